@@ -1,0 +1,149 @@
+// Files on POSIX systems. Locks are open-file-description locks, which belong to
+// the handle like Windows locks do (classic fcntl locks belong to the process and
+// vanish when any descriptor of the file is closed).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "jet/errors.h"
+#include "jet/file.h"
+
+namespace jet {
+namespace {
+
+Error SystemError(const std::string& path, int err, int number = kErrDiskIo) {
+  if (err == ENOSPC) number = kErrDiskFull;
+  if (err == EROFS || err == EACCES || err == EPERM) number = kErrReadOnly;
+  return MakeError(number, "'" + path + "': " + std::strerror(err));
+}
+
+class PosixFile final : public File {
+ public:
+  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  ~PosixFile() override { ::close(fd_); }
+  PosixFile(const PosixFile&) = delete;
+  PosixFile& operator=(const PosixFile&) = delete;
+
+  Result<std::size_t> Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    std::size_t done = 0;
+    while (done < out.size()) {
+      ssize_t n = ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return SystemError(path_, errno);
+      }
+      if (n == 0) break;
+      done += static_cast<std::size_t>(n);
+    }
+    return done;
+  }
+
+  Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
+    std::size_t done = 0;
+    while (done < data.size()) {
+      ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return SystemError(path_, errno);
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    return Ok();
+  }
+
+  Result<std::uint64_t> Size() override {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return SystemError(path_, errno);
+    return static_cast<std::uint64_t>(st.st_size);
+  }
+
+  Status Truncate(std::uint64_t size) override {
+    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return SystemError(path_, errno);
+    return Ok();
+  }
+
+  Status Sync() override {
+    if (::fdatasync(fd_) != 0) return SystemError(path_, errno);
+    return Ok();
+  }
+
+  Status TryLock(std::uint64_t offset, std::uint64_t length, LockKind kind) override {
+    struct flock fl {};
+    fl.l_type = kind == LockKind::kShared ? F_RDLCK : F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    if (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) {
+      if (errno == EAGAIN || errno == EACCES) {
+        return MakeError(kErrLocked, "Couldn't update; currently locked.");
+      }
+      return SystemError(path_, errno);
+    }
+    return Ok();
+  }
+
+  Status Unlock(std::uint64_t offset, std::uint64_t length) override {
+    struct flock fl {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = static_cast<off_t>(offset);
+    fl.l_len = static_cast<off_t>(length);
+    if (::fcntl(fd_, F_OFD_SETLK, &fl) != 0) return SystemError(path_, errno);
+    return Ok();
+  }
+
+ private:
+  int fd_;
+  std::string path_;
+};
+
+class PosixFileSystem final : public FileSystem {
+ public:
+  Result<std::unique_ptr<File>> Open(const std::string& path, OpenMode mode) override {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+      case OpenMode::kReadOnly: flags |= O_RDONLY; break;
+      case OpenMode::kReadWrite: flags |= O_RDWR; break;
+      case OpenMode::kCreate: flags |= O_RDWR | O_CREAT; break;
+    }
+    int fd = ::open(path.c_str(), flags, 0666);
+    if (fd < 0) {
+      int err = errno;
+      if (err == ENOENT) return MakeError(kErrFileNotFound, "Could not find file '" + path + "'.");
+      if (err == EACCES || err == EROFS || err == EPERM) {
+        return MakeError(kErrCannotOpen, "Cannot open the file '" + path + "': " + std::strerror(err));
+      }
+      return SystemError(path, err);
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return MakeError(kErrCannotOpen, "'" + path + "' is not a file.");
+    }
+    return std::unique_ptr<File>(new PosixFile(fd, path));
+  }
+
+  Result<bool> Exists(const std::string& path) override {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return S_ISREG(st.st_mode);
+    if (errno == ENOENT || errno == ENOTDIR) return false;
+    return SystemError(path, errno);
+  }
+
+  Status Remove(const std::string& path) override {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return SystemError(path, errno);
+    return Ok();
+  }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+  static PosixFileSystem fs;
+  return fs;
+}
+
+}  // namespace jet
