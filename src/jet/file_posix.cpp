@@ -22,7 +22,7 @@ Error SystemError(const std::string& path, int err, int number = kErrDiskIo) {
 
 class PosixFile final : public File {
  public:
-  PosixFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+  PosixFile(int fd, std::string path, bool writable) : fd_(fd), path_(std::move(path)), writable_(writable) {}
   ~PosixFile() override { ::close(fd_); }
   PosixFile(const PosixFile&) = delete;
   PosixFile& operator=(const PosixFile&) = delete;
@@ -42,6 +42,8 @@ class PosixFile final : public File {
   }
 
   Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
+    // A read-only descriptor would fail with EBADF, which reads as a disk fault.
+    if (!writable_) return MakeError(kErrReadOnly, "The file is open for reading only.");
     std::size_t done = 0;
     while (done < data.size()) {
       ssize_t n = ::pwrite(fd_, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
@@ -61,6 +63,7 @@ class PosixFile final : public File {
   }
 
   Status Truncate(std::uint64_t size) override {
+    if (!writable_) return MakeError(kErrReadOnly, "The file is open for reading only.");
     if (::ftruncate(fd_, static_cast<off_t>(size)) != 0) return SystemError(path_, errno);
     return Ok();
   }
@@ -98,6 +101,7 @@ class PosixFile final : public File {
  private:
   int fd_;
   std::string path_;
+  bool writable_;
 };
 
 class PosixFileSystem final : public FileSystem {
@@ -123,7 +127,7 @@ class PosixFileSystem final : public FileSystem {
       ::close(fd);
       return MakeError(kErrCannotOpen, "'" + path + "' is not a file.");
     }
-    return std::unique_ptr<File>(new PosixFile(fd, path));
+    return std::unique_ptr<File>(new PosixFile(fd, path, mode != OpenMode::kReadOnly));
   }
 
   Result<bool> Exists(const std::string& path) override {
