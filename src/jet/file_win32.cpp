@@ -47,7 +47,7 @@ OVERLAPPED At(std::uint64_t offset) {
 
 class Win32File final : public File {
  public:
-  Win32File(HANDLE h, std::string path) : h_(h), path_(std::move(path)) {}
+  Win32File(HANDLE h, std::string path, bool writable) : h_(h), path_(std::move(path)), writable_(writable) {}
   ~Win32File() override { CloseHandle(h_); }
   Win32File(const Win32File&) = delete;
   Win32File& operator=(const Win32File&) = delete;
@@ -70,6 +70,7 @@ class Win32File final : public File {
   }
 
   Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
+    if (!writable_) return MakeError(kErrReadOnly, "The file is open for reading only.");
     std::size_t done = 0;
     while (done < data.size()) {
       OVERLAPPED ov = At(offset + done);
@@ -88,6 +89,9 @@ class Win32File final : public File {
   }
 
   Status Truncate(std::uint64_t size) override {
+    // Checked here because wine reports ERROR_INVALID_PARAMETER, not ERROR_ACCESS_DENIED,
+    // when the handle lacks write access.
+    if (!writable_) return MakeError(kErrReadOnly, "The file is open for reading only.");
     FILE_END_OF_FILE_INFO info{};
     info.EndOfFile.QuadPart = static_cast<LONGLONG>(size);
     if (!SetFileInformationByHandle(h_, FileEndOfFileInfo, &info, sizeof info)) {
@@ -126,6 +130,7 @@ class Win32File final : public File {
  private:
   HANDLE h_;
   std::string path_;
+  bool writable_;
 };
 
 class Win32FileSystem final : public FileSystem {
@@ -152,7 +157,7 @@ class Win32FileSystem final : public FileSystem {
       CloseHandle(h);
       return MakeError(kErrCannotOpen, "'" + path + "' is not a file.");
     }
-    return std::unique_ptr<File>(new Win32File(h, path));
+    return std::unique_ptr<File>(new Win32File(h, path, mode != OpenMode::kReadOnly));
   }
 
   Result<bool> Exists(const std::string& path) override {
