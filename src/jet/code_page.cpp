@@ -1,0 +1,100 @@
+#include "jet/code_page.h"
+
+#include <array>
+
+#include "jet/errors.h"
+
+namespace jet {
+namespace {
+
+// 0x80-0x9F; the undefined bytes keep their own value.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// Reads one UTF-8 character at `i`; returns false for a malformed sequence.
+bool NextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
+  auto b = static_cast<unsigned char>(s[i]);
+  std::size_t extra = 0;
+  if (b < 0x80) extra = 0;
+  else if ((b & 0xE0) == 0xC0) extra = 1;
+  else if ((b & 0xF0) == 0xE0) extra = 2;
+  else if ((b & 0xF8) == 0xF0) extra = 3;
+  else return false;
+  if (extra > s.size() - i - 1) return false;
+  c = extra == 0 ? b : (b & (0x3Fu >> extra));
+  for (std::size_t k = 1; k <= extra; ++k) {
+    auto cont = static_cast<unsigned char>(s[i + k]);
+    if ((cont & 0xC0) != 0x80) return false;
+    c = (c << 6) | (cont & 0x3Fu);
+  }
+  static constexpr char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+  if (c < kMin[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+  i += extra + 1;
+  return true;
+}
+
+}  // namespace
+
+std::string DecodeCp1252(std::span<const std::uint8_t> bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (std::uint8_t b : bytes) {
+    if (b < 0x80) out += static_cast<char>(b);
+    else if (b < 0xA0) AppendUtf8(out, kHigh[b - 0x80]);
+    else AppendUtf8(out, b);
+  }
+  return out;
+}
+
+Result<Bytes> EncodeCp1252(std::string_view utf8) {
+  Bytes out;
+  out.reserve(utf8.size());
+  for (std::size_t i = 0; i < utf8.size();) {
+    char32_t c = 0;
+    if (!NextUtf8(utf8, i, c)) {
+      return MakeError(kErrCannotEncode, "The text is not valid Unicode text.");
+    }
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      out.push_back(static_cast<std::uint8_t>(c));
+      continue;
+    }
+    bool found = false;
+    for (std::size_t k = 0; k < kHigh.size(); ++k) {
+      if (kHigh[k] == c) {
+        out.push_back(static_cast<std::uint8_t>(0x80 + k));
+        found = true;
+        break;
+      }
+    }
+    if (!found) {
+      std::string ch;
+      AppendUtf8(ch, c);
+      return MakeError(kErrCannotEncode, "The character '" + ch +
+                                             "' cannot be stored: the database's code page (Windows-1252) "
+                                             "has no such character.");
+    }
+  }
+  return out;
+}
+
+}  // namespace jet

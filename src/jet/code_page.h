@@ -1,0 +1,22 @@
+// Text in the file's code page (Windows-1252) to and from UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "jet/result.h"
+#include "jet/value.h"
+
+namespace jet {
+
+// Decodes Windows-1252 bytes. The five bytes the code page leaves undefined map
+// to the C1 controls of the same value, as Windows' best-fit tables do.
+std::string DecodeCp1252(std::span<const std::uint8_t> bytes);
+
+// Encodes UTF-8 text. Fails (before anything is written) for text that is not
+// valid UTF-8 or holds a character the code page cannot hold.
+Result<Bytes> EncodeCp1252(std::string_view utf8);
+
+}  // namespace jet

@@ -1,0 +1,240 @@
+#include "jet/database.h"
+
+#include <cstring>
+
+#include "jet/byte_reader.h"
+#include "jet/code_page.h"
+#include "jet/data_page.h"
+#include "jet/errors.h"
+#include "jet/long_value.h"
+#include "jet/tdef_page.h"
+#include "jet/usage_map.h"
+
+namespace jet {
+namespace {
+
+template <typename T>
+T Load(std::span<const std::uint8_t> bytes) {
+  T v;
+  std::memcpy(&v, bytes.data(), sizeof v);  // the file and both targets are little-endian
+  return v;
+}
+
+// Reads the forwarding pointer of a stub: slot byte, then a 3-byte page.
+Result<RowPointer> StubTarget(const DataPage& dp, const Slot& s) {
+  auto bytes = dp.RowBytes(s);
+  if (bytes.size() < 4) return Corrupt("a moved row's stub on page " + std::to_string(dp.number) + " is cut short");
+  ByteReader r(bytes);
+  return RowPointer::FromRaw(r.U32(0));
+}
+
+}  // namespace
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (fold(a[i]) != fold(b[i])) return false;
+  }
+  return true;
+}
+
+Database::Database(std::unique_ptr<Pager> pager) : pager_(std::move(pager)) {}
+Database::~Database() = default;
+
+Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::string& path, PagerOptions options) {
+  JET_ASSIGN(auto pager, Pager::Open(fs, path, options));
+  std::unique_ptr<Database> db(new Database(std::move(pager)));
+  // Reading the catalog's definition proves the file is a database we can read.
+  ReadScope scope(*db->pager_);
+  JET_TRY(scope.status());
+  JET_TRY(db->CatalogDef());
+  return db;
+}
+
+Result<TableDef> Database::CatalogDef() { return ReadTableDef(*pager_, kCatalogPage, "MSysObjects"); }
+
+Result<std::vector<CatalogEntry>> Database::Catalog() {
+  ReadScope scope(*pager_);
+  JET_TRY(scope.status());
+  JET_ASSIGN(TableDef def, CatalogDef());
+  auto find = [&](std::string_view name) -> std::size_t {
+    for (std::size_t i = 0; i < def.columns.size(); ++i) {
+      if (def.columns[i].name == name) return i;
+    }
+    return def.columns.size();
+  };
+  const std::size_t id = find("Id"), parent = find("ParentId"), name = find("Name"), type = find("Type"),
+                    flags = find("Flags");
+  if (std::max({id, parent, name, type, flags}) >= def.columns.size()) {
+    return Corrupt("the catalog lacks one of its columns");
+  }
+  std::vector<CatalogEntry> entries;
+  Status inner = Ok();
+  JET_TRY(Scan(def, [&](const RowRef& row) {
+    auto fields = SplitRow(def, row.bytes);
+    if (!fields.ok()) {
+      inner = fields.error();
+      return false;
+    }
+    const auto& f = *fields;
+    CatalogEntry e;
+    auto number = [&](std::size_t i, std::size_t size) -> std::int64_t {
+      if (!f[i].present || f[i].bytes.size() != size) return 0;
+      return size == 2 ? Load<std::int16_t>(f[i].bytes) : Load<std::int32_t>(f[i].bytes);
+    };
+    e.id = static_cast<std::int32_t>(number(id, 4));
+    e.parentId = static_cast<std::int32_t>(number(parent, 4));
+    e.type = static_cast<std::int16_t>(number(type, 2));
+    e.flags = static_cast<std::uint32_t>(number(flags, 4));
+    e.name = DecodeCp1252(f[name].bytes);
+    entries.push_back(std::move(e));
+    return true;
+  }));
+  JET_TRY(inner);
+  return entries;
+}
+
+Result<std::vector<std::string>> Database::TableNames(bool includeSystem) {
+  JET_ASSIGN(auto entries, Catalog());
+  std::vector<std::string> names;
+  for (const auto& e : entries) {
+    if (e.IsTable() && (includeSystem || !e.IsSystemTable())) names.push_back(e.name);
+  }
+  return names;
+}
+
+Result<TableDef> Database::OpenTable(std::string_view name) {
+  JET_ASSIGN(auto entries, Catalog());
+  for (const auto& e : entries) {
+    if (e.IsTable() && SameName(e.name, name)) {
+      ReadScope scope(*pager_);
+      JET_TRY(scope.status());
+      return ReadTableDef(*pager_, e.TableDefPage(), e.name);
+    }
+  }
+  return MakeError(kErrTableNotFound, "Cannot find the table '" + std::string(name) +
+                                          "'. Make sure it exists and that its name is spelled correctly.");
+}
+
+Result<TableDef> Database::ReloadTable(const TableDef& def) {
+  ReadScope scope(*pager_);
+  JET_TRY(scope.status());
+  return ReadTableDef(*pager_, def.page, def.name);
+}
+
+Result<std::vector<std::uint32_t>> Database::DataPages(const TableDef& def) {
+  JET_ASSIGN(auto pages, ReadUsageMap(*pager_, def.ownedMap));
+  std::vector<std::uint32_t> own;
+  own.reserve(pages.size());
+  for (std::uint32_t n : pages) {
+    JET_ASSIGN(const Page* page, pager_->Read(n));
+    ByteReader r(*page);
+    // The map is trusted only for pages that say they are this table's.
+    if (r.U8(0) == kPageTypeData && r.U32(kDataOwner) == def.page) own.push_back(n);
+  }
+  return own;
+}
+
+Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) {
+  JET_ASSIGN(DataPage dp, ReadDataPage(*pager_, page));
+  if (dp.owner != def.page) return Corrupt("page " + std::to_string(page) + " does not belong to '" + def.name + "'");
+  std::vector<RowRef> rows;
+  rows.reserve(dp.slots.size());
+  for (std::size_t i = 0; i < dp.slots.size(); ++i) {
+    const Slot& s = dp.slots[i];
+    RowId id{page, static_cast<std::uint8_t>(i)};
+    if (s.kind == SlotKind::kDeleted || s.kind == SlotKind::kMoved) continue;
+    if (s.kind == SlotKind::kLive) {
+      rows.push_back({id, dp.RowBytes(s)});
+      continue;
+    }
+    JET_ASSIGN(RowRef moved, ReadRow(def, id));
+    rows.push_back(moved);
+  }
+  return rows;
+}
+
+Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) {
+  JET_ASSIGN(DataPage dp, ReadDataPage(*pager_, id.page));
+  if (dp.owner != def.page || id.row >= dp.slots.size() || dp.slots[id.row].kind == SlotKind::kDeleted ||
+      dp.slots[id.row].kind == SlotKind::kMoved) {
+    return MakeError(kErrRecordDeleted, "Record is deleted.");
+  }
+  const Slot& s = dp.slots[id.row];
+  if (s.kind == SlotKind::kLive) return RowRef{id, dp.RowBytes(s)};
+  JET_ASSIGN(RowPointer target, StubTarget(dp, s));
+  JET_ASSIGN(DataPage tp, ReadDataPage(*pager_, target.page));
+  if (target.row >= tp.slots.size() || tp.owner != def.page) {
+    return Corrupt("a moved row on page " + std::to_string(id.page) + " points nowhere");
+  }
+  const Slot& t = tp.slots[target.row];
+  // One hop only: the stub names the row itself, never another stub.
+  if (t.kind != SlotKind::kMoved && t.kind != SlotKind::kLive) {
+    return Corrupt("a moved row on page " + std::to_string(id.page) + " points at another stub or a deleted row");
+  }
+  return RowRef{id, tp.RowBytes(t)};
+}
+
+Status Database::Scan(const TableDef& def, const std::function<bool(const RowRef&)>& visit) {
+  ReadScope scope(*pager_);
+  JET_TRY(scope.status());
+  JET_ASSIGN(auto pages, DataPages(def));
+  for (std::uint32_t page : pages) {
+    JET_ASSIGN(auto rows, RowsOnPage(def, page));
+    for (const auto& row : rows) {
+      if (!visit(row)) return Ok();
+    }
+  }
+  return Ok();
+}
+
+Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const Field& field) {
+  const ColumnDef& c = def.columns[index];
+  if (c.type == ColumnType::kBoolean) return Value(field.present);
+  if (!field.present) return Value();
+  auto bytes = field.bytes;
+  auto need = [&](std::size_t size) -> Status {
+    if (bytes.size() != size) return Corrupt("column '" + c.name + "' of '" + def.name + "' has the wrong size");
+    return Ok();
+  };
+  switch (c.type) {
+    case ColumnType::kByte: JET_TRY(need(1)); return Value(bytes[0]);
+    case ColumnType::kInteger: JET_TRY(need(2)); return Value(Load<std::int16_t>(bytes));
+    case ColumnType::kLong: JET_TRY(need(4)); return Value(Load<std::int32_t>(bytes));
+    case ColumnType::kCurrency: JET_TRY(need(8)); return Value(Currency{Load<std::int64_t>(bytes)});
+    case ColumnType::kSingle: JET_TRY(need(4)); return Value(Load<float>(bytes));
+    case ColumnType::kDouble: JET_TRY(need(8)); return Value(Load<double>(bytes));
+    case ColumnType::kDateTime: JET_TRY(need(8)); return Value(DateTime{Load<double>(bytes)});
+    case ColumnType::kGuid: {
+      JET_TRY(need(16));
+      Guid g;
+      std::memcpy(g.bytes.data(), bytes.data(), 16);
+      return Value(g);
+    }
+    case ColumnType::kText: return Value(Text{Bytes(bytes.begin(), bytes.end())});
+    case ColumnType::kBinary: return Value(Bytes(bytes.begin(), bytes.end()));
+    case ColumnType::kMemo: {
+      JET_ASSIGN(Bytes data, ReadLongValue(*pager_, bytes));
+      return Value(Text{std::move(data)});
+    }
+    case ColumnType::kOle: {
+      JET_ASSIGN(Bytes data, ReadLongValue(*pager_, bytes));
+      return Value(std::move(data));
+    }
+    default: return Corrupt("column '" + c.name + "' has an unknown type");
+  }
+}
+
+Result<std::vector<Value>> Database::RowValues(const TableDef& def, std::span<const std::uint8_t> row) {
+  JET_ASSIGN(auto fields, SplitRow(def, row));
+  std::vector<Value> values;
+  values.reserve(fields.size());
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    JET_ASSIGN(Value v, FieldValue(def, i, fields[i]));
+    values.push_back(std::move(v));
+  }
+  return values;
+}
+
+}  // namespace jet

@@ -1,0 +1,94 @@
+// An open Access 97 database: its catalog and the rows of its tables.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "jet/file.h"
+#include "jet/pager.h"
+#include "jet/result.h"
+#include "jet/row_format.h"
+#include "jet/table_def.h"
+#include "jet/value.h"
+
+namespace jet {
+
+inline constexpr std::uint32_t kCatalogPage = 2;  // MSysObjects' definition
+inline constexpr std::int32_t kTablesContainerId = 0x0F000001;
+inline constexpr std::int16_t kObjectTypeTable = 1;
+inline constexpr std::uint32_t kObjectFlagSystem = 0x80000000;
+inline constexpr std::uint32_t kObjectFlagAccessSystem = 0x00000002;
+
+// One MSysObjects row, as far as the engine needs it.
+struct CatalogEntry {
+  std::int32_t id = 0;
+  std::int32_t parentId = 0;
+  std::string name;  // UTF-8
+  std::int16_t type = 0;
+  std::uint32_t flags = 0;
+
+  bool IsTable() const { return type == kObjectTypeTable && parentId == kTablesContainerId; }
+  bool IsSystemTable() const { return (flags & (kObjectFlagSystem | kObjectFlagAccessSystem)) != 0; }
+  std::uint32_t TableDefPage() const { return static_cast<std::uint32_t>(id) & 0x00FFFFFF; }
+};
+
+// A row as read: its identity (the header slot) and its bytes (after forwarding).
+struct RowRef {
+  RowId id;
+  std::span<const std::uint8_t> bytes;  // valid until the end of the current read operation
+};
+
+class Database {
+ public:
+  // Opens `path`. Fails with 3024 for a missing file, 3343 for a file that is
+  // not an Access 97 database, 3049 for a damaged one.
+  static Result<std::unique_ptr<Database>> Open(FileSystem& fs, const std::string& path, PagerOptions options = {});
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  Pager& pager() { return *pager_; }
+
+  // Every catalog row, in the catalog's own order.
+  Result<std::vector<CatalogEntry>> Catalog();
+  // Names of the tables; the system tables too when asked.
+  Result<std::vector<std::string>> TableNames(bool includeSystem = false);
+  // The definition of the table called `name`, compared without regard to case.
+  // Fails with 3078 when there is none.
+  Result<TableDef> OpenTable(std::string_view name);
+  // Re-reads a definition (its counts change as other programs write).
+  Result<TableDef> ReloadTable(const TableDef& def);
+
+  // The table's data pages in usage-map order. Requires a read operation.
+  Result<std::vector<std::uint32_t>> DataPages(const TableDef& def);
+  // The live rows whose header slot is on `page`, in slot order, forwarding
+  // followed. Requires a read operation.
+  Result<std::vector<RowRef>> RowsOnPage(const TableDef& def, std::uint32_t page);
+  // One row by its header slot; fails with 3167 when it has been deleted.
+  // Requires a read operation.
+  Result<RowRef> ReadRow(const TableDef& def, RowId id);
+  // Calls `visit` for every row in the table's order until it returns false.
+  Status Scan(const TableDef& def, const std::function<bool(const RowRef&)>& visit);
+
+  // The value of column `index` (of def.columns) in a split row. Memo and OLE
+  // values are read whole. Requires a read operation.
+  Result<Value> FieldValue(const TableDef& def, std::size_t index, const Field& field);
+  // All values of a row, in def.columns order.
+  Result<std::vector<Value>> RowValues(const TableDef& def, std::span<const std::uint8_t> row);
+
+ private:
+  explicit Database(std::unique_ptr<Pager> pager);
+  Result<TableDef> CatalogDef();
+
+  std::unique_ptr<Pager> pager_;
+};
+
+// Folds ASCII and Windows-1252 letters for name comparison, as Access compares names.
+bool SameName(std::string_view a, std::string_view b);
+
+}  // namespace jet

@@ -1,0 +1,56 @@
+#include "jet/long_value.h"
+
+#include <set>
+#include <string>
+
+#include "jet/byte_reader.h"
+#include "jet/data_page.h"
+#include "jet/errors.h"
+
+namespace jet {
+
+Result<Bytes> ReadLongValue(Pager& pager, std::span<const std::uint8_t> field) {
+  ByteReader r(field);
+  if (field.size() < kLongValueHeaderSize) return Corrupt("a memo value's header is cut short");
+  const std::uint32_t length = r.U32(0) & kLongValueLengthMask;
+  const std::uint8_t storage = r.U8(3);
+  const RowPointer first = RowPointer::FromRaw(r.U32(4));
+  // No value can be longer than the file that holds it.
+  if (length > std::uint64_t{pager.PageCount()} * kPageSize) return Corrupt("a memo value claims an impossible length");
+
+  switch (storage) {
+    case kLongValueInline: {
+      if (kLongValueHeaderSize + length > field.size()) return Corrupt("an inline memo value runs past its row");
+      auto data = field.subspan(kLongValueHeaderSize, length);
+      return Bytes(data.begin(), data.end());
+    }
+    case kLongValueSingle: {
+      JET_ASSIGN(auto row, ReadRowAt(pager, first, "a memo value"));
+      if (row.size() < length) return Corrupt("a memo value is shorter than its header says");
+      auto data = row.first(length);
+      return Bytes(data.begin(), data.end());
+    }
+    case kLongValueChained: {
+      Bytes out;
+      out.reserve(length);
+      std::set<std::uint32_t> seen;
+      RowPointer next = first;
+      while (out.size() < length) {
+        if (next.IsNull()) return Corrupt("a memo value's chain ends early");
+        if (!seen.insert(next.Raw()).second) return Corrupt("a memo value's chain loops");
+        JET_ASSIGN(auto row, ReadRowAt(pager, next, "a memo value's chain"));
+        if (row.size() < kLongValueChainLink) return Corrupt("a memo value's chain piece is cut short");
+        ByteReader link(row);
+        next = RowPointer::FromRaw(link.U32(0));
+        std::size_t take = std::min<std::size_t>(row.size() - kLongValueChainLink, length - out.size());
+        auto piece = row.subspan(kLongValueChainLink, take);
+        out.insert(out.end(), piece.begin(), piece.end());
+      }
+      return out;
+    }
+    default:
+      return Corrupt("a memo value of unknown storage kind");
+  }
+}
+
+}  // namespace jet

@@ -1,0 +1,98 @@
+#include "commands.h"
+
+#include <functional>
+#include <map>
+
+#include "csv_export.h"
+#include "jet/database.h"
+
+namespace versedb {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: versedb COMMAND ARGS\n"
+    "  tables FILE            list the tables\n"
+    "  schema FILE TABLE      show a table's columns\n"
+    "  export FILE TABLE      print a table as CSV\n";
+
+struct Context {
+  const std::vector<std::string>& args;
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+  jet::FileSystem& fs;
+};
+
+int Fail(Context& c, const jet::Error& e) {
+  c.err << "versedb: error " << e.number << ": " << e.description << "\n";
+  return 1;
+}
+
+int Tables(Context& c) {
+  auto db = jet::Database::Open(c.fs, c.args[1]);
+  if (!db.ok()) return Fail(c, db.error());
+  auto names = (*db)->TableNames();
+  if (!names.ok()) return Fail(c, names.error());
+  for (const auto& n : *names) c.out << n << "\n";
+  return 0;
+}
+
+int Schema(Context& c) {
+  auto db = jet::Database::Open(c.fs, c.args[1]);
+  if (!db.ok()) return Fail(c, db.error());
+  auto def = (*db)->OpenTable(c.args[2]);
+  if (!def.ok()) return Fail(c, def.error());
+  c.out << "Table " << def->name << ": " << def->rowCount << " rows, " << def->columns.size() << " columns, "
+        << def->logicalIndexes.size() << " indexes\n";
+  for (const auto& col : def->columns) {
+    c.out << "  " << col.name << "\t" << jet::ColumnTypeName(col.type);
+    if (col.type == jet::ColumnType::kText || col.type == jet::ColumnType::kBinary) c.out << "(" << col.length << ")";
+    if (col.IsAutoNumber()) c.out << " AutoNumber";
+    c.out << "\n";
+  }
+  for (const auto& index : def->logicalIndexes) c.out << "  index " << index.name << "\n";
+  return 0;
+}
+
+int Export(Context& c) {
+  auto db = jet::Database::Open(c.fs, c.args[1]);
+  if (!db.ok()) return Fail(c, db.error());
+  auto def = (*db)->OpenTable(c.args[2]);
+  if (!def.ok()) return Fail(c, def.error());
+  auto s = ExportCsv(**db, *def, c.out);
+  if (!s.ok()) return Fail(c, s.error());
+  return 0;
+}
+
+struct Command {
+  std::size_t argCount;  // including the command's name
+  std::function<int(Context&)> run;
+};
+
+const std::map<std::string, Command>& Commands() {
+  static const std::map<std::string, Command> commands = {
+      {"tables", {2, Tables}},
+      {"schema", {3, Schema}},
+      {"export", {3, Export}},
+  };
+  return commands;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+        jet::FileSystem& fs) {
+  Context c{args, in, out, err, fs};
+  if (args.empty()) {
+    err << kUsage;
+    return 2;
+  }
+  auto it = Commands().find(args[0]);
+  if (it == Commands().end() || args.size() != it->second.argCount) {
+    err << kUsage;
+    return 2;
+  }
+  return it->second.run(c);
+}
+
+}  // namespace versedb
