@@ -36,7 +36,8 @@ class MemoryFile final : public File {
     const auto& bytes = node_->bytes;
     if (offset >= bytes.size()) return std::size_t{0};
     std::size_t n = std::min<std::size_t>(out.size(), bytes.size() - static_cast<std::size_t>(offset));
-    std::memcpy(out.data(), bytes.data() + offset, n);
+    // An empty span may have a null data(), which memcpy must not see even for zero bytes.
+    if (n != 0) std::memcpy(out.data(), bytes.data() + offset, n);
     return n;
   }
 
