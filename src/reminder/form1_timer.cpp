@@ -1,0 +1,58 @@
+// Form1: the reminder timer, the interval menu and the chimes item.
+#include "reminder/form1.h"
+
+namespace reminder {
+
+namespace {
+
+constexpr std::int16_t kIntervalMinutes[] = {30, 60, 240, 480, 999};
+
+// The minute of the hour from "hh:mm:ss"; -1 when the text is not in that form.
+int MinuteOf(const std::string& timeOfDay) {
+  if (timeOfDay.size() < 5) return -1;
+  const char tens = timeOfDay[3];
+  const char ones = timeOfDay[4];
+  if (tens < '0' || tens > '5' || ones < '0' || ones > '9') return -1;
+  return (tens - '0') * 10 + (ones - '0');
+}
+
+}  // namespace
+
+void Form1::Timer1_Timer() {
+  if (reminderMinutes_ == 0) {
+    // First run: settle on thirty minutes and create the settings file.
+    reminderMinutes_ = 30;
+    IntervalMnu_Click(0);
+    SaveINI();
+    return;
+  }
+  const int minute = MinuteOf(platform_.clock.TimeOfDay());
+  if (minute < 0 || minute == lastMinute_) return;
+
+  // Every change of minute counts, so an hour is sixty counted minutes.
+  lastMinute_ = static_cast<std::int16_t>(minute);
+  const bool chimes = platform_.window.IsChecked(MenuItem::kHourlyChime);
+  if (lastMinute_ == 0 && chimes) platform_.beeper.Beep();
+
+  ++minuteCounter_;
+  if (minuteCounter_ >= reminderMinutes_) {
+    minuteCounter_ = 0;
+    if (chimes && state_.InTray != kFalse) platform_.beeper.Beep();
+    ShowReminder();
+  }
+}
+
+void Form1::ShowReminder() { module1_.ShowFromTray(platform_.window); }
+
+void Form1::IntervalMnu_Click(std::int16_t index) {
+  reminderMinutes_ = (index >= 1 && index <= 4) ? kIntervalMinutes[index] : kIntervalMinutes[0];
+  for (int i = 0; i < 5; ++i) platform_.window.SetChecked(IntervalItem(i), false);
+  if (index >= 0 && index <= 4) platform_.window.SetChecked(IntervalItem(index), true);
+  SaveINI();
+}
+
+void Form1::HourlyChimeMNU_Click() {
+  platform_.window.SetChecked(MenuItem::kHourlyChime, !platform_.window.IsChecked(MenuItem::kHourlyChime));
+}
+
+}  // namespace reminder

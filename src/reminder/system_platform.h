@@ -1,0 +1,100 @@
+// The operating-system services the reminder's logic uses: registry, clock, beep,
+// the program's own identity, the single-instance check, the message pump and files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "jet/result.h"
+
+namespace reminder {
+
+// The 8-bit (A) registry functions. Each returns the Win32 error code, 0 on success.
+class Registry {
+ public:
+  using Key = std::uintptr_t;  // an HKEY
+  static constexpr Key kLocalMachine = 0x80000002u;  // HKEY_LOCAL_MACHINE
+  static constexpr std::uint32_t kRegSz = 1;          // REG_SZ
+
+  virtual ~Registry() = default;
+  // RegCreateKeyA: opens `path` under `root`, creating it when missing.
+  virtual std::int32_t CreateKey(Key root, const std::string& path, Key* result) = 0;
+  // RegOpenKeyA: opens an existing key; *result is 0 on failure.
+  virtual std::int32_t OpenKey(Key root, const std::string& path, Key* result) = 0;
+  // RegSetValueExA with reserved 0. `data` holds the exact bytes to store, for
+  // REG_SZ the text with its terminating zero, and data.size() is the length
+  // passed. The text is UTF-8; a shell whose code page differs converts it and
+  // counts the zero again.
+  virtual std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type,
+                                  const std::string& data) = 0;
+  // RegDeleteValueA.
+  virtual std::int32_t DeleteValue(Key key, const std::string& name) = 0;
+  // RegCloseKey.
+  virtual std::int32_t CloseKey(Key key) = 0;
+};
+
+// Local time and waiting.
+class Clock {
+ public:
+  virtual ~Clock() = default;
+  // The local time of day as "hh:mm:ss", 24-hour clock.
+  virtual std::string TimeOfDay() const = 0;
+  // A steadily increasing count of milliseconds, for bounding retries.
+  virtual std::uint64_t Milliseconds() const = 0;
+  // Waits about `milliseconds` without processing window messages.
+  virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+// The system's default beep.
+class Beeper {
+ public:
+  virtual ~Beeper() = default;
+  virtual void Beep() = 0;
+};
+
+// Where the program lives.
+class ProgramInfo {
+ public:
+  virtual ~ProgramInfo() = default;
+  // The folder of the program file, without a trailing backslash unless it is a
+  // drive's root ("C:\"), as UTF-8.
+  virtual std::string Folder() const = 0;
+  // The program file's name without its extension ("verse").
+  virtual std::string ExeName() const = 0;
+};
+
+// Tells whether another copy of the program is already running.
+class InstanceCheck {
+ public:
+  virtual ~InstanceCheck() = default;
+  // Called once at load; true when a copy started earlier still runs.
+  virtual bool AnotherInstanceRunning() = 0;
+};
+
+// The message pump (DoEvents): runs every pending window message of the program,
+// so other handlers may run in between.
+class EventPump {
+ public:
+  virtual ~EventPump() = default;
+  virtual void DoEvents() = 0;
+};
+
+// Files. Failures carry the numbers and descriptions of the program's runtime:
+// 53 "File not found", 70 "Permission denied", 75 "Path/File access error",
+// 76 "Path not found", 61 "Disk full", 57 "Device I/O error".
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+  // Makes `folder` the current folder.
+  virtual jet::Status SetCurrentFolder(const std::string& folder) = 0;
+  // true when `path` names an ordinary file (not a folder).
+  virtual bool FileExists(const std::string& path) const = 0;
+  // The whole content of a file, as bytes.
+  virtual jet::Result<std::string> ReadFile(const std::string& path) const = 0;
+  // Writes `bytes` to a new file beside `path` and replaces `path` with it only
+  // once it is complete and flushed. On failure `path` is left as it was and the
+  // new file is removed.
+  virtual jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) = 0;
+};
+
+}  // namespace reminder

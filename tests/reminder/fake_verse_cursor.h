@@ -1,0 +1,47 @@
+// A data-control cursor over a vector of verse rows, following the control's moves.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "store/verse_cursor.h"
+
+namespace reminder::testing {
+
+class FakeVerseCursor : public store::VerseCursor {
+ public:
+  explicit FakeVerseCursor(std::vector<store::VerseRecord> rows = {}) : rows_(std::move(rows)) {}
+
+  jet::Status Refresh() override;
+  jet::Status MoveNext() override;
+  jet::Status MoveFirst() override;
+  jet::Status Move(int rows) override;
+  jet::Status DeleteCurrent() override;
+  int Position() const override;
+  bool HasCurrent() const override;
+  const store::VerseRecord& Current() const override;
+  void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
+
+  std::vector<store::VerseRecord>& Rows() { return rows_; }
+  // Deletes fail with 3027 as on a read-only store.
+  bool readOnly = false;
+  // The next Refresh calls fail with this error, as many times as given.
+  int refreshFailures = 0;
+  jet::Error refreshError;
+  // The next Move calls fail with 91, as many times as given.
+  int moveNotReady = 0;
+  int refreshCalls = 0;
+  int rowChanges = 0;
+
+ private:
+  enum class Place { kBeforeFirst, kOnRow, kPastLast, kDeleted };
+  jet::Status NoCurrentRecord() const;
+  void Changed();
+
+  std::vector<store::VerseRecord> rows_;
+  Place place_ = Place::kPastLast;
+  int index_ = 0;
+  std::function<void()> rowChanged_;
+};
+
+}  // namespace reminder::testing

@@ -1,0 +1,193 @@
+// Hiding into the notification area, the icon's mouse events, "&Amen" and the
+// start-with-Windows registration.
+#include "reminder/module1.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "reminder_fixture.h"
+
+namespace reminder::testing {
+namespace {
+
+constexpr char kSettings[] = " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n";
+
+class TrayTest : public ReminderTest {
+ protected:
+  void SetUp() override { StartWith(kSettings); }
+};
+
+TEST_F(TrayTest, HideToTrayDropsTopmostHidesAddsTheIconAndSetsInTray) {
+  form->MinimizeCMD_Click();
+  EXPECT_EQ(fake.log, (Log{"NoTopmost", "Hide", "IconAdd"}));
+  const auto& order = fake.order.calls.back();
+  EXPECT_EQ(order.window, FakeWindow::kHandle);
+  EXPECT_EQ(order.insertAfter, -2);
+  EXPECT_EQ(order.flags, 3u);
+  EXPECT_EQ(form->State().InTray, -1);
+  EXPECT_EQ(fake.notifyIcon.messages.back(), 0u);
+  const auto& bytes = fake.notifyIcon.lastRecord;
+  EXPECT_EQ(bytes[0], 88);
+  EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 32), std::string("Lumaret") + '\0');
+  EXPECT_EQ(bytes[87], ' ');
+}
+
+TEST_F(TrayTest, ALeftPressOnTheIconShowsTheWindowInOrder) {
+  form->MinimizeCMD_Click();
+  fake.log.clear();
+  form->Form_MouseMove(513);
+  EXPECT_EQ(fake.log, (Log{"Restore", "Show", "IconDelete", "Focus", "Topmost"}));
+  EXPECT_EQ(form->State().InTray, 0);
+  EXPECT_TRUE(fake.window.visible);
+  EXPECT_FALSE(fake.notifyIcon.present);
+}
+
+TEST_F(TrayTest, OtherIconEventsLeaveTheWindowHidden) {
+  form->MinimizeCMD_Click();
+  fake.log.clear();
+  // Plain move, left release, left double click, right press and release, middle press.
+  for (int message : {512, 514, 515, 516, 517, 518, 519}) form->Form_MouseMove(message);
+  EXPECT_TRUE(fake.log.empty());
+  EXPECT_FALSE(fake.window.visible);
+  EXPECT_EQ(form->State().InTray, -1);
+}
+
+TEST_F(TrayTest, ALeftDoubleClickShowsTheWindowThroughItsFirstPressOnly) {
+  form->MinimizeCMD_Click();
+  fake.log.clear();
+  for (int message : {513, 514, 515, 514}) form->Form_MouseMove(message);
+  EXPECT_EQ(std::count(fake.log.begin(), fake.log.end(), "Show"), 1);
+  EXPECT_TRUE(fake.window.visible);
+}
+
+TEST_F(TrayTest, MouseMovesOverTheShownWindowDoNothingWhateverTheirPosition) {
+  for (int x : {0, 100, 512, 513, 7000}) form->Form_MouseMove(x);
+  EXPECT_TRUE(fake.log.empty());
+}
+
+TEST_F(TrayTest, ANewNotificationAreaGetsTheIconAgainOnlyWhileHidden) {
+  form->TaskbarCreated();
+  EXPECT_TRUE(fake.notifyIcon.messages.empty());
+  form->MinimizeCMD_Click();
+  fake.notifyIcon.present = false;  // the shell restarted
+  form->TaskbarCreated();
+  EXPECT_TRUE(fake.notifyIcon.present);
+  EXPECT_EQ(fake.notifyIcon.messages, (std::vector<std::uint32_t>{0, 0}));
+}
+
+TEST_F(TrayTest, AmenUnderStartupOnlyEndsTheProgramInsteadOfHiding) {
+  form->IntervalMnu_Click(4);
+  fake.about.open = true;
+  fake.files.writes = 0;
+  fake.log.clear();
+  form->MinimizeCMD_Click();
+  EXPECT_EQ(form->State().ExitRequested, -1);
+  EXPECT_TRUE(fake.window.destroyed);
+  EXPECT_FALSE(fake.about.open);
+  EXPECT_EQ(fake.files.writes, 1);
+  EXPECT_EQ(form->State().InTray, 0);
+  EXPECT_EQ(fake.log, (Log{"AboutClose", "RequestClose", "IconDelete", "AboutClose", "NoTopmost", "Destroyed"}));
+}
+
+TEST_F(TrayTest, AmenWithNineHundredNinetyNineMinutesEndsEvenWithoutTheCheckMark) {
+  // A short file sets the minutes but leaves the check marks as created.
+  fake.window.checked = {MenuItem::kInterval1};
+  StartWith(" 0 \r\n 2880 \r\n 4800 \r\n 999 \r\n");
+  ASSERT_FALSE(fake.window.IsChecked(IntervalItem(4)));
+  form->MinimizeCMD_Click();
+  EXPECT_TRUE(fake.window.destroyed);
+}
+
+class AutoStartTest : public ReminderTest {
+ protected:
+  void SetUp() override { StartWith(kSettings); }
+  Module1& module() { return form->Module(); }
+};
+
+TEST_F(AutoStartTest, OnWritesTheProgramsFullPathWithItsZeroCounted) {
+  EXPECT_EQ(module().SetAutoStart(-1), 0);
+  const auto& value = fake.registry.values.at(kRunPath);
+  EXPECT_EQ(value.type, 1u);
+  EXPECT_EQ(value.data, std::string("C:\\Lumaret\\verse.exe") + '\0');
+  EXPECT_EQ(value.data.size(), 21u);
+  EXPECT_TRUE(fake.registry.openKeys.empty());
+  EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+TEST_F(AutoStartTest, AnyNonZeroValueCountsAsOn) {
+  EXPECT_EQ(module().SetAutoStart(1), 0);
+  EXPECT_EQ(fake.registry.values.count(kRunPath), 1u);
+}
+
+TEST_F(AutoStartTest, APathWithASpaceIsWrittenInQuotes) {
+  fake.program.folder = "C:\\Program Files\\Lumaret";
+  EXPECT_EQ(module().SetAutoStart(-1), 0);
+  EXPECT_EQ(fake.registry.values.at(kRunPath).data, std::string("\"C:\\Program Files\\Lumaret\\verse.exe\"") + '\0');
+}
+
+TEST_F(AutoStartTest, OffRemovesTheValueAndSaysNothingWhenItIsMissing) {
+  ASSERT_EQ(module().SetAutoStart(-1), 0);
+  EXPECT_EQ(module().SetAutoStart(0), 0);
+  EXPECT_TRUE(fake.registry.values.empty());
+  EXPECT_EQ(module().SetAutoStart(0), 0);
+  EXPECT_TRUE(fake.messages.shown.empty());
+  EXPECT_TRUE(fake.registry.openKeys.empty());
+}
+
+TEST_F(AutoStartTest, AKeyThatCannotBeCreatedGivesCodeOneAndTriesNothingElse) {
+  fake.registry.createError = 5;
+  EXPECT_EQ(module().SetAutoStart(-1), 1);
+  ASSERT_EQ(fake.messages.shown.size(), 1u);
+  EXPECT_EQ(fake.messages.shown[0].text, "Error 1 setting registry autorun ...");
+  EXPECT_EQ(fake.messages.shown[0].title, "Lumaret");
+  EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::kNone);
+  EXPECT_EQ(fake.log, (Log{"RegCreateKey", "Message Lumaret"}));
+}
+
+TEST_F(AutoStartTest, AFailedWriteGivesCodeTwoAndStillClosesTheKey) {
+  fake.registry.setError = 5;
+  EXPECT_EQ(module().SetAutoStart(-1), 2);
+  EXPECT_EQ(fake.messages.shown.at(0).text, "Error 2 setting registry autorun ...");
+  EXPECT_TRUE(fake.registry.openKeys.empty());
+}
+
+TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeWithMessagesPumpedBetween) {
+  fake.registry.setError = 5;
+  fake.registry.closeFailures = 4;
+  const int pumped = fake.pump.calls;
+  EXPECT_EQ(module().SetAutoStart(-1), 3);
+  EXPECT_EQ(fake.registry.closeCalls, 4);
+  EXPECT_EQ(fake.pump.calls - pumped, 3);
+  EXPECT_EQ(fake.messages.shown.at(0).text, "Error 3 setting registry autorun ...");
+}
+
+TEST_F(AutoStartTest, AKeyClosedAtTheFourthAttemptIsSuccess) {
+  fake.registry.closeFailures = 3;
+  EXPECT_EQ(module().SetAutoStart(-1), 0);
+  EXPECT_EQ(fake.registry.closeCalls, 4);
+  EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+TEST_F(AutoStartTest, TheMenuItemTogglesTheRegistrationAndSavesTheChoice) {
+  ASSERT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  form->OptionsAutoStartMnu_Click();
+  EXPECT_FALSE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_EQ(Ini().substr(Ini().size() - 5), " 0 \r\n");
+  form->OptionsAutoStartMnu_Click();
+  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_EQ(fake.registry.values.count(kRunPath), 1u);
+  EXPECT_EQ(Ini().substr(Ini().size() - 5), " 1 \r\n");
+}
+
+TEST_F(AutoStartTest, AFailedRegistrationKeepsTheCheckMarkAndTheSavedOption) {
+  form->OptionsAutoStartMnu_Click();
+  fake.registry.createError = 5;
+  form->OptionsAutoStartMnu_Click();
+  EXPECT_EQ(fake.messages.shown.at(0).text, "Error 1 setting registry autorun ...");
+  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_EQ(Ini().substr(Ini().size() - 5), " 1 \r\n");
+}
+
+}  // namespace
+}  // namespace reminder::testing
