@@ -5,6 +5,9 @@
 
 #include "csv_export.h"
 #include "jet/database.h"
+#include "jet/new_database.h"
+#include "store/verse_schema.h"
+#include <ctime>
 
 namespace versedb {
 namespace {
@@ -64,6 +67,24 @@ int Export(Context& c) {
   return 0;
 }
 
+// Now as an OLE date in local time, as Access stamps its catalog rows.
+double NowOleDate() {
+  std::time_t now = std::time(nullptr);
+  std::tm local = *std::localtime(&now);
+  std::tm utc = *std::gmtime(&now);
+  // mktime reads both as local time; their difference is the zone's offset.
+  const double offset = std::difftime(std::mktime(&local), std::mktime(&utc));
+  return (static_cast<double>(now) + offset) / 86400.0 + 25569.0;
+}
+
+int Create(Context& c) {
+  auto schema = store::VerseTableSchema();
+  if (!schema.ok()) return Fail(c, schema.error());
+  auto s = jet::CreateDatabase(c.fs, c.args[1], *schema, NowOleDate());
+  if (!s.ok()) return Fail(c, s.error());
+  return 0;
+}
+
 struct Command {
   std::size_t argCount;  // including the command's name
   std::function<int(Context&)> run;
@@ -71,6 +92,7 @@ struct Command {
 
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
+      {"create", {2, Create}},
       {"tables", {2, Tables}},
       {"schema", {3, Schema}},
       {"export", {3, Export}},
