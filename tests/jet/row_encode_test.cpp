@@ -1,0 +1,299 @@
+// Row encoding: round trips through SplitRow/RowValues, jump bytes, limits, and
+// re-encoding the rows Access wrote in the samples.
+#include "jet/row_encode.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "jet/database.h"
+#include "jet/errors.h"
+#include "jet/file_memory.h"
+#include "jet/row_format.h"
+#include "support/result_assert.h"
+
+namespace jet {
+namespace {
+
+ColumnDef Var(const char* name, ColumnType type, std::uint16_t number, std::uint16_t varIndex,
+              std::uint16_t length = 255) {
+  ColumnDef c;
+  c.name = name;
+  c.type = type;
+  c.number = number;
+  c.varIndex = varIndex;
+  c.length = type == ColumnType::kMemo || type == ColumnType::kOle ? 0 : length;
+  c.flags = kColumnUpdatable;
+  return c;
+}
+
+ColumnDef Fixed(const char* name, ColumnType type, std::uint16_t number, std::uint16_t offset,
+                std::uint16_t length) {
+  ColumnDef c;
+  c.name = name;
+  c.type = type;
+  c.number = number;
+  c.fixedOffset = offset;
+  c.length = length;
+  c.flags = kColumnFixed | kColumnUpdatable;
+  return c;
+}
+
+TableDef Def(std::vector<ColumnDef> columns) {
+  TableDef def;
+  def.name = "t";
+  def.columns = std::move(columns);
+  def.maxColumns = static_cast<std::uint16_t>(def.columns.size());
+  for (const auto& c : def.columns) {
+    if (!c.IsFixed()) ++def.varColumns;
+  }
+  return def;
+}
+
+// The verse table's layout.
+TableDef VerseDef() {
+  return Def({Var("Book", ColumnType::kText, 0, 0), Var("Chapter", ColumnType::kText, 1, 1, 50),
+              Fixed("Read", ColumnType::kBoolean, 2, 0, 1), Var("Verses", ColumnType::kText, 3, 2, 50),
+              Var("VerseTxt", ColumnType::kMemo, 4, 3)});
+}
+
+Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
+
+Bytes ReadSample(const std::string& name) {
+  std::ifstream in(std::string(LUMARET_TESTDATA_DIR) + "/" + name, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), {});
+}
+
+// Decodes rows through the reader; the database is only needed for memo values.
+class RowEncodeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs_.SetBytes("s.mdb", ReadSample("size97.mdb"));
+    auto db = Database::Open(fs_, "s.mdb");
+    ASSERT_OK(db);
+    db_ = std::move(db).value();
+  }
+
+  std::vector<Value> RoundTrip(const TableDef& def, const std::vector<Value>& values) {
+    auto row = EncodeRow(def, values);
+    EXPECT_OK(row);
+    if (!row.ok()) return {};
+    ReadScope scope(db_->pager());
+    auto back = db_->RowValues(def, *row);
+    EXPECT_OK(back);
+    return back.ok() ? *back : std::vector<Value>{};
+  }
+
+  MemoryFileSystem fs_;
+  std::unique_ptr<Database> db_;
+};
+
+TEST_F(RowEncodeTest, VerseRowsReadBackWithNullsEmptiesAndBothYesNoStates) {
+  const TableDef def = VerseDef();
+  const std::vector<std::vector<Value>> rows = {
+      {T("John"), T("3"), true, T("16"), InlineLongValue(T("For God so loved").bytes)},
+      {T(""), Value(), false, T(""), Value()},
+      {Value(), Value(), true, Value(), InlineLongValue({})},
+      {T("Ps\xe9"), T("23"), false, Value(), LongValueReference(5000, 0x00, RowPointer{26, 0})},
+  };
+  for (const auto& values : rows) {
+    auto row = EncodeRow(def, values);
+    ASSERT_OK(row);
+    auto fields = SplitRow(def, *row);
+    ASSERT_OK(fields);
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      SCOPED_TRACE(def.columns[i].name);
+      if (def.columns[i].type == ColumnType::kBoolean) {
+        EXPECT_EQ((*fields)[i].present, std::get<bool>(values[i]));
+      } else if (IsNull(values[i])) {
+        EXPECT_FALSE((*fields)[i].present);
+      } else {
+        ASSERT_TRUE((*fields)[i].present);
+        const Bytes& want = def.columns[i].type == ColumnType::kMemo ? std::get<Bytes>(values[i])
+                                                                      : std::get<Text>(values[i]).bytes;
+        EXPECT_EQ(Bytes((*fields)[i].bytes.begin(), (*fields)[i].bytes.end()), want);
+      }
+    }
+  }
+  // The inline memo reads back as its text through the reader.
+  auto back = RoundTrip(def, rows[0]);
+  ASSERT_EQ(back.size(), 5u);
+  EXPECT_EQ(std::get<Text>(back[4]), T("For God so loved"));
+}
+
+TEST_F(RowEncodeTest, VerseRowLayoutMatchesTheBriefsWorkedLayout) {
+  // No fixed area: the first offset is 1; variable data, EOD, reversed offsets, V, mask.
+  auto row = EncodeRow(VerseDef(), {T("Jn"), T("3"), true, T("16"), Value()});
+  ASSERT_OK(row);
+  const Bytes want = {0x05, 'J', 'n', '3', '1', '6', 0x06, 0x06, 0x04, 0x03, 0x01, 0x04, 0x0F};
+  EXPECT_EQ(*row, want);
+}
+
+TEST_F(RowEncodeTest, FixedColumnsOfEveryTypeReadBack) {
+  const TableDef def = Def({Fixed("b", ColumnType::kByte, 0, 0, 1), Fixed("i", ColumnType::kInteger, 1, 1, 2),
+                            Fixed("l", ColumnType::kLong, 2, 3, 4), Fixed("c", ColumnType::kCurrency, 3, 7, 8),
+                            Fixed("s", ColumnType::kSingle, 4, 15, 4), Fixed("d", ColumnType::kDouble, 5, 19, 8),
+                            Fixed("t", ColumnType::kDateTime, 6, 27, 8), Fixed("g", ColumnType::kGuid, 7, 35, 16),
+                            Fixed("y", ColumnType::kBoolean, 8, 0, 1), Fixed("x", ColumnType::kBinary, 9, 51, 6),
+                            Var("v", ColumnType::kBinary, 10, 0, 10)});
+  Guid g;
+  for (std::size_t i = 0; i < 16; ++i) g.bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
+  const std::vector<Value> values = {std::uint8_t{200}, std::int16_t{-12345}, std::int32_t{-7},
+                                     Currency{123456789}, 1.5f, -2.25, DateTime{36526.75}, g, true,
+                                     Bytes{1, 2, 3, 4, 5, 6}, Bytes{9, 0, 9}};
+  EXPECT_EQ(RoundTrip(def, values), values);
+  std::vector<Value> nulls(values.size());
+  nulls[8] = false;
+  EXPECT_EQ(RoundTrip(def, nulls), nulls);
+  // A short fixed binary is padded to its length.
+  auto padded = values;
+  padded[9] = Bytes{1};
+  auto back = RoundTrip(def, padded);
+  ASSERT_EQ(back.size(), values.size());
+  EXPECT_EQ(std::get<Bytes>(back[9]), (Bytes{1, 0, 0, 0, 0, 0}));
+}
+
+// Many variable columns, so that the trailer alone can push a row past 256 bytes
+// while its data ends before 256 (a dummy jump byte).
+TableDef WideDef(std::size_t columns) {
+  std::vector<ColumnDef> cs;
+  for (std::size_t i = 0; i < columns; ++i) {
+    cs.push_back(Var("c", ColumnType::kText, static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(i)));
+  }
+  cs.push_back(Var("m", ColumnType::kMemo, static_cast<std::uint16_t>(columns), static_cast<std::uint16_t>(columns)));
+  return Def(std::move(cs));
+}
+
+TEST_F(RowEncodeTest, RowsAcrossEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
+  const TableDef def = WideDef(24);
+  bool sawDummy = false, sawReal = false, sawDouble = false;
+  for (std::size_t total = 0; total <= 1500; total += 7) {
+    std::vector<Value> values;
+    // Spread `total` bytes unevenly over the columns, with some nulls and empties.
+    std::size_t left = total;
+    for (std::size_t i = 0; i < 24; ++i) {
+      if (i % 5 == 3) {
+        values.push_back(i % 2 == 0 ? Value() : Value(T("")));
+        continue;
+      }
+      std::size_t n = std::min<std::size_t>({left, 255, (total / 9) + i * 3});
+      values.push_back(T(std::string(n, static_cast<char>('a' + i))));
+      left -= n;
+    }
+    values.push_back(InlineLongValue(Bytes(std::min<std::size_t>(left, 32), 'z')));
+    SCOPED_TRACE(total);
+    auto row = EncodeRow(def, values);
+    ASSERT_OK(row);
+    const std::size_t len = row->size();
+    const std::size_t jumps = (len - 1) / 256;
+    const std::size_t countPos = len - 1 - 4;  // 25 columns: 4 mask bytes
+    if (jumps > 0) {
+      const std::size_t eod = countPos - jumps - 1 - 25;  // 25 variable columns
+      if (eod < 256 * jumps) {
+        EXPECT_EQ((*row)[countPos - jumps], 0xFF) << "the farthest jump byte is a dummy";
+        sawDummy = true;
+      } else {
+        sawReal = true;
+      }
+      if (jumps >= 2) sawDouble = true;
+    }
+    auto back = RoundTrip(def, values);
+    ASSERT_EQ(back.size(), values.size());
+    for (std::size_t i = 0; i < 24; ++i) EXPECT_EQ(back[i], values[i]) << "column " << i;
+  }
+  EXPECT_TRUE(sawDummy);
+  EXPECT_TRUE(sawReal);
+  EXPECT_TRUE(sawDouble);
+}
+
+TEST_F(RowEncodeTest, OneColumnCrossingTwoBoundariesRepeatsItsJumpIndex) {
+  const TableDef def = Def({Var("a", ColumnType::kText, 0, 0, 10), Var("m", ColumnType::kOle, 1, 1)});
+  Bytes big(600, 0xAB);
+  auto row = EncodeRow(def, {T("x"), InlineLongValue(big)});
+  ASSERT_OK(row);
+  auto back = RoundTrip(def, {T("x"), InlineLongValue(big)});
+  ASSERT_EQ(back.size(), 2u);
+  EXPECT_EQ(std::get<Bytes>(back[1]), big);
+  // Both boundaries (256 and 512) are first reached by the EOD entry, index 2.
+  const std::size_t countPos = row->size() - 2;
+  EXPECT_EQ((*row)[countPos - 1], 2);
+  EXPECT_EQ((*row)[countPos - 2], 2);
+}
+
+TEST_F(RowEncodeTest, RefusesTooLongTextWrongTypesAndRowsLargerThanAPage) {
+  const TableDef def = VerseDef();
+  EXPECT_ERROR(EncodeRow(def, {T(std::string(256, 'x')), Value(), false, Value(), Value()}), kErrFieldTooSmall);
+  EXPECT_ERROR(EncodeRow(def, {Value(), T(std::string(51, 'x')), false, Value(), Value()}), kErrFieldTooSmall);
+  EXPECT_OK(EncodeRow(def, {Value(), T(std::string(50, 'x')), false, Value(), Value()}));
+  EXPECT_ERROR(EncodeRow(def, {std::int32_t{1}, Value(), false, Value(), Value()}), kErrInvalidArgument);
+  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), std::int32_t{1}, Value(), Value()}), kErrInvalidArgument);
+  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), T("memo text must be stored bytes")}),
+               kErrInvalidArgument);
+  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), Bytes{1, 2}}), kErrInvalidArgument);
+  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value()}), kErrInvalidArgument);
+  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), InlineLongValue(Bytes(2100, 1))}),
+               kErrRecordTooLarge);
+}
+
+// Every row Access wrote re-encodes to the same fields; rows without null fixed
+// columns (whose bytes Access leaves as they were) re-encode byte for byte.
+TEST_F(RowEncodeTest, AccessWrittenRowsOfTheSamplesReEncodeToTheSameBytes) {
+  std::size_t rows = 0, identical = 0;
+  for (const char* sample : {"testV1997.mdb", "test2V1997.mdb", "delTestV1997.mdb", "overflowTestV1997.mdb",
+                             "size97.mdb", "queryTestV1997.mdb", "indexTestV1997.mdb"}) {
+    MemoryFileSystem fs;
+    fs.SetBytes("x.mdb", ReadSample(sample));
+    auto db = Database::Open(fs, "x.mdb");
+    ASSERT_OK(db);
+    auto names = (*db)->TableNames(true);
+    ASSERT_OK(names);
+    for (const auto& name : *names) {
+      auto def = (*db)->OpenTable(name);
+      ASSERT_OK(def);
+      Status scanned = (*db)->Scan(*def, [&](const RowRef& ref) {
+        SCOPED_TRACE(std::string(sample) + " " + name);
+        auto fields = SplitRow(*def, ref.bytes);
+        EXPECT_OK(fields);
+        if (!fields.ok()) return false;
+        std::vector<Value> values;
+        bool nullFixed = false;
+        for (std::size_t i = 0; i < def->columns.size(); ++i) {
+          const ColumnDef& c = def->columns[i];
+          const Field& f = (*fields)[i];
+          if (c.IsFixed() && c.type != ColumnType::kBoolean && !f.present) nullFixed = true;
+          if (c.IsLongValue() && f.present) {
+            values.push_back(Bytes(f.bytes.begin(), f.bytes.end()));
+          } else {
+            auto v = (*db)->FieldValue(*def, i, f);
+            EXPECT_OK(v);
+            values.push_back(v.ok() ? *v : Value());
+          }
+        }
+        auto row = EncodeRow(*def, values);
+        EXPECT_OK(row);
+        if (!row.ok()) return false;
+        auto again = SplitRow(*def, *row);
+        EXPECT_OK(again);
+        for (std::size_t i = 0; again.ok() && i < def->columns.size(); ++i) {
+          EXPECT_EQ((*again)[i].present, (*fields)[i].present);
+          if (def->columns[i].IsFixed() && !(*fields)[i].present) continue;
+          EXPECT_TRUE(std::equal((*again)[i].bytes.begin(), (*again)[i].bytes.end(), (*fields)[i].bytes.begin(),
+                                 (*fields)[i].bytes.end()));
+        }
+        ++rows;
+        if (!nullFixed) {
+          EXPECT_TRUE(std::equal(row->begin(), row->end(), ref.bytes.begin(), ref.bytes.end()));
+          ++identical;
+        }
+        return true;
+      });
+      ASSERT_OK(scanned);
+    }
+  }
+  EXPECT_GT(rows, 500u);
+  EXPECT_GT(identical, 100u);
+}
+
+}  // namespace
+}  // namespace jet
