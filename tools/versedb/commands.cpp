@@ -5,6 +5,7 @@
 
 #include "csv_export.h"
 #include "jet/database.h"
+#include "jet/integrity.h"
 #include "jet/new_database.h"
 #include "store/verse_schema.h"
 #include <ctime>
@@ -85,6 +86,18 @@ int Create(Context& c) {
   return 0;
 }
 
+int Check(Context& c) {
+  auto findings = jet::CheckIntegrity(c.fs, c.args[1]);
+  if (!findings.ok()) return Fail(c, findings.error());
+  for (const auto& f : *findings) c.out << "page " << f.page << ": " << f.text << "\n";
+  if (!findings->empty()) {
+    c.err << "versedb: " << findings->size() << " inconsistencies found in '" << c.args[1] << "'\n";
+    return 1;
+  }
+  c.out << "no inconsistencies found\n";
+  return 0;
+}
+
 struct Command {
   std::size_t argCount;  // including the command's name
   std::function<int(Context&)> run;
@@ -92,6 +105,7 @@ struct Command {
 
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
+      {"check", {2, Check}},
       {"create", {2, Create}},
       {"tables", {2, Tables}},
       {"schema", {3, Schema}},
