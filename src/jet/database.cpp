@@ -55,6 +55,7 @@ Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::stri
 Result<TableDef> Database::CatalogDef() { return ReadTableDef(*pager_, kCatalogPage, "MSysObjects"); }
 
 Result<std::vector<CatalogEntry>> Database::Catalog() {
+  if (catalogRead_) return catalog_;
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
   JET_ASSIGN(TableDef def, CatalogDef());
@@ -92,6 +93,8 @@ Result<std::vector<CatalogEntry>> Database::Catalog() {
     return true;
   }));
   JET_TRY(inner);
+  catalog_ = entries;
+  catalogRead_ = true;
   return entries;
 }
 

@@ -54,7 +54,8 @@ class Database {
 
   Pager& pager() { return *pager_; }
 
-  // Every catalog row, in the catalog's own order.
+  // Every catalog row, in the catalog's own order. Read once: the engine changes
+  // rows, never the design, so the catalog of an open database stays as read.
   Result<std::vector<CatalogEntry>> Catalog();
   // Names of the tables; the system tables too when asked.
   Result<std::vector<std::string>> TableNames(bool includeSystem = false);
@@ -86,6 +87,8 @@ class Database {
   Result<TableDef> CatalogDef();
 
   std::unique_ptr<Pager> pager_;
+  std::vector<CatalogEntry> catalog_;
+  bool catalogRead_ = false;
 };
 
 // Folds ASCII and Windows-1252 letters for name comparison, as Access compares names.
