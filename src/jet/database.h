@@ -82,6 +82,25 @@ class Database {
   // All values of a row, in def.columns order.
   Result<std::vector<Value>> RowValues(const TableDef& def, std::span<const std::uint8_t> row);
 
+  // Row writes (table_write.cpp), for tables without indexes; a table with indexes
+  // is refused with 3251 and the file is left as it was. Values are in def.columns
+  // order as RowValues gives them: Text and Memo as code-page bytes, OLE as Bytes.
+  // Every value is checked before anything is written (3163 for a value longer than
+  // its field). Each call is one journalled write under the writer lock (3260 when
+  // another program holds it past the lock timeout); it reads the table's definition
+  // and pages afresh, so other programs' writes are never overwritten.
+  //
+  // Adds a row at the end of the table's order and returns its identity. A null
+  // AutoNumber column gets the table's next number.
+  Result<RowId> Insert(const TableDef& def, const std::vector<Value>& values);
+  // Replaces the row `id` whose values are now `expected` (as the caller read them)
+  // with `values`; the row keeps its place. Fails with 3167 when the row was deleted
+  // and 3197 when it was changed meanwhile, changing nothing. A null AutoNumber keeps
+  // its value.
+  Status Update(const TableDef& def, RowId id, const std::vector<Value>& expected, const std::vector<Value>& values);
+  // Deletes the row `id` whose values are now `expected`; fails as Update does.
+  Status Delete(const TableDef& def, RowId id, const std::vector<Value>& expected);
+
  private:
   explicit Database(std::unique_ptr<Pager> pager);
   Result<TableDef> CatalogDef();

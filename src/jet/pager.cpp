@@ -1,6 +1,7 @@
 #include "jet/pager.h"
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "jet/errors.h"
@@ -24,13 +25,16 @@ Result<std::unique_ptr<Pager>> Pager::Open(FileSystem& fs, const std::string& pa
   return pager;
 }
 
-Status Pager::LockWithRetry(std::uint64_t offset, LockKind kind) {
+Status Pager::LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(options_.lockTimeoutMs);
   for (;;) {
     Status s = file_->TryLock(offset, 1, kind);
     if (s.ok() || s.error().number != kErrLocked) return s;
     if (Clock::now() >= deadline) {
+      if (lockedNumber == kErrLockedByUser) {
+        return MakeError(kErrLockedByUser, "Couldn't update '" + path_ + "'; currently locked by another program.");
+      }
       return MakeError(kErrLocked, "Couldn't read or update '" + path_ + "'; currently locked by another program.");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -49,11 +53,28 @@ Status Pager::BeginRead() {
     ++readDepth_;
     return Ok();
   }
-  JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
-  Status s = RefreshPageCount();
-  if (!s.ok()) {
-    (void)file_->Unlock(kReadLock, 1);
-    return s;
+  // A journal with no live writer means a writer died mid-write: the store is put
+  // back first, or, where this handle cannot change it, read as the journal says.
+  for (int attempt = 0;; ++attempt) {
+    JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
+    Status s = RefreshPageCount();
+    Result<bool> hot = s.ok() ? JournalIsHot() : Result<bool>(s.error());
+    if (hot.ok() && *hot) {
+      if (options_.writable && !broken_ && attempt < 3) {
+        (void)file_->Unlock(kReadLock, 1);
+        if (Recover().ok()) continue;
+        JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
+      }
+      s = UseJournalOverlay();
+    } else if (!hot.ok()) {
+      s = hot.error();
+    }
+    if (!s.ok()) {
+      overlay_.reset();
+      (void)file_->Unlock(kReadLock, 1);
+      return s;
+    }
+    break;
   }
   readDepth_ = 1;
   return Ok();
@@ -62,8 +83,163 @@ Status Pager::BeginRead() {
 void Pager::EndRead() {
   if (readDepth_ == 0) return;
   if (--readDepth_ > 0) return;
+  if (writing_) {  // the write's own read operation ends with the write
+    readDepth_ = 1;
+    return;
+  }
   cache_.clear();
+  overlay_.reset();
   (void)file_->Unlock(kReadLock, 1);
+}
+
+Result<bool> Pager::JournalIsHot() {
+  JET_ASSIGN(bool exists, fs_.Exists(JournalPath(path_)));
+  if (!exists) return false;
+  // A live writer holds its lock for the whole write. A shared probe works on
+  // read-only handles too, and never blocks anyone for long.
+  Status probe = file_->TryLock(kWriterLock, 1, LockKind::kShared);
+  if (!probe.ok()) {
+    if (probe.error().number == kErrLocked) return false;
+    return probe.error();
+  }
+  (void)file_->Unlock(kWriterLock, 1);
+  return true;
+}
+
+Status Pager::Recover() {
+  JET_TRY(LockWithRetry(kWriterLock, LockKind::kExclusive, kErrLockedByUser));
+  Status s = RollBackJournalFile();
+  (void)file_->Unlock(kWriterLock, 1);
+  return s;
+}
+
+Status Pager::RollBackJournalFile() {
+  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_));
+  if (!journal.exists) return Ok();
+  // Readers must not see the pages change under them.
+  JET_TRY(LockWithRetry(kReadLock, LockKind::kExclusive));
+  Status s = journal.read.valid ? ApplyJournal(*file_, journal.read.image) : Ok();
+  if (s.ok()) s = fs_.Remove(JournalPath(path_));
+  (void)file_->Unlock(kReadLock, 1);
+  return s;
+}
+
+Status Pager::UseJournalOverlay() {
+  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_));
+  // An incomplete journal means the writer never reached the store.
+  if (!journal.exists || !journal.read.valid) return Ok();
+  overlay_ = std::move(journal.read.image);
+  if (overlay_->originalSize / kPageSize > 0x80000) return Corrupt("the journal names an impossible file size");
+  pageCount_ = static_cast<std::uint32_t>(overlay_->originalSize / kPageSize);
+  return Ok();
+}
+
+Status Pager::BeginWrite() {
+  if (!options_.writable) return MakeError(kErrReadOnly, "'" + path_ + "' is open for reading only.");
+  if (broken_) {
+    return MakeError(kErrDiskIo, "An earlier change to '" + path_ +
+                                     "' failed and could not be undone; close the database and open it again.");
+  }
+  if (readDepth_ > 0) return MakeError(kErrDiskIo, "internal error: a write began inside a read operation");
+  JET_TRY(LockWithRetry(kWriterLock, LockKind::kExclusive, kErrLockedByUser));
+  // With the writer lock held, any journal is a dead writer's (or ours, from a
+  // failed roll-back): the store is put back before anything else is read.
+  Status s = RollBackJournalFile();
+  if (s.ok()) s = LockWithRetry(kReadLock, LockKind::kShared);
+  if (!s.ok()) {
+    (void)file_->Unlock(kWriterLock, 1);
+    return s;
+  }
+  s = RefreshPageCount();
+  if (!s.ok()) {
+    (void)file_->Unlock(kReadLock, 1);
+    (void)file_->Unlock(kWriterLock, 1);
+    return s;
+  }
+  originalSize_ = std::uint64_t{pageCount_} * kPageSize;
+  readDepth_ = 1;
+  writing_ = true;
+  return Ok();
+}
+
+Result<Page*> Pager::Modify(std::uint32_t number) {
+  if (!writing_) return MakeError(kErrDiskIo, "internal error: a page was changed outside a write");
+  JET_ASSIGN(const Page* page, Read(number));
+  if (std::uint64_t{number} * kPageSize < originalSize_ && originals_.count(number) == 0) {
+    originals_.emplace(number, Bytes(page->begin(), page->end()));
+  }
+  dirty_.insert(number);
+  return cache_.at(number).get();
+}
+
+Result<std::uint32_t> Pager::Append() {
+  if (!writing_) return MakeError(kErrDiskIo, "internal error: a page was added outside a write");
+  if (pageCount_ >= 0x80000) return MakeError(kErrDiskFull, "'" + path_ + "' has reached the largest size an Access 97 database can have.");
+  const std::uint32_t number = pageCount_++;
+  cache_[number] = std::make_unique<Page>();
+  dirty_.insert(number);
+  return number;
+}
+
+Status Pager::WriteJournal(const JournalImage& image) {
+  JET_ASSIGN(auto journal, fs_.Open(JournalPath(path_), OpenMode::kCreate));
+  JET_TRY(journal->Truncate(0));
+  JET_TRY(journal->Write(0, EncodeJournal(image)));
+  return journal->Sync();
+}
+
+Status Pager::CommitWrite() {
+  if (!writing_) return MakeError(kErrDiskIo, "internal error: commit without a write");
+  if (dirty_.empty()) {
+    EndWrite();
+    return Ok();
+  }
+  JournalImage image;
+  image.originalSize = originalSize_;
+  image.pages = originals_;
+  const std::string journalPath = JournalPath(path_);
+  Status s = WriteJournal(image);
+  if (s.ok()) {
+    // Readers finish their operations first; none starts until the pages are written.
+    (void)file_->Unlock(kReadLock, 1);
+    s = LockWithRetry(kReadLock, LockKind::kExclusive);
+    if (!s.ok()) {
+      (void)fs_.Remove(journalPath);  // the store is untouched; a journal left behind is harmless
+      EndWrite();
+      return s;
+    }
+    for (std::uint32_t number : dirty_) {
+      s = file_->Write(std::uint64_t{number} * kPageSize, *cache_.at(number));
+      if (!s.ok()) break;
+    }
+    if (s.ok()) s = file_->Sync();
+    if (s.ok()) s = fs_.Remove(journalPath);  // the write is complete from here on
+    if (!s.ok()) {
+      Status undo = ApplyJournal(*file_, image);
+      if (undo.ok()) undo = fs_.Remove(journalPath);
+      if (!undo.ok()) broken_ = true;
+    }
+  } else {
+    // The store was not touched. A journal that did get written whole names the
+    // pages as they still are, so leaving it behind would be harmless.
+    (void)fs_.Remove(journalPath);
+  }
+  EndWrite();
+  return s;
+}
+
+void Pager::AbortWrite() {
+  if (writing_) EndWrite();
+}
+
+void Pager::EndWrite() {
+  writing_ = false;
+  readDepth_ = 0;
+  cache_.clear();
+  originals_.clear();
+  dirty_.clear();
+  (void)file_->Unlock(kReadLock, 1);
+  (void)file_->Unlock(kWriterLock, 1);
 }
 
 Result<const Page*> Pager::Read(std::uint32_t number) {
@@ -74,8 +250,17 @@ Result<const Page*> Pager::Read(std::uint32_t number) {
   auto it = cache_.find(number);
   if (it != cache_.end()) return static_cast<const Page*>(it->second.get());
   auto page = std::make_unique<Page>();
-  JET_ASSIGN(std::size_t n, file_->Read(std::uint64_t{number} * kPageSize, *page));
-  if (n != kPageSize) return Corrupt("page " + std::to_string(number) + " is cut short");
+  const Bytes* old = nullptr;
+  if (overlay_) {
+    auto found = overlay_->pages.find(number);
+    if (found != overlay_->pages.end()) old = &found->second;
+  }
+  if (old != nullptr) {
+    std::memcpy(page->data(), old->data(), kPageSize);
+  } else {
+    JET_ASSIGN(std::size_t n, file_->Read(std::uint64_t{number} * kPageSize, *page));
+    if (n != kPageSize) return Corrupt("page " + std::to_string(number) + " is cut short");
+  }
   if (number > 0 && header_.Encoded()) TogglePageEncoding(header_.key, number, *page);
   const Page* result = page.get();
   cache_.emplace(number, std::move(page));

@@ -1,15 +1,20 @@
 // Pages of one open database file: reading them whole, decoded, inside a lock
-// that keeps other programs' writes out while an operation reads.
+// that keeps other programs' writes out while an operation reads; and changing
+// them in one journalled write at a time.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 
 #include "jet/file.h"
 #include "jet/header.h"
+#include "jet/journal.h"
 #include "jet/result.h"
 #include "jet/table_def.h"
 
@@ -54,10 +59,40 @@ class Pager {
   // A page number past the end of the file is a corruption error.
   Result<const Page*> Read(std::uint32_t number);
 
+  // One write operation, on a writable pager outside any read operation:
+  //  BeginWrite takes the writer lock (waiting up to the lock timeout, then 3260),
+  //   rolls back a journal a dead writer left, and opens a read operation (shared
+  //   read lock), so every page read from then on is the file's current page.
+  //  Modify and Append stage changes in memory; Read sees them.
+  //  CommitWrite writes the old images of the changed pages and the old file size to
+  //   the journal and syncs it, takes the read lock exclusively (waiting for readers),
+  //   writes the pages, syncs the store and removes the journal. When a step fails it
+  //   puts the old pages back; if even that fails, the pager refuses writes (broken)
+  //   until it is opened again. Either way the locks are released.
+  //  AbortWrite drops the staged changes; the file was not touched.
+  Status BeginWrite();
+  Result<Page*> Modify(std::uint32_t number);
+  // A new zero-filled page after the last one; returns its number.
+  Result<std::uint32_t> Append();
+  Status CommitWrite();
+  void AbortWrite();
+  bool writing() const { return writing_; }
+  bool broken() const { return broken_; }
+
  private:
   Pager(FileSystem& fs, std::string path, std::unique_ptr<File> file, PagerOptions options);
-  Status LockWithRetry(std::uint64_t offset, LockKind kind);
+  Status LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber = 3218);
   Status RefreshPageCount();
+  // Whether a journal exists that no live writer owns.
+  Result<bool> JournalIsHot();
+  // Rolls back a journal left behind; takes and releases the writer lock.
+  Status Recover();
+  // Rolls back the journal while this pager holds the writer lock.
+  Status RollBackJournalFile();
+  // Reads the store as a dead writer's journal says it was (when it cannot be fixed).
+  Status UseJournalOverlay();
+  Status WriteJournal(const JournalImage& image);
+  void EndWrite();
 
   FileSystem& fs_;
   std::string path_;
@@ -67,6 +102,31 @@ class Pager {
   std::uint32_t pageCount_ = 0;
   int readDepth_ = 0;
   std::unordered_map<std::uint32_t, std::unique_ptr<Page>> cache_;
+  // Pages of a store left half-written, as the journal has them (this operation only).
+  std::optional<JournalImage> overlay_;
+  // The write in progress.
+  bool writing_ = false;
+  bool broken_ = false;
+  std::uint64_t originalSize_ = 0;
+  std::map<std::uint32_t, Bytes> originals_;
+  std::set<std::uint32_t> dirty_;
+};
+
+// Holds a write operation open for a scope; it is dropped unless Commit() is called.
+class WriteScope {
+ public:
+  explicit WriteScope(Pager& pager) : pager_(pager), status_(pager.BeginWrite()) {}
+  ~WriteScope() {
+    if (status_.ok() && pager_.writing()) pager_.AbortWrite();
+  }
+  WriteScope(const WriteScope&) = delete;
+  WriteScope& operator=(const WriteScope&) = delete;
+  const Status& status() const { return status_; }
+  Status Commit() { return pager_.CommitWrite(); }
+
+ private:
+  Pager& pager_;
+  Status status_;
 };
 
 // Holds a read operation open for a scope.

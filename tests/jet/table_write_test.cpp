@@ -1,0 +1,231 @@
+// Row writes on a verse store in memory: order, in-place and moved updates, deletes,
+// memo storage, bad input, conflicts, locks and page maps that must grow.
+#include <gtest/gtest.h>
+
+#include "jet/data_page.h"
+#include "jet/errors.h"
+#include "jet/journal.h"
+#include "jet/long_value.h"
+#include "jet/row_format.h"
+#include "support/samples.h"
+#include "write_fixture.h"
+
+namespace jet::test {
+namespace {
+
+class TableWriteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs_.SetBytes(kPath, NewVerseStoreBytes());
+    Reopen();
+  }
+  void Reopen(PagerOptions options = {true, 200}) {
+    db_.reset();
+    auto db = Database::Open(fs_, kPath, options);
+    ASSERT_OK(db);
+    db_ = std::move(db).value();
+    auto def = db_->OpenTable("versetbl");
+    ASSERT_OK(def);
+    def_ = *def;
+  }
+  RowId Add(std::vector<Value> row) {
+    auto id = db_->Insert(def_, row);
+    EXPECT_OK(id);
+    expected_.push_back(std::move(row));
+    return id.ok() ? *id : RowId{};
+  }
+  // The stored header of the memo in row `id`.
+  Bytes MemoField(RowId id) {
+    ReadScope scope(db_->pager());
+    auto row = db_->ReadRow(def_, id);
+    EXPECT_OK(row);
+    auto fields = SplitRow(def_, row->bytes);
+    return Bytes((*fields)[4].bytes.begin(), (*fields)[4].bytes.end());
+  }
+  void ExpectStored() {
+    EXPECT_EQ(ReadRows(*db_, def_), expected_);
+    EXPECT_EQ(Findings(fs_, kPath), "");
+    auto fresh = db_->ReloadTable(def_);
+    ASSERT_OK(fresh);
+    EXPECT_EQ(fresh->rowCount, expected_.size());
+  }
+
+  static constexpr const char* kPath = "verse97.mdb";
+  MemoryFileSystem fs_;
+  std::unique_ptr<Database> db_;
+  TableDef def_;
+  Rows expected_;
+};
+
+TEST_F(TableWriteTest, InsertedRowsReadBackInInsertionOrderWithEveryKindOfMemo) {
+  const RowId first = Add(VerseRow("John", "3", false, "16", Memo(20)));  // inline
+  Add(VerseRow("Psalm", "23", true, "1-6", Memo(140)));             // one LVAL row
+  Add(VerseRow("Romans", "8", false, "28", Memo(5000)));            // chained over three rows
+  Add({Value(), Value(), false, Value(), Value()});                 // all null
+  Add(VerseRow("", "", true, "", T("")));                           // empty strings and memo
+  Add(VerseRow("Genesis", "1", false, "1", Memo(2032)));            // exactly one full LVAL row
+  Add(VerseRow("Isaiah", "40", false, "31", Memo(2033)));           // just over: a chain of two
+  Add(VerseRow("Caf\xe9", "1", true, "1", Memo(33)));               // just over the inline limit
+  ExpectStored();
+  EXPECT_EQ(MemoField(first).size(), kLongValueHeaderSize + 20);
+}
+
+TEST_F(TableWriteTest, RowsGoToTheEndOfTheTableOrderAcrossNewPages) {
+  std::vector<RowId> ids;
+  for (int i = 0; i < 300; ++i) {
+    ids.push_back(Add(VerseRow("Book" + std::to_string(i), std::to_string(i), i % 2 == 0,
+                               std::string(40, 'v'), Memo(static_cast<std::size_t>(i % 70)))));
+  }
+  for (std::size_t i = 1; i < ids.size(); ++i) {
+    EXPECT_TRUE(ids[i].page > ids[i - 1].page || (ids[i].page == ids[i - 1].page && ids[i].row > ids[i - 1].row));
+  }
+  EXPECT_GT(ids.back().page, ids.front().page);
+  // Deleting rows on early pages leaves room there; new rows still go to the end.
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_OK(db_->Delete(def_, ids[static_cast<std::size_t>(i)], expected_[0]));
+    expected_.erase(expected_.begin());
+  }
+  RowId last = Add(VerseRow("Last", "1", false, "1", Value()));
+  EXPECT_GT(last.page, ids.front().page);
+  EXPECT_TRUE(last.page >= ids.back().page);
+  ExpectStored();
+}
+
+TEST_F(TableWriteTest, UpdatesKeepTheRowsPlaceInPlaceRepackedAndForwarded) {
+  std::vector<RowId> ids;
+  for (int i = 0; i < 12; ++i) ids.push_back(Add(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(10))));
+  // Same length: in place.
+  auto row = VerseRow("C0", "1", false, "1", Memo(10));
+  ASSERT_OK(db_->Update(def_, ids[0], expected_[0], row));
+  expected_[0] = row;
+  // Longer, and the page has room: repacked.
+  row = VerseRow(std::string(200, 'x'), "22", true, "33", Memo(30));
+  ASSERT_OK(db_->Update(def_, ids[1], expected_[1], row));
+  expected_[1] = row;
+  ExpectStored();
+  // Fill the page so that growing rows must move.
+  for (int i = 0; i < 12; ++i) ids.push_back(Add(VerseRow(std::string(140, 'f'), "1", false, "1", Value())));
+  const std::uint32_t firstPage = ids[0].page;
+  row = VerseRow(std::string(255, 'g'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(32));
+  ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
+  expected_[2] = row;
+  {
+    ReadScope scope(db_->pager());
+    auto dp = ReadDataPage(db_->pager(), firstPage);
+    ASSERT_OK(dp);
+    EXPECT_EQ(dp->slots[ids[2].row].kind, SlotKind::kStub);
+  }
+  ExpectStored();
+  // Moved again (it grows on its new page too), then shrunk back.
+  for (int i = 0; i < 20; ++i) Add(VerseRow(std::string(200, 'h'), "1", false, "1", Value()));
+  row = VerseRow(std::string(255, 'i'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(2000));
+  ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
+  expected_[2] = row;
+  ExpectStored();
+  row = VerseRow("j", "1", false, "1", Value());
+  ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
+  expected_[2] = row;
+  ExpectStored();
+  // A forwarded row can be deleted: stub and copy go.
+  ASSERT_OK(db_->Delete(def_, ids[2], expected_[2]));
+  expected_.erase(expected_.begin() + 2);
+  ExpectStored();
+}
+
+TEST_F(TableWriteTest, ChangedAndDeletedRowsFreeTheirOldMemoRows) {
+  RowId id = Add(VerseRow("John", "3", false, "16", Memo(5000)));
+  const Bytes before = MemoField(id);
+  const RowPointer firstPiece = RowPointer::FromRaw(before[4] | (before[5] << 8) | (before[6] << 16) |
+                                                    (static_cast<std::uint32_t>(before[7]) << 24));
+  auto row = VerseRow("John", "3", false, "16", Memo(300, 'k'));
+  ASSERT_OK(db_->Update(def_, id, expected_[0], row));
+  expected_[0] = row;
+  {
+    ReadScope scope(db_->pager());
+    auto dp = ReadDataPage(db_->pager(), firstPiece.page);
+    ASSERT_OK(dp);
+    EXPECT_EQ(dp->slots[firstPiece.row].kind, SlotKind::kDeleted);
+    EXPECT_EQ(dp->slots[firstPiece.row].start, dp->slots[firstPiece.row].end);
+  }
+  ExpectStored();
+  // An unchanged memo keeps its LVAL row.
+  const Bytes kept = MemoField(id);
+  row[0] = T("Jn");
+  ASSERT_OK(db_->Update(def_, id, expected_[0], row));
+  expected_[0] = row;
+  EXPECT_EQ(MemoField(id), kept);
+  ASSERT_OK(db_->Delete(def_, id, expected_[0]));
+  expected_.clear();
+  ExpectStored();
+}
+
+TEST_F(TableWriteTest, BadValuesConflictsAndIndexedTablesChangeNothing) {
+  RowId id = Add(VerseRow("John", "3", false, "16", Memo(50)));
+  const Bytes before = fs_.Bytes(kPath);
+  EXPECT_ERROR(db_->Insert(def_, VerseRow(std::string(256, 'x'), "1", false, "1", Value())), kErrFieldTooSmall);
+  EXPECT_ERROR(db_->Insert(def_, VerseRow("a", std::string(51, 'x'), false, "1", Value())), kErrFieldTooSmall);
+  EXPECT_ERROR(db_->Insert(def_, VerseRow("a", "1", false, "1", Bytes{1, 2})), kErrInvalidArgument);
+  EXPECT_ERROR(db_->Update(def_, id, VerseRow("John", "3", false, "17", Memo(50)), VerseRow("x", "1", false, "1",
+                                                                                            Value())),
+               kErrWriteConflict);
+  EXPECT_ERROR(db_->Delete(def_, id, VerseRow("John", "3", true, "16", Memo(50))), kErrWriteConflict);
+  EXPECT_ERROR(db_->Delete(def_, RowId{id.page, 9}, expected_[0]), kErrRecordDeleted);
+  EXPECT_EQ(fs_.Bytes(kPath), before);
+  EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
+  ASSERT_OK(db_->Delete(def_, id, expected_[0]));
+  EXPECT_ERROR(db_->Delete(def_, id, expected_[0]), kErrRecordDeleted);
+  EXPECT_ERROR(db_->Update(def_, id, expected_[0], expected_[0]), kErrRecordDeleted);
+  expected_.clear();
+  ExpectStored();
+
+  // A sample table with indexes is read but never written.
+  fs_.SetBytes("t.mdb", lumaret::test::SampleBytes("testV1997.mdb"));
+  auto sample = Database::Open(fs_, "t.mdb", {true, 200});
+  ASSERT_OK(sample);
+  auto table = (*sample)->OpenTable("Table1");
+  ASSERT_OK(table);
+  ASSERT_TRUE(table->HasIndexes());
+  const Bytes sampleBefore = fs_.Bytes("t.mdb");
+  auto rows = ReadRows(**sample, *table);
+  ASSERT_FALSE(rows.empty());
+  EXPECT_ERROR((*sample)->Insert(*table, rows[0]), kErrNotSupported);
+  EXPECT_ERROR((*sample)->Delete(*table, RowId{31, 0}, rows[0]), kErrNotSupported);
+  EXPECT_EQ(fs_.Bytes("t.mdb"), sampleBefore);
+}
+
+TEST_F(TableWriteTest, ReadOnlyHandlesAndLockedFilesRefuseWrites) {
+  Add(VerseRow("John", "3", false, "16", Value()));
+  const Bytes before = fs_.Bytes(kPath);
+  auto reader = Database::Open(fs_, kPath);
+  ASSERT_OK(reader);
+  EXPECT_ERROR((*reader)->Insert(def_, expected_[0]), kErrReadOnly);
+  // Another program's writer holds the lock for longer than the timeout.
+  auto other = fs_.Open(kPath, OpenMode::kReadWrite);
+  ASSERT_OK(other);
+  ASSERT_OK((*other)->TryLock(kWriterLock, 1, LockKind::kExclusive));
+  auto locked = db_->Insert(def_, expected_[0]);
+  ASSERT_FALSE(locked.ok());
+  EXPECT_EQ(locked.error().number, kErrLockedByUser);
+  EXPECT_NE(locked.error().description.find("currently locked"), std::string::npos);
+  ASSERT_OK((*other)->Unlock(kWriterLock, 1));
+  // A reader in the middle of an operation holds the writer off the pages.
+  ASSERT_OK((*other)->TryLock(kReadLock, 1, LockKind::kShared));
+  auto blocked = db_->Insert(def_, expected_[0]);
+  ASSERT_FALSE(blocked.ok());
+  EXPECT_EQ(fs_.Bytes(kPath), before);
+  EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
+  ASSERT_OK((*other)->Unlock(kReadLock, 1));
+  Add(VerseRow("John", "3", false, "16", Value()));
+  ExpectStored();
+}
+
+TEST_F(TableWriteTest, PageMapsGrowPastTheirFirstThousandPages) {
+  // Chained memos of two full pages each take about 1,300 pages.
+  for (int i = 0; i < 650; ++i) Add(VerseRow("B", std::to_string(i), false, "1", Memo(4064, 'a' + static_cast<char>(i % 20))));
+  ReadScope scope(db_->pager());
+  EXPECT_GT(db_->pager().PageCount(), 1100u);
+  ExpectStored();
+}
+
+}  // namespace
+}  // namespace jet::test

@@ -1,0 +1,76 @@
+// Shared helpers of the write tests: a verse store in memory, rows as values, and
+// the integrity check after every write.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/file_memory.h"
+#include "jet/integrity.h"
+#include "jet/new_database.h"
+#include "jet/tdef_encode.h"
+#include "support/result_assert.h"
+
+namespace jet::test {
+
+using Rows = std::vector<std::vector<Value>>;
+
+inline Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
+
+// A memo text of `n` bytes whose content tells its position, so mix-ups show.
+inline Text Memo(std::size_t n, char seed = 'a') {
+  std::string s(n, ' ');
+  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(seed + static_cast<char>(i % 23));
+  return T(s);
+}
+
+// Book, Chapter, Read, Verses, VerseTxt.
+inline std::vector<Value> VerseRow(const std::string& book, const std::string& chapter, bool read,
+                                   const std::string& verses, Value text) {
+  return {T(book), T(chapter), read, T(verses), std::move(text)};
+}
+
+// Bytes of a new database with the verse table (no indexes).
+inline Bytes NewVerseStoreBytes() {
+  auto def = LayOutTable("versetbl", kTableTypeUser,
+                         {{"Book", ColumnType::kText, 255}, {"Chapter", ColumnType::kText, 50},
+                          {"Read", ColumnType::kBoolean, 0}, {"Verses", ColumnType::kText, 50},
+                          {"VerseTxt", ColumnType::kMemo, 0}});
+  EXPECT_OK(def);
+  if (!def.ok()) return {};
+  auto bytes = BuildNewDatabase(*def, 45000.5);
+  EXPECT_OK(bytes);
+  return bytes.ok() ? *bytes : Bytes{};
+}
+
+// Every row of `def` in the table's order.
+inline Rows ReadRows(Database& db, const TableDef& def) {
+  Rows rows;
+  Status inner = Ok();
+  Status s = db.Scan(def, [&](const RowRef& ref) {
+    auto values = db.RowValues(def, ref.bytes);
+    if (!values.ok()) {
+      inner = values.error();
+      return false;
+    }
+    rows.push_back(*values);
+    return true;
+  });
+  EXPECT_OK(s);
+  EXPECT_OK(inner);
+  return rows;
+}
+
+// The integrity check's findings, joined; empty for a clean file.
+inline std::string Findings(FileSystem& fs, const std::string& path) {
+  auto findings = CheckIntegrity(fs, path);
+  if (!findings.ok()) return "check failed: " + findings.error().description;
+  std::string text;
+  for (const auto& f : *findings) text += "page " + std::to_string(f.page) + ": " + f.text + "\n";
+  return text;
+}
+
+}  // namespace jet::test
