@@ -23,6 +23,8 @@ class Form1 {
  public:
   static constexpr char kStoreFile[] = "verse97.mdb";
   static constexpr char kSettingsFile[] = "verse.ini";
+  static constexpr char kHelpFile[] = ".\\lumaret2.chm";
+  static constexpr char kEditorFile[] = "tovimar.exe";
   static constexpr std::uint32_t kTimerMilliseconds = 10000;
   // Retries on a store or cursor that is not available yet stop after this long.
   static constexpr std::uint64_t kRetryMilliseconds = 5000;
@@ -76,6 +78,11 @@ class Form1 {
 
   // --- Start with Windows ---
   void OptionsAutoStartMnu_Click();
+
+  // --- Help, editor and About ---
+  void HelpHelpMnu_Click();
+  void DataEditorMnu_Click();
+  void HelpAboutMnu_Click();
 
   // --- State, for the shell and for tests ---
   const ProgramState& State() const { return state_; }

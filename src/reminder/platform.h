@@ -17,6 +17,7 @@ struct Platform {
   AboutBox& about;
   Screen& screen;
   Registry& registry;
+  Shell& shell;
   Clock& clock;
   Beeper& beeper;
   ProgramInfo& program;

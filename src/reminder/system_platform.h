@@ -33,6 +33,19 @@ class Registry {
   virtual std::int32_t CloseKey(Key key) = 0;
 };
 
+// ShellExecuteA: hands a file to the Windows shell without waiting for it.
+class Shell {
+ public:
+  static constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
+
+  virtual ~Shell() = default;
+  // Arguments as ShellExecuteA takes them (texts UTF-8; parameters an empty text,
+  // never a null pointer). Returns the shell's result, above 32 on success.
+  virtual std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation,
+                                     const std::string& file, const std::string& parameters,
+                                     const std::string& folder, int showCommand) = 0;
+};
+
 // Local time and waiting.
 class Clock {
  public:

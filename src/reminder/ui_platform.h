@@ -127,6 +127,8 @@ class Clipboard {
 class AboutBox {
  public:
   virtual ~AboutBox() = default;
+  // Shows the box modeless (loading it when needed) or brings an open one to the front.
+  virtual void Show() = 0;
   // Closes the box if it is open; nothing happens otherwise.
   virtual void Close() = 0;
 };

@@ -76,6 +76,18 @@ bool FakeClipboard::SetText(const std::string& value) {
   return true;
 }
 
+void FakeAbout::Show() {
+  open = true;
+  log_.push_back("AboutShow");
+}
+
+std::intptr_t FakeShell::ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
+                                      const std::string& parameters, const std::string& folder, int showCommand) {
+  calls.push_back({window, operation, file, parameters, folder, showCommand});
+  log_.push_back("ShellExecute " + file);
+  return result;
+}
+
 void FakeAbout::Close() {
   open = false;
   log_.push_back("AboutClose");
@@ -184,7 +196,7 @@ jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const s
 }
 
 FakePlatform::FakePlatform()
-    : platform{messages, pointer, window, order, notifyIcon, clipboard, about, screen, registry,
+    : platform{messages, pointer, window, order, notifyIcon, clipboard, about, screen, registry, shell,
                clock,    beeper,  program, instance, pump,   files} {}
 
 }  // namespace reminder::testing

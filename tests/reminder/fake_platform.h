@@ -113,6 +113,7 @@ class FakeClipboard : public Clipboard {
 class FakeAbout : public AboutBox {
  public:
   explicit FakeAbout(Log& log) : log_(log) {}
+  void Show() override;
   void Close() override;
   bool open = false;
 
@@ -154,6 +155,23 @@ class FakeRegistry : public Registry {
   std::string PathOf(Key key, const std::string& name) const;
   std::map<Key, std::string> keyPaths_;
   Key nextKey_ = 0x1000;
+  Log& log_;
+};
+
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(Log& log) : log_(log) {}
+  std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
+                             const std::string& parameters, const std::string& folder, int showCommand) override;
+  struct Call {
+    std::uint32_t window;
+    std::string operation, file, parameters, folder;
+    int showCommand;
+  };
+  std::vector<Call> calls;
+  std::intptr_t result = 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
+
+ private:
   Log& log_;
 };
 
@@ -227,6 +245,7 @@ struct FakePlatform {
   FakeAbout about{log};
   FakeScreen screen;
   FakeRegistry registry{log};
+  FakeShell shell{log};
   FakeClock clock;
   FakeBeeper beeper{log};
   FakeProgram program;

@@ -162,6 +162,12 @@ TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeWithMessagesPumpedBetween) {
   EXPECT_EQ(fake.messages.shown.at(0).text, "Error 3 setting registry autorun ...");
 }
 
+TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeAfterASuccessfulWriteToo) {
+  fake.registry.closeFailures = 4;
+  EXPECT_EQ(module().WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, "x"), 3);
+  EXPECT_EQ(fake.registry.closeCalls, 4);
+}
+
 TEST_F(AutoStartTest, AKeyClosedAtTheFourthAttemptIsSuccess) {
   fake.registry.closeFailures = 3;
   EXPECT_EQ(module().SetAutoStart(-1), 0);
