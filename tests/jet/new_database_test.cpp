@@ -1,0 +1,309 @@
+// New databases built page by page, and table definitions written back as the
+// samples hold them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <bit>
+
+#include "jet/byte_reader.h"
+#include "jet/code_page.h"
+#include "jet/errors.h"
+#include "jet/database.h"
+#include "jet/file_memory.h"
+#include "jet/header.h"
+#include "jet/integrity.h"
+#include "jet/new_database.h"
+#include "jet/system_tables.h"
+#include "jet/tdef_encode.h"
+#include "jet/tdef_page.h"
+#include "support/result_assert.h"
+#include "support/samples.h"
+
+namespace {
+
+using jet::Bytes;
+constexpr std::size_t kPage = jet::kPageSize;
+constexpr double kCreated = 46362.8308;  // 2026-12-06 19:56
+
+jet::TableDef VerseLayout() {
+  auto def = jet::LayOutTable("versetbl", jet::kTableTypeUser,
+                              {{"Book", jet::ColumnType::kText, 255},
+                               {"Chapter", jet::ColumnType::kText, 50},
+                               {"Read", jet::ColumnType::kBoolean},
+                               {"Verses", jet::ColumnType::kText, 50},
+                               {"VerseTxt", jet::ColumnType::kMemo}});
+  EXPECT_TRUE(def.ok());
+  return def.ok() ? *def : jet::TableDef{};
+}
+
+Bytes Page(const Bytes& file, std::size_t n) {
+  return Bytes(file.begin() + static_cast<std::ptrdiff_t>(n * kPage), file.begin() + static_cast<std::ptrdiff_t>((n + 1) * kPage));
+}
+
+// A definition's bytes as the reader joins them: the first page whole, continuations without their header.
+Bytes Joined(const Bytes& file, std::uint32_t first) {
+  Bytes out;
+  for (std::uint32_t n = first; n != 0;) {
+    Bytes p = Page(file, n);
+    out.insert(out.end(), p.begin() + (n == first ? 0 : 8), p.end());
+    n = jet::ByteReader(p).U32(4);
+  }
+  return out;
+}
+
+struct Opened {
+  jet::MemoryFileSystem fs;
+  std::unique_ptr<jet::Database> db;
+};
+
+std::unique_ptr<Opened> Open(const Bytes& bytes) {
+  auto o = std::make_unique<Opened>();
+  o->fs.SetBytes("db.mdb", bytes);
+  auto db = jet::Database::Open(o->fs, "db.mdb");
+  EXPECT_TRUE(db.ok()) << db.error().description;
+  if (db.ok()) o->db = std::move(*db);
+  return o;
+}
+
+jet::TableDef ReadDef(jet::Database& db, const std::string& name) {
+  auto def = db.OpenTable(name);
+  EXPECT_TRUE(def.ok()) << name;
+  return def.ok() ? *def : jet::TableDef{};
+}
+
+TEST(TableDefEncoding, EveryTableOfEverySampleIsWrittenBackAsAccessWroteIt) {
+  int tables = 0;
+  for (const auto& sample : lumaret::test::SampleNames()) {
+    const Bytes file = lumaret::test::SampleBytes(sample);
+    auto o = Open(file);
+    ASSERT_TRUE(o->db);
+    auto names = o->db->TableNames(true);
+    ASSERT_OK(names);
+    for (const auto& name : *names) {
+      jet::TableDef def = ReadDef(*o->db, name);
+      auto encoded = jet::EncodeTableDef(def);
+      ASSERT_OK(encoded);
+      Bytes expected = Joined(file, def.page);
+      ASSERT_EQ(encoded->size(), def.length) << sample << " " << name;
+      expected.resize(def.length);
+      // Unused index column slots hold left-over bytes in Access's files; ours are FF FF 00.
+      std::size_t at = jet::kTdefIndexSlots + 8 * def.realIndexes.size() + 18 * def.columns.size();
+      for (const auto& c : def.columns) at += 1 + jet::EncodeCp1252(c.name)->size();
+      for (std::size_t i = 0; i < def.realIndexes.size(); ++i, at += jet::kRealIndexSize) {
+        for (std::size_t k = def.realIndexes[i].columns.size(); k < 10; ++k) {
+          expected[at + 3 * k] = 0xFF;
+          expected[at + 3 * k + 1] = 0xFF;
+          expected[at + 3 * k + 2] = 0;
+        }
+      }
+      // Column +7 is 1 in every sample here.
+      EXPECT_EQ(*encoded, expected) << sample << " table " << name;
+      ++tables;
+    }
+  }
+  EXPECT_GT(tables, 60);
+}
+
+TEST(TableDefEncoding, LayingOutAUserTablePacksFixedColumnsAndNumbersVariableOnes) {
+  jet::TableDef def = VerseLayout();
+  ASSERT_EQ(def.columns.size(), 5u);
+  EXPECT_EQ(def.varColumns, 4);
+  EXPECT_EQ(def.maxColumns, 5);
+  const auto& read = def.columns[2];
+  EXPECT_EQ(read.flags, 0x03);
+  EXPECT_EQ(read.varIndex, 2);  // two variable columns come before it
+  EXPECT_EQ(read.length, 1);
+  EXPECT_EQ(def.columns[3].varIndex, 2);
+  EXPECT_EQ(def.columns[4].varIndex, 3);
+  EXPECT_EQ(def.columns[4].length, 0);
+  EXPECT_EQ(def.columns[1].position, 1);
+  auto bytes = jet::EncodeTableDef(def);
+  ASSERT_OK(bytes);
+  EXPECT_EQ(bytes->size(), 179u - 10u);  // versetbl without its long-value record
+}
+
+TEST(TableDefEncoding, BadLayoutsAreRefused) {
+  EXPECT_ERROR(jet::LayOutTable("t", jet::kTableTypeUser, {}), jet::kErrInvalidArgument);
+  EXPECT_ERROR(jet::LayOutTable("t", jet::kTableTypeUser, {{"A", jet::ColumnType::kText, 0}}), jet::kErrInvalidArgument);
+  EXPECT_ERROR(jet::LayOutTable("t", jet::kTableTypeUser, {{"A", jet::ColumnType::kText, 256}}), jet::kErrInvalidArgument);
+  EXPECT_ERROR(jet::LayOutTable("t", jet::kTableTypeUser, {{"A", jet::ColumnType::kLong}, {"a", jet::ColumnType::kLong}}),
+               jet::kErrInvalidArgument);
+  auto longName = jet::LayOutTable("t", jet::kTableTypeUser, {{std::string(65, 'x'), jet::ColumnType::kLong}});
+  ASSERT_OK(longName);
+  EXPECT_ERROR(jet::EncodeTableDef(*longName), jet::kErrInvalidArgument);
+}
+
+TEST(NewDatabase, SystemTablesAreDefinedAsInAnAccessMadeFile) {
+  auto ours = Open(*jet::BuildNewDatabase(VerseLayout(), kCreated));
+  auto theirs = Open(lumaret::test::SampleBytes("size97.mdb"));
+  ASSERT_TRUE(ours->db && theirs->db);
+  for (const char* name : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"}) {
+    jet::TableDef a = ReadDef(*ours->db, name), b = ReadDef(*theirs->db, name);
+    EXPECT_EQ(a.page, b.page) << name;
+    EXPECT_EQ(a.length, b.length) << name;
+    EXPECT_EQ(a.tableType, b.tableType) << name;
+    EXPECT_EQ(a.ownedMap, b.ownedMap) << name;
+    EXPECT_EQ(a.freeMap, b.freeMap) << name;
+    ASSERT_EQ(a.columns.size(), b.columns.size()) << name;
+    for (std::size_t i = 0; i < a.columns.size(); ++i) {
+      const auto &x = a.columns[i], &y = b.columns[i];
+      EXPECT_EQ(x.name, y.name);
+      EXPECT_EQ(x.type, y.type) << x.name;
+      EXPECT_EQ(x.number, y.number) << x.name;
+      EXPECT_EQ(x.varIndex, y.varIndex) << x.name;
+      EXPECT_EQ(x.flags, y.flags) << x.name;
+      EXPECT_EQ(x.length, y.length) << x.name;
+      if (x.IsFixed()) {
+        EXPECT_EQ(x.fixedOffset, y.fixedOffset) << x.name;
+      }
+    }
+    ASSERT_EQ(a.realIndexes.size(), b.realIndexes.size()) << name;
+    for (std::size_t i = 0; i < a.realIndexes.size(); ++i) {
+      const auto &x = a.realIndexes[i], &y = b.realIndexes[i];
+      ASSERT_EQ(x.columns.size(), y.columns.size()) << name;
+      for (std::size_t k = 0; k < x.columns.size(); ++k) EXPECT_EQ(x.columns[k].column, y.columns[k].column) << name;
+      EXPECT_EQ(x.usageMap, y.usageMap) << name;
+      EXPECT_EQ(x.rootPage, y.rootPage) << name;
+      EXPECT_EQ(x.flags, y.flags) << name;
+    }
+    ASSERT_EQ(a.logicalIndexes.size(), b.logicalIndexes.size()) << name;
+    for (std::size_t i = 0; i < a.logicalIndexes.size(); ++i) {
+      EXPECT_EQ(a.logicalIndexes[i].name, b.logicalIndexes[i].name) << name;
+      EXPECT_EQ(a.logicalIndexes[i].number, b.logicalIndexes[i].number) << name;
+      EXPECT_EQ(a.logicalIndexes[i].indexType, b.logicalIndexes[i].indexType) << name;
+    }
+    ASSERT_EQ(a.longValues.size(), b.longValues.size()) << name;
+    for (std::size_t i = 0; i < a.longValues.size(); ++i) {
+      EXPECT_EQ(a.longValues[i].column, b.longValues[i].column) << name;
+      EXPECT_EQ(a.longValues[i].owned, b.longValues[i].owned) << name;
+      EXPECT_EQ(a.longValues[i].free, b.longValues[i].free) << name;
+    }
+  }
+}
+
+TEST(NewDatabase, HeaderDiffersFromAnAccessMadeOneOnlyInTheUnexplainedByte) {
+  const Bytes ours = *jet::BuildNewDatabase(VerseLayout(), kCreated);
+  const Bytes theirs = lumaret::test::SampleBytes("size97.mdb");
+  std::vector<std::size_t> differ;
+  for (std::size_t i = 0; i < kPage; ++i) {
+    if (ours[i] != theirs[i]) differ.push_back(i);
+  }
+  EXPECT_EQ(differ, std::vector<std::size_t>{0x602});
+  auto header = jet::DecodeHeader(ours, "new");
+  ASSERT_OK(header);
+  EXPECT_EQ(header->codePage, 1252);
+  EXPECT_EQ(header->sortOrder, 0x0409);
+  EXPECT_FALSE(header->Encoded());
+}
+
+TEST(NewDatabase, HoldsTheJetCatalogAndTheUserTableEmpty) {
+  auto o = Open(*jet::BuildNewDatabase(VerseLayout(), kCreated));
+  ASSERT_TRUE(o->db);
+  auto catalog = o->db->Catalog();
+  ASSERT_OK(catalog);
+  std::vector<std::string> names;
+  for (const auto& e : *catalog) names.push_back(e.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"Tables", "Databases", "Relationships", "MSysDb", "MSysObjects", "MSysACEs",
+                                             "MSysQueries", "MSysRelationships", "versetbl"}));
+  auto user = o->db->TableNames();
+  ASSERT_OK(user);
+  EXPECT_EQ(*user, std::vector<std::string>{"versetbl"});
+  jet::TableDef verses = ReadDef(*o->db, "VERSETBL");
+  EXPECT_EQ(verses.page, jet::kNewUserTablePage);
+  EXPECT_EQ(verses.rowCount, 0u);
+  EXPECT_EQ(verses.length, 179u);
+  ASSERT_EQ(verses.longValues.size(), 1u);
+  EXPECT_EQ(verses.longValues[0].owned, (jet::RowPointer{22, 2}));
+  EXPECT_EQ(verses.longValues[0].free, (jet::RowPointer{22, 3}));
+  int rows = 0;
+  ASSERT_OK(o->db->Scan(verses, [&](const jet::RowRef&) { return ++rows, true; }));
+  EXPECT_EQ(rows, 0);
+  EXPECT_EQ(ReadDef(*o->db, "MSysACEs").rowCount, 18u);
+}
+
+TEST(NewDatabase, MSysDbCarriesTheAccessVersionProperty) {
+  auto o = Open(*jet::BuildNewDatabase(VerseLayout(), kCreated));
+  ASSERT_TRUE(o->db);
+  jet::TableDef objects = ReadDef(*o->db, "MSysObjects");
+  std::vector<jet::Value> msysDb;
+  ASSERT_OK(o->db->Scan(objects, [&](const jet::RowRef& row) {
+    auto values = o->db->RowValues(objects, row.bytes);
+    EXPECT_TRUE(values.ok());
+    if (values.ok() && std::get<jet::Text>((*values)[2]).bytes == Bytes{'M', 'S', 'y', 's', 'D', 'b'}) msysDb = *values;
+    return true;
+  }));
+  ASSERT_EQ(msysDb.size(), 17u);
+  const Bytes blob = std::get<Bytes>(msysDb[14]);
+  ASSERT_EQ(blob.size(), 50u);
+  EXPECT_EQ(std::string(blob.begin(), blob.begin() + 3), "KKD");
+  EXPECT_EQ(std::string(blob.end() - 5, blob.end()), "07.53");
+  EXPECT_EQ(std::get<jet::DateTime>(msysDb[4]).days, kCreated);
+}
+
+TEST(NewDatabase, CatalogRowAndIndexEntriesOfTheUserTableAreJetsBytes) {
+  const Bytes file = *jet::BuildNewDatabase(VerseLayout(), kCreated);
+  const Bytes catalog = Page(file, 18);
+  const std::uint16_t start = jet::ByteReader(catalog).U16(10 + 2 * 8) & 0x1FFF;
+  const std::uint16_t end = jet::ByteReader(catalog).U16(10 + 2 * 7) & 0x1FFF;
+  Bytes row(catalog.begin() + start, catalog.begin() + end);
+  Bytes expected = {0x11, 0x15, 0, 0, 0, 0x01, 0, 0, 0x0F, 0x01, 0};
+  Bytes date(8);
+  jet::PutU64(date, 0, std::bit_cast<std::uint64_t>(kCreated));
+  for (int i = 0; i < 2; ++i) expected.insert(expected.end(), date.begin(), date.end());
+  for (int b : {0, 0, 0, 0, 0x76, 0x65, 0x72, 0x73, 0x65, 0x74, 0x62, 0x6C, 0x03, 0x01}) expected.push_back(static_cast<std::uint8_t>(b));
+  for (int i = 0; i < 10; ++i) expected.push_back(0x29);
+  for (int b : {0x27, 0x1F, 0x0B, 0xFF, 0x00, 0x00}) expected.push_back(static_cast<std::uint8_t>(b));
+  EXPECT_EQ(row, expected);
+
+  auto contains = [](const Bytes& page, const Bytes& entry) {
+    return std::search(page.begin() + 0xF8, page.end(), entry.begin(), entry.end()) != page.end();
+  };
+  EXPECT_TRUE(contains(Page(file, 9), {0x7F, 0x8F, 0, 0, 0x01, 0x7F, 0x7A, 0x66, 0x75, 0x76, 0x66, 0x77, 0x61, 0x6D, 0, 0, 0, 0x12, 0x08}));
+  EXPECT_TRUE(contains(Page(file, 11), {0x7F, 0x80, 0, 0, 0x15, 0, 0, 0x12, 0x08}));
+}
+
+TEST(NewDatabase, TextKeysFollowTheGeneralSortOrder) {
+  EXPECT_EQ(*jet::GeneralTextKey("versetbl"), (Bytes{0x7A, 0x66, 0x75, 0x76, 0x66, 0x77, 0x61, 0x6D, 0}));
+  EXPECT_EQ(*jet::GeneralTextKey("AZaz09 _~"), (Bytes{0x60, 0x7E, 0x60, 0x7E, 0x56, 0x5F, 0x11, 0x2C, 0x31, 0}));
+  EXPECT_ERROR(jet::GeneralTextKey("caf\xC3\xA9"), jet::kErrInvalidArgument);
+}
+
+TEST(NewDatabase, TablesItCannotHoldAreRefused) {
+  jet::TableDef def = VerseLayout();
+  def.name = "msysobjects";
+  EXPECT_ERROR(jet::BuildNewDatabase(def, kCreated), jet::kErrInvalidArgument);
+  def.name = "Vers\xC3\xA9";
+  EXPECT_ERROR(jet::BuildNewDatabase(def, kCreated), jet::kErrInvalidArgument);
+  def = VerseLayout();
+  def.realIndexes.push_back({});
+  EXPECT_ERROR(jet::BuildNewDatabase(def, kCreated), jet::kErrInvalidArgument);
+  std::vector<jet::ColumnSpec> memos;
+  for (int i = 0; i < 7; ++i) memos.push_back({"M" + std::to_string(i), jet::ColumnType::kMemo});
+  EXPECT_ERROR(jet::BuildNewDatabase(*jet::LayOutTable("t", jet::kTableTypeUser, memos), kCreated), jet::kErrInvalidArgument);
+  memos.pop_back();
+  auto six = jet::BuildNewDatabase(*jet::LayOutTable("t", jet::kTableTypeUser, memos), kCreated);
+  ASSERT_OK(six);
+  jet::MemoryFileSystem fs;
+  fs.SetBytes("six.mdb", *six);
+  auto findings = jet::CheckIntegrity(fs, "six.mdb");
+  ASSERT_OK(findings);
+  EXPECT_TRUE(findings->empty());
+}
+
+TEST(NewDatabase, CreatingOverAnExistingFileIsRefusedAndLeavesItAlone) {
+  jet::MemoryFileSystem fs;
+  ASSERT_OK(jet::CreateDatabase(fs, "v.mdb", VerseLayout(), kCreated));
+  EXPECT_EQ(fs.Bytes("v.mdb").size(), 23 * kPage);
+  fs.SetBytes("other.mdb", Bytes{1, 2, 3});
+  EXPECT_ERROR(jet::CreateDatabase(fs, "other.mdb", VerseLayout(), kCreated), jet::kErrDatabaseExists);
+  EXPECT_EQ(fs.Bytes("other.mdb"), (Bytes{1, 2, 3}));
+  jet::TableDef bad = VerseLayout();
+  bad.name = "MSysACEs";
+  EXPECT_ERROR(jet::CreateDatabase(fs, "bad.mdb", bad, kCreated), jet::kErrInvalidArgument);
+  EXPECT_FALSE(*fs.Exists("bad.mdb"));
+}
+
+}  // namespace
