@@ -1,0 +1,52 @@
+// A FileSystem decorator that makes the Nth change to any file fail: once, from then
+// on, or as a crash (the process "dies": nothing changes any more).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "jet/file.h"
+
+namespace lumaret::test {
+
+class FaultyFileSystem final : public jet::FileSystem {
+ public:
+  enum class Mode {
+    kOnce,        // the Nth change fails, later ones work
+    kPersistent,  // the Nth change and every later one fail
+    kCrash,       // the Nth change is cut off (a write keeps only its first half) and
+                  // no later change reaches the files; every call reports failure
+  };
+
+  explicit FaultyFileSystem(jet::FileSystem& inner) : inner_(inner) {}
+
+  // Arms the fault at change number `n` (1-based), counting every Write, Sync,
+  // Truncate and Remove from now on. n == 0 disarms it.
+  void FailAt(std::uint64_t n, Mode mode) {
+    failAt_ = n;
+    mode_ = mode;
+    changes_ = 0;
+    triggered_ = false;
+  }
+  // Changes counted since FailAt.
+  std::uint64_t changes() const { return changes_; }
+  bool triggered() const { return triggered_; }
+
+  jet::Result<std::unique_ptr<jet::File>> Open(const std::string& path, jet::OpenMode mode) override;
+  jet::Result<bool> Exists(const std::string& path) override { return inner_.Exists(path); }
+  jet::Status Remove(const std::string& path) override;
+
+  // Decides the fate of the next change: kProceed, kFail, or kTear (crash on a write).
+  enum class Fate { kProceed, kFail, kTear };
+  Fate NextChange();
+
+ private:
+  jet::FileSystem& inner_;
+  std::uint64_t failAt_ = 0;
+  std::uint64_t changes_ = 0;
+  Mode mode_ = Mode::kOnce;
+  bool triggered_ = false;
+};
+
+}  // namespace lumaret::test
