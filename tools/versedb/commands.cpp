@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 
+#include "command_context.h"
 #include "csv_export.h"
 #include "jet/database.h"
 #include "jet/integrity.h"
@@ -17,20 +18,15 @@ constexpr const char* kUsage =
     "usage: versedb COMMAND ARGS\n"
     "  tables FILE            list the tables\n"
     "  schema FILE TABLE      show a table's columns\n"
-    "  export FILE TABLE      print a table as CSV\n";
-
-struct Context {
-  const std::vector<std::string>& args;
-  std::istream& in;
-  std::ostream& out;
-  std::ostream& err;
-  jet::FileSystem& fs;
-};
-
-int Fail(Context& c, const jet::Error& e) {
-  c.err << "versedb: error " << e.number << ": " << e.description << "\n";
-  return 1;
-}
+    "  export FILE TABLE      print a table as CSV\n"
+    "  create FILE            write a new, empty verse store (never over an existing file)\n"
+    "  check FILE             check every page; exit status 0 only for a clean file\n"
+    "  list FILE              print the verses, one 'Book C:V text' line each, in table order\n"
+    "  add FILE BOOK CHAPTER VERSES TEXT\n"
+    "                         add one verse at the end of the table\n"
+    "  delete FILE N          delete the N-th verse (1 = the first line of list)\n"
+    "  import FILE TABLE      add the 'Book C:V text' lines read from standard input;\n"
+    "                         nothing is added when any line is bad\n";
 
 int Tables(Context& c) {
   auto db = jet::Database::Open(c.fs, c.args[1]);
@@ -105,8 +101,12 @@ struct Command {
 
 const std::map<std::string, Command>& Commands() {
   static const std::map<std::string, Command> commands = {
+      {"add", {6, Add}},
       {"check", {2, Check}},
       {"create", {2, Create}},
+      {"delete", {3, Delete}},
+      {"import", {3, Import}},
+      {"list", {2, List}},
       {"tables", {2, Tables}},
       {"schema", {3, Schema}},
       {"export", {3, Export}},

@@ -156,6 +156,7 @@ ParsedLines ParseVerseLines(std::istream& in) {
     std::string why;
     auto verse = ParseVerseLine(trimmed, why);
     if (verse) {
+      verse->line = number;
       result.verses.push_back(std::move(*verse));
     } else {
       result.errors.push_back("line " + std::to_string(number) + ": " + why);

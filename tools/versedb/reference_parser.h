@@ -16,6 +16,7 @@ struct VerseLine {
   std::string chapter;  // "13"
   std::string verses;   // "4-7" or "16"
   std::string text;     // the verse text, trimmed
+  std::size_t line = 0; // where it was read (ParseVerseLines), from 1
 };
 
 // Parses one line. On failure returns nothing and sets `why`.
