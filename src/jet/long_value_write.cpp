@@ -18,9 +18,10 @@ namespace {
 // A page keeps its place in the free map while it can take a value this long.
 constexpr std::size_t kFreeMapRoom = 64;
 
-// Places one LVAL row and returns where it went.
-Result<RowPointer> PlaceLvalRow(Pager& pager, const LongValueMaps& maps, Bytes row) {
-  if (!maps.free.IsNull()) {
+// Places one LVAL row and returns where it went; `newPage` puts it in slot 0 of a
+// new page.
+Result<RowPointer> PlaceLvalRow(Pager& pager, const LongValueMaps& maps, Bytes row, bool newPage) {
+  if (!maps.free.IsNull() && !newPage) {
     JET_ASSIGN(auto candidates, ReadUsageMap(pager, maps.free, true));
     for (auto it = candidates.rbegin(); it != candidates.rend(); ++it) {
       JET_ASSIGN(PageRows rows, LoadPageRows(pager, *it));
@@ -51,10 +52,14 @@ Result<Bytes> WriteLongValue(Pager& pager, const LongValueMaps& maps, std::span<
   if (data.size() <= kMaxInlineLongValue) return InlineLongValue(data);
   const auto length = static_cast<std::uint32_t>(data.size());
   if (data.size() <= kMaxLongValuePiece) {
-    JET_ASSIGN(RowPointer at, PlaceLvalRow(pager, maps, Bytes(data.begin(), data.end())));
+    JET_ASSIGN(RowPointer at, PlaceLvalRow(pager, maps, Bytes(data.begin(), data.end()), false));
     return LongValueReference(length, kLongValueSingle, at);
   }
-  // Chained: the last piece first, so that every piece knows its successor.
+  // Chained: the last piece first, so that every piece knows its successor. Every
+  // piece starts a new page: mdb-reader takes a row's end from the previous slot's
+  // entry without masking its flags, so a piece behind a deleted slot would read
+  // too long, and it drops a piece that does not end exactly where the value does.
+  // Single rows are read to the value's length and may follow deleted slots.
   const std::size_t pieces = (data.size() + kMaxLongValuePiece - 1) / kMaxLongValuePiece;
   RowPointer next{};
   for (std::size_t i = pieces; i-- > 0;) {
@@ -63,7 +68,7 @@ Result<Bytes> WriteLongValue(Pager& pager, const LongValueMaps& maps, std::span<
     Bytes row(kLongValueChainLink, 0);
     PutU32(row, 0, next.Raw());
     row.insert(row.end(), piece.begin(), piece.end());
-    JET_ASSIGN(next, PlaceLvalRow(pager, maps, std::move(row)));
+    JET_ASSIGN(next, PlaceLvalRow(pager, maps, std::move(row), true));
   }
   return LongValueReference(length, kLongValueChained, next);
 }

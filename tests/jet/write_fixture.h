@@ -20,10 +20,11 @@ using Rows = std::vector<std::vector<Value>>;
 
 inline Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
 
-// A memo text of `n` bytes whose content tells its position, so mix-ups show.
+// A memo text of `n` letters whose content tells its position and seed, so mix-ups show.
 inline Text Memo(std::size_t n, char seed = 'a') {
   std::string s(n, ' ');
-  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(seed + static_cast<char>(i % 23));
+  const std::size_t base = static_cast<unsigned char>(seed);
+  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + (base + i % 23) % 26);
   return T(s);
 }
 
