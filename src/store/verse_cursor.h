@@ -17,6 +17,8 @@ struct VerseRecord {
   std::string verses;
   std::string verseTxt;
   bool read = false;
+
+  friend bool operator==(const VerseRecord&, const VerseRecord&) = default;
 };
 
 // The reminder's cursor (its data control, Data1). Moves follow the data

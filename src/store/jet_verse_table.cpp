@@ -1,0 +1,97 @@
+#include "store/jet_verse_table.h"
+
+#include "jet/errors.h"
+#include "store/verse_columns.h"
+#include "store/verse_schema.h"
+
+namespace store {
+namespace {
+
+bool SameRecord(const VerseRecord& a, const VerseRecord& b) {
+  return a.book == b.book && a.chapter == b.chapter && a.verses == b.verses && a.verseTxt == b.verseTxt &&
+         a.read == b.read;
+}
+
+jet::Error ChangedMeanwhile() {
+  return jet::MakeError(jet::kErrWriteConflict,
+                        "The verse was changed by another program after you read it; nothing was saved.");
+}
+
+}  // namespace
+
+JetVerseTable::JetVerseTable(jet::FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+JetVerseTable::~JetVerseTable() = default;
+
+jet::Status JetVerseTable::EnsureOpen() {
+  if (db_) return jet::Ok();
+  auto db = jet::Database::Open(fs_, path_, jet::PagerOptions{.writable = true});
+  if (!db.ok() && (db.error().number == jet::kErrReadOnly || db.error().number == jet::kErrCannotOpen)) {
+    // A read-only store still shows its verses; writes then fail one by one.
+    db = jet::Database::Open(fs_, path_);
+  }
+  if (!db.ok()) return db.error();
+  JET_ASSIGN(jet::TableDef def, (*db)->OpenTable(kVerseTableName));
+  JET_TRY(VerseColumns::Find(def));
+  def_ = std::move(def);
+  db_ = std::move(*db);
+  return jet::Ok();
+}
+
+jet::Result<std::vector<StoredVerse>> JetVerseTable::ReadAll() {
+  JET_TRY(EnsureOpen());
+  JET_ASSIGN(def_, db_->ReloadTable(def_));
+  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+  std::vector<StoredVerse> rows;
+  jet::Status inner = jet::Ok();
+  JET_TRY(db_->Scan(def_, [&](const jet::RowRef& row) {
+    auto values = db_->RowValues(def_, row.bytes);
+    if (!values.ok()) {
+      inner = values.error();
+      return false;
+    }
+    rows.push_back({row.id, columns.ToRecord(*values)});
+    return true;
+  }));
+  JET_TRY(inner);
+  return rows;
+}
+
+jet::Result<jet::RowId> JetVerseTable::Insert(const VerseRecord& values) {
+  JET_TRY(EnsureOpen());
+  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+  JET_ASSIGN(auto row, columns.ToValues(values, {}));
+  return db_->Insert(def_, row);
+}
+
+jet::Status JetVerseTable::Update(jet::RowId id, const VerseRecord& asRead, const VerseRecord& values) {
+  JET_TRY(EnsureOpen());
+  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+  std::vector<jet::Value> current;
+  {
+    jet::ReadScope scope(db_->pager());
+    JET_TRY(scope.status());
+    JET_ASSIGN(jet::RowRef row, db_->ReadRow(def_, id));
+    JET_ASSIGN(current, db_->RowValues(def_, row.bytes));
+  }
+  // The engine checks `current` again inside its write lock, so a change made
+  // between this read and the write is caught there.
+  if (!SameRecord(columns.ToRecord(current), asRead)) return ChangedMeanwhile();
+  JET_ASSIGN(auto row, columns.ToValues(values, current));
+  return db_->Update(def_, id, current, row);
+}
+
+jet::Status JetVerseTable::Delete(jet::RowId id, const VerseRecord& asRead) {
+  JET_TRY(EnsureOpen());
+  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+  std::vector<jet::Value> current;
+  {
+    jet::ReadScope scope(db_->pager());
+    JET_TRY(scope.status());
+    JET_ASSIGN(jet::RowRef row, db_->ReadRow(def_, id));
+    JET_ASSIGN(current, db_->RowValues(def_, row.bytes));
+  }
+  if (!SameRecord(columns.ToRecord(current), asRead)) return ChangedMeanwhile();
+  return db_->Delete(def_, id, current);
+}
+
+}  // namespace store
