@@ -31,6 +31,7 @@ Status Pager::LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumbe
   for (;;) {
     Status s = file_->TryLock(offset, 1, kind);
     if (s.ok() || s.error().number != kErrLocked) return s;
+    ++lockWaits_;
     if (Clock::now() >= deadline) {
       if (lockedNumber == kErrLockedByUser) {
         return MakeError(kErrLockedByUser, "Couldn't update '" + path_ + "'; currently locked by another program.");

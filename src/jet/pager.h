@@ -77,6 +77,8 @@ class Pager {
   Status CommitWrite();
   void AbortWrite();
   bool writing() const { return writing_; }
+  // How often a lock was found held by another handle and waited for (for tests and logs).
+  std::uint64_t lockWaits() const { return lockWaits_; }
   bool broken() const { return broken_; }
 
  private:
@@ -107,6 +109,7 @@ class Pager {
   // The write in progress.
   bool writing_ = false;
   bool broken_ = false;
+  std::uint64_t lockWaits_ = 0;
   std::uint64_t originalSize_ = 0;
   std::map<std::uint32_t, Bytes> originals_;
   std::set<std::uint32_t> dirty_;
