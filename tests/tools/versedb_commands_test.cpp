@@ -1,0 +1,148 @@
+// The versedb commands on in-memory files: create, check, list, add, delete and
+// import, and that every bad input leaves the store byte for byte as it was.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "commands.h"
+#include "jet/file_memory.h"
+#include "reference_parser.h"
+
+namespace {
+
+struct Outcome {
+  int status = 0;
+  std::string out;
+  std::string err;
+};
+
+class Versedb : public ::testing::Test {
+ protected:
+  Outcome Run(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    Outcome o;
+    o.status = versedb::Run(args, in, out, err, fs_);
+    o.out = out.str();
+    o.err = err.str();
+    return o;
+  }
+  // A new store holding the given lines.
+  void Make(const std::string& lines) {
+    ASSERT_EQ(Run({"create", "v.mdb"}).status, 0);
+    if (!lines.empty()) {
+      ASSERT_EQ(Run({"import", "v.mdb", "versetbl"}, lines).status, 0);
+    }
+  }
+  void ExpectClean() {
+    Outcome o = Run({"check", "v.mdb"});
+    EXPECT_EQ(o.status, 0) << o.out;
+  }
+  // Runs a command that must fail with `status` and `message`, and change nothing.
+  void ExpectRefused(std::vector<std::string> args, const std::string& input, int status, const std::string& message) {
+    const auto before = fs_.Bytes("v.mdb");
+    Outcome o = Run(args, input);
+    EXPECT_EQ(o.status, status) << o.out;
+    EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
+    EXPECT_EQ(fs_.Bytes("v.mdb"), before) << "the store changed";
+  }
+
+  jet::MemoryFileSystem fs_;
+};
+
+constexpr const char* kThree =
+    "John 3:16 For God so loved the world\n"
+    "1 Corinthians 13:4-7 Charity suffereth long, and is kind\n"
+    "Jude 24 Now unto him that is able\n";
+
+TEST_F(Versedb, CreateMakesAnEmptyStoreThatPassesTheCheck) {
+  Make("");
+  Outcome o = Run({"check", "v.mdb"});
+  EXPECT_EQ(o.status, 0);
+  EXPECT_EQ(o.out, "no inconsistencies found\n");
+  EXPECT_EQ(Run({"tables", "v.mdb"}).out, "versetbl\n");
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "");
+}
+
+TEST_F(Versedb, CreateRefusesAnExistingFile) {
+  Make(kThree);
+  ExpectRefused({"create", "v.mdb"}, "", 1, "error 3204");
+}
+
+TEST_F(Versedb, ImportAddsEveryLineInOrderAndListPrintsThemBack) {
+  Make(kThree);
+  EXPECT_EQ(Run({"list", "v.mdb"}).out,
+            "John 3:16 For God so loved the world\n"
+            "1 Corinthians 13:4-7 Charity suffereth long, and is kind\n"
+            "Jude 1:24 Now unto him that is able\n");
+  Outcome o = Run({"import", "v.mdb", "VERSETBL"}, "Psalms 23:1 The LORD is my shepherd; I shall not want.\n");
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_EQ(o.out, "imported 1 verses\n");
+  EXPECT_NE(Run({"list", "v.mdb"}).out.find("Jude 1:24 Now unto him that is able\nPsalms 23:1 The LORD"), std::string::npos);
+  ExpectClean();
+}
+
+TEST_F(Versedb, AnImportWithABadLineWritesNothingAndNamesTheLine) {
+  Make(kThree);
+  ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 For God sent\nJohn 3 no verse\nJohn 3:18 He\n", 1, "line 2:");
+  ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 ok\nJohn 3:18 an arrow \xE2\x86\x92 here\n", 1,
+                "line 2: error 3169");
+  ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 bad UTF-8 \xFF\n", 1, "line 1: error 3169");
+  ExpectRefused({"import", "v.mdb", "MSysACEs"}, "John 3:17 ok\n", 1, "error 3265");
+  ExpectRefused({"import", "v.mdb", "nosuch"}, "John 3:17 ok\n", 1, "error 3078");
+  ExpectClean();
+}
+
+TEST_F(Versedb, TextOfWindows1252IsStoredAndListedUnchanged) {
+  Make("John 3:16 \xE2\x80\x9C" "For God\xE2\x80\x9D \xE2\x80\x94 caf\xC3\xA9\n");
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "John 3:16 \xE2\x80\x9C" "For God\xE2\x80\x9D \xE2\x80\x94 caf\xC3\xA9\n");
+}
+
+TEST_F(Versedb, AddAppendsOneVerseAndRefusesWhatTheColumnsCannotHold) {
+  Make(kThree);
+  EXPECT_EQ(Run({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
+  EXPECT_NE(Run({"list", "v.mdb"}).out.find("Jude 1:24 Now unto him that is able\nRomans 8:28 And we know\n"),
+            std::string::npos);
+  ExpectRefused({"add", "v.mdb", "Romans", "8", std::string(51, '1'), "text"}, "", 1, "error 3163");
+  ExpectRefused({"add", "v.mdb", "Rom\xE2\x86\x92", "8", "28", "text"}, "", 1, "error 3169");
+  ExpectClean();
+}
+
+TEST_F(Versedb, DeleteRemovesTheNthVerseAndKeepsTheOthersInOrder) {
+  Make(kThree);
+  EXPECT_EQ(Run({"delete", "v.mdb", "2"}).status, 0);
+  EXPECT_EQ(Run({"list", "v.mdb"}).out,
+            "John 3:16 For God so loved the world\nJude 1:24 Now unto him that is able\n");
+  ExpectRefused({"delete", "v.mdb", "3"}, "", 1, "error 3021");
+  ExpectRefused({"delete", "v.mdb", "0"}, "", 1, "error 3001");
+  ExpectRefused({"delete", "v.mdb", "x2"}, "", 1, "error 3001");
+  ExpectClean();
+}
+
+TEST_F(Versedb, CheckReportsADamagedStoreWithAFailingStatus) {
+  Make(kThree);
+  fs_.Bytes("v.mdb")[2 * 2048 + 0x0C] = 7;  // the catalog's row count
+  Outcome o = Run({"check", "v.mdb"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.out.find("page 2: the definition of table 'MSysObjects' counts 7 rows"), std::string::npos) << o.out;
+}
+
+TEST_F(Versedb, WrongArgumentsShowTheUsage) {
+  EXPECT_EQ(Run({}).status, 2);
+  EXPECT_EQ(Run({"create"}).status, 2);
+  Outcome o = Run({"add", "v.mdb", "John"});
+  EXPECT_EQ(o.status, 2);
+  EXPECT_NE(o.err.find("usage: versedb"), std::string::npos);
+}
+
+TEST(ShippedVerses, EveryLineParsesAndThereAreAboutOneHundredAndFifty) {
+  std::ifstream in(std::string(LUMARET_SOURCE_DIR) + "/data/verses.txt");
+  ASSERT_TRUE(in.good());
+  auto parsed = versedb::ParseVerseLines(in);
+  EXPECT_TRUE(parsed.errors.empty()) << parsed.errors.front();
+  EXPECT_GE(parsed.verses.size(), 140u);
+  EXPECT_LE(parsed.verses.size(), 170u);
+}
+
+}  // namespace
