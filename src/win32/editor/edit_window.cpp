@@ -1,0 +1,172 @@
+// EditFrm's window procedure and the EditView over its controls. Each message goes
+// straight to one handler; the record logic stays in EditFrm.
+#include "win32/editor/edit_window.h"
+
+#include "win32/editor/tovimar_ids.h"
+#include "win32/editor/utf8_win32.h"
+
+namespace tovimar {
+namespace {
+
+std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return text;
+}
+
+UINT IconStyle(editor::MessageIcon icon) {
+  switch (icon) {
+    case editor::MessageIcon::kInformation:
+      return MB_ICONINFORMATION;
+    case editor::MessageIcon::kQuestion:
+      return MB_ICONQUESTION;
+    case editor::MessageIcon::kNone:
+      break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+EditWindow::EditWindow(store::VerseRecordset& datPrimaryRS, const editor::ProgramVersion& version)
+    : frm_(*this, datPrimaryRS, version) {}
+
+EditWindow::~EditWindow() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+bool EditWindow::PreTranslate(MSG& msg) {
+  if (hwnd_ == nullptr) return false;
+  if (TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0) return true;
+  return IsDialogMessageW(hwnd_, &msg) != 0;
+}
+
+LRESULT CALLBACK EditWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<EditWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<EditWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT EditWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      return OnCreate();
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      OnDestroy();
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      return 0;
+    default:
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+// The window loads: the controls exist, then the data control opens and shows row 1.
+LRESULT EditWindow::OnCreate() {
+  if (!CreateControls()) return -1;
+  frm_.Form_Load();
+  return 0;
+}
+
+// One command id per action, whether it comes from a button, an access key or a menu.
+void EditWindow::OnCommand(int id) {
+  switch (id) {
+    case IDC_CMD_ADD:
+      frm_.cmdAdd_Click();
+      break;
+    case IDC_CMD_UPDATE:
+      frm_.cmdUpdate_Click();
+      break;
+    case IDC_CMD_DELETE:
+      frm_.cmdDelete_Click();
+      break;
+    case IDC_CMD_REFRESH:
+      frm_.cmdRefresh_Click();
+      break;
+    case IDC_NAV_FIRST:
+      frm_.datPrimaryRS_Navigate(store::NavButton::kFirst);
+      break;
+    case IDC_NAV_PREVIOUS:
+      frm_.datPrimaryRS_Navigate(store::NavButton::kPrevious);
+      break;
+    case IDC_NAV_NEXT:
+      frm_.datPrimaryRS_Navigate(store::NavButton::kNext);
+      break;
+    case IDC_NAV_LAST:
+      frm_.datPrimaryRS_Navigate(store::NavButton::kLast);
+      break;
+    case IDM_FILE_EXIT:
+      frm_.FileExitMnu_Click();
+      break;
+    case IDM_HELP_ABOUT:
+      frm_.HelpAboutMnu_Click();
+      break;
+    case IDM_HELP_NOTES:
+      frm_.HelpNotesMnu_Click();
+      break;
+    default:
+      break;  // IDOK and IDCANCEL from the dialog keys: the window has no default button
+  }
+}
+
+// The close box: pending edits are written first; if that fails the window stays.
+void EditWindow::OnClose() {
+  if (frm_.Form_QueryUnload()) DestroyWindow(hwnd_);
+}
+
+void EditWindow::OnDestroy() {
+  frm_.Form_Unload();
+  PostQuitMessage(0);
+}
+
+// Keeps the focus on the field the user was in across message boxes and task switches.
+void EditWindow::OnActivate(bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+    return;
+  }
+  SetFocus(focus_ != nullptr && IsWindow(focus_) ? focus_ : txtFields_[editor::kBookField]);
+}
+
+std::string EditWindow::FieldText(int index) const {
+  return Utf8(WindowText(txtFields_[static_cast<std::size_t>(index)]));
+}
+
+void EditWindow::SetFieldText(int index, const std::string& text) {
+  SetWindowTextW(txtFields_[static_cast<std::size_t>(index)], Wide(text).c_str());
+}
+
+void EditWindow::SetReadChecked(bool checked) {
+  SendMessageW(chkRead_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void EditWindow::SetDataCaption(const std::string& caption) { SetWindowTextW(datPrimaryRS_, Wide(caption).c_str()); }
+
+void EditWindow::ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) {
+  MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_OK | IconStyle(icon));
+}
+
+void EditWindow::Unload() { DestroyWindow(hwnd_); }
+
+void EditWindow::ResetMousePointer() { SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))); }
+
+}  // namespace tovimar

@@ -1,0 +1,155 @@
+// EditFrm's controls at their positions in twips, converted with the screen's real
+// resolution (twips per pixel = 1440 / dpi), created in tab order.
+#include <array>
+
+#include "win32/editor/button_strip.h"
+#include "win32/editor/edit_window.h"
+#include "win32/editor/nav_bar.h"
+#include "win32/editor/tovimar_ids.h"
+
+namespace tovimar {
+namespace {
+
+constexpr int kClientWidth = 7665;
+constexpr int kClientHeight = 3555;
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+struct FieldPlace {
+  int index;
+  const wchar_t* label;
+  int labelLeft, labelTop, labelWidth;
+  int boxLeft, boxTop, boxWidth, boxHeight;
+};
+
+constexpr int kLabelHeight = 255;
+
+// lblLabels(i) and txtFields(i) (chkFields for the Read pair, index 2).
+constexpr std::array<FieldPlace, 5> kFields = {{
+    {editor::kBookField, L"Book:", 120, 60, 1815, 2040, 60, 3375, 285},
+    {editor::kChapterField, L"Chapter:", 120, 380, 1815, 2040, 380, 3375, 285},
+    {editor::kReadField, L"Read:", 5640, 120, 615, 6360, 120, 495, 285},
+    {editor::kVersesField, L"Verses:", 120, 1020, 1815, 2040, 1020, 3375, 285},
+    {editor::kVerseTxtField, L"VerseTxt:", 120, 1340, 1815, 2040, 1340, 5415, 1365},
+}};
+
+struct ButtonPlace {
+  int id;
+  const wchar_t* caption;
+  int left;
+};
+
+constexpr int kButtonWidth = 1095;
+constexpr int kStripTop = 2925;
+constexpr int kStripHeight = 300;
+constexpr int kDataTop = 3225;
+constexpr int kDataHeight = 330;
+constexpr std::array<ButtonPlace, 4> kButtons = {{
+    {IDC_CMD_ADD, L"&Add", 59},
+    {IDC_CMD_UPDATE, L"&Update", 1213},
+    {IDC_CMD_DELETE, L"&Delete", 2367},
+    {IDC_CMD_REFRESH, L"&Refresh", 3521},
+}};
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+int EditWindow::Px(int twips) const { return MulDiv(twips, dpi_, 1440); }
+
+SIZE EditWindow::OuterSize() const {
+  RECT rc = {0, 0, Px(kClientWidth), Px(kClientHeight)};
+  AdjustWindowRectEx(&rc, kFrameStyle, TRUE, 0);
+  return {rc.right - rc.left, rc.bottom - rc.top};
+}
+
+bool EditWindow::Create(HINSTANCE instance, int showCommand) {
+  instance_ = instance;
+  dpi_ = ScreenDpi();
+  if (!RegisterNavBarClass(instance) || !RegisterButtonStripClass(instance)) return false;
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WndProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_TOVIMAR));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_TOVIMAR), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszMenuName = MAKEINTRESOURCEW(IDR_EDITFRM_MENU);
+  wc.lpszClassName = kEditFrmClass;
+  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_EDITFRM_ACCEL));
+  font_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                      L"MS Sans Serif");
+
+  const SIZE size = OuterSize();
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - size.cy) / 2;
+  if (CreateWindowExW(WS_EX_CONTROLPARENT, kEditFrmClass, L"Tovimar", kFrameStyle, left, top, size.cx, size.cy,
+                      nullptr, nullptr, instance, this) == nullptr) {
+    return false;
+  }
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(txtFields_[editor::kBookField]);
+  return true;
+}
+
+HWND EditWindow::CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
+                             DWORD exStyle, int id, int left, int top, int width, int height) {
+  HWND child = CreateWindowExW(exStyle, className, text.c_str(), WS_CHILD | style, Px(left), Px(top), Px(width),
+                               Px(height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_,
+                               nullptr);
+  if (child != nullptr) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  return child;
+}
+
+bool EditWindow::CreateControls() {
+  for (const FieldPlace& field : kFields) {
+    const auto i = static_cast<std::size_t>(field.index);
+    const bool read = field.index == editor::kReadField;
+    // The Read pair is bound but hidden: the user never sees or changes the column.
+    const DWORD visible = read ? 0 : WS_VISIBLE;
+    lblLabels_[i] = CreateChild(hwnd_, L"STATIC", field.label, visible | SS_LEFT | SS_NOPREFIX, 0,
+                                IDC_LBL_LABELS + field.index, field.labelLeft, field.labelTop, field.labelWidth,
+                                kLabelHeight);
+    if (lblLabels_[i] == nullptr) return false;
+    if (read) {
+      chkRead_ = CreateChild(hwnd_, L"BUTTON", L"", BS_AUTOCHECKBOX | WS_TABSTOP, 0, IDC_CHK_FIELDS + field.index,
+                             field.boxLeft, field.boxTop, field.boxWidth, field.boxHeight);
+      if (chkRead_ == nullptr) return false;
+      continue;
+    }
+    // The VerseTxt box wraps its words and has no scroll bars.
+    const DWORD multiLine = field.index == editor::kVerseTxtField ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
+                                                                   : ES_AUTOHSCROLL;
+    txtFields_[i] = CreateChild(hwnd_, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_LEFT | multiLine, WS_EX_CLIENTEDGE,
+                                IDC_TXT_FIELDS + field.index, field.boxLeft, field.boxTop, field.boxWidth,
+                                field.boxHeight);
+    if (txtFields_[i] == nullptr) return false;
+    SendMessageW(txtFields_[i], EM_SETLIMITTEXT, 0, 0);  // no length limit
+  }
+
+  picButtons_ = CreateChild(hwnd_, kButtonStripClass, L"", WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                            IDC_PIC_BUTTONS, 0, kStripTop, kClientWidth, kStripHeight);
+  if (picButtons_ == nullptr) return false;
+  for (const ButtonPlace& button : kButtons) {
+    if (CreateChild(picButtons_, L"BUTTON", button.caption, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, button.id,
+                    button.left, 0, kButtonWidth, kStripHeight) == nullptr) {
+      return false;
+    }
+  }
+
+  // The caption is a single space until the first move sets it.
+  datPrimaryRS_ = CreateChild(hwnd_, kNavBarClass, L" ", WS_VISIBLE, WS_EX_CLIENTEDGE, IDC_DAT_PRIMARY_RS, 0,
+                              kDataTop, kClientWidth, kDataHeight);
+  return datPrimaryRS_ != nullptr;
+}
+
+}  // namespace tovimar

@@ -1,0 +1,13 @@
+// Conversions between the core's UTF-8 text and the wide text of the W APIs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tovimar {
+
+// Invalid UTF-8 becomes U+FFFD, as MultiByteToWideChar does.
+std::wstring Wide(std::string_view utf8);
+std::string Utf8(std::wstring_view wide);
+
+}  // namespace tovimar
