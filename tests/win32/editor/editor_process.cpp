@@ -95,7 +95,7 @@ void TypeText(const std::wstring& text) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-EditorProcess::EditorProcess(const std::vector<store::VerseRecord>& rows) {
+EditorProcess::EditorProcess(const std::vector<store::VerseRecord>& rows, StorePlace place) {
   const std::wstring exe = tovimar::Wide(TOVIMAR_EXE);
   if (!CopyFileW(exe.c_str(), tovimar::Wide(ExePath()).c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << TOVIMAR_EXE << ": error " << GetLastError();
@@ -106,12 +106,14 @@ EditorProcess::EditorProcess(const std::vector<store::VerseRecord>& rows) {
     ADD_FAILURE() << schema.error().description;
     return;
   }
-  jet::Status created = jet::CreateDatabase(jet::SystemFileSystem(), StorePath(), schema.value(), kCreated);
+  const std::string store =
+      place == StorePlace::kBesideProgram ? StorePath() : startDir_.File("verse97.mdb");
+  jet::Status created = jet::CreateDatabase(jet::SystemFileSystem(), store, schema.value(), kCreated);
   if (!created.ok()) {
     ADD_FAILURE() << "cannot create the store: " << created.error().description;
     return;
   }
-  store::JetVerseTable table(jet::SystemFileSystem(), StorePath());
+  store::JetVerseTable table(jet::SystemFileSystem(), store);
   for (const store::VerseRecord& row : rows) {
     auto id = table.Insert(row);
     if (!id.ok()) ADD_FAILURE() << "cannot add a row: " << id.error().description;
@@ -129,15 +131,7 @@ EditorProcess::~EditorProcess() {
 }
 
 bool EditorProcess::Start() {
-  std::wstring exe = tovimar::Wide(ExePath());
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      tovimar::Wide(startFolder()).c_str(), &startup, &info_)) {
-    error_ = "CreateProcess failed with " + std::to_string(GetLastError());
-    return false;
-  }
+  if (!Launch()) return false;
   WaitForInputIdle(info_.hProcess, 10000);
   WaitUntil([this] {
     window_ = FindProcessWindow(info_.dwProcessId, L"TovimarEditFrm");
@@ -152,11 +146,28 @@ bool EditorProcess::Start() {
   return true;
 }
 
-DWORD EditorProcess::Close() {
-  if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
+bool EditorProcess::Launch() {
+  std::wstring exe = tovimar::Wide(ExePath());
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      tovimar::Wide(startFolder()).c_str(), &startup, &info_)) {
+    error_ = "CreateProcess failed with " + std::to_string(GetLastError());
+    return false;
+  }
+  return true;
+}
+
+DWORD EditorProcess::WaitForExit() const {
   DWORD code = STILL_ACTIVE;
   if (WaitForSingleObject(info_.hProcess, 10000) == WAIT_OBJECT_0) GetExitCodeProcess(info_.hProcess, &code);
   return code;
+}
+
+DWORD EditorProcess::Close() {
+  if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
+  return WaitForExit();
 }
 
 HWND EditorProcess::Control(int id) const {

@@ -27,10 +27,15 @@ HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title
 void PressKeys(const std::vector<WORD>& keys, bool alt = false);
 void TypeText(const std::wstring& text);
 
+// Where the test writes verse97.mdb: beside the program, or only in the folder that is
+// current when the program starts.
+enum class StorePlace { kBesideProgram, kStartFolder };
+
 class EditorProcess {
  public:
-  // Copies tovimar.exe into a new folder and writes verse97.mdb there with `rows`.
-  explicit EditorProcess(const std::vector<store::VerseRecord>& rows);
+  // Copies tovimar.exe into a new folder and writes verse97.mdb with `rows`.
+  explicit EditorProcess(const std::vector<store::VerseRecord>& rows,
+                         StorePlace place = StorePlace::kBesideProgram);
   // Ends the editor if it still runs.
   ~EditorProcess();
   EditorProcess(const EditorProcess&) = delete;
@@ -39,6 +44,8 @@ class EditorProcess {
   // Starts the editor with another folder as its current folder and waits for its
   // window. Returns false (with the reason in error()) when it did not appear.
   bool Start();
+  // Only starts the process, with the start folder current.
+  bool Launch();
   // Asks the window to close and waits for the process to end; its exit code.
   DWORD Close();
 
@@ -48,6 +55,8 @@ class EditorProcess {
   const std::string& programFolder() const { return programDir_.path(); }
   const std::string& startFolder() const { return startDir_.path(); }
   std::string StorePath() const { return programDir_.File("verse97.mdb"); }
+  // Waits for the process to end by itself; its exit code, STILL_ACTIVE if it did not.
+  DWORD WaitForExit() const;
   std::string ExePath() const { return programDir_.File("tovimar.exe"); }
 
   // Controls by id: children of the window, of the button strip or of the navigation bar.

@@ -13,7 +13,7 @@ std::string MessageBoxText(HWND box);
 // The box's icon static (SS_ICON), visible or not; null when there is none.
 HWND MessageBoxIcon(HWND box);
 // The message box icons (the IDI_ numbers).
-enum class SystemIcon { kQuestion = 32514, kInformation = 32516 };
+enum class SystemIcon { kError = 32513, kQuestion = 32514, kWarning = 32515, kInformation = 32516 };
 
 // Whether `iconStatic` is visible and its pixels on the screen are the system icon
 // drawn over the same background. Icon handles do not cross processes under wine, so

@@ -233,6 +233,42 @@ TEST_F(TovimarTest, NotesShowTheTwoParagraphsAndTheQuestionIcon) {
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
 }
 
+TEST_F(TovimarTest, FileExitByKeyboardEndsTheProgram) {
+  ASSERT_TRUE(editor_.Activate());
+  PressKeys({'F'}, true);
+  PressKeys({'X'});
+  EXPECT_EQ(editor_.WaitForExit(), 0u);
+}
+
+// A store in the folder that was current at start is not the one beside the program:
+// the editor reports the missing file through the data control's error message.
+TEST(TovimarStartTest, OpensOnlyTheStoreBesideTheProgram) {
+  EditorProcess editor(Rows(), StorePlace::kStartFolder);
+  ASSERT_TRUE(editor.Launch()) << editor.error();
+  HWND box = nullptr;
+  WaitUntil([&] {
+    box = FindProcessWindow(editor.pid(), L"#32770", L"Tovimar");
+    return box != nullptr && IsWindowVisible(box);
+  });
+  ASSERT_NE(box, nullptr) << "no error message";
+  EXPECT_EQ(MessageBoxText(box).rfind(editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(box);
+  Sleep(300);  // let the box paint before looking for what it must not show; nothing is timed
+  for (SystemIcon icon : {SystemIcon::kError, SystemIcon::kQuestion, SystemIcon::kWarning, SystemIcon::kInformation}) {
+    EXPECT_FALSE(ShowsSystemIcon(MessageBoxIcon(box), icon)) << "icon " << static_cast<int>(icon);
+  }
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  // The window stays open without rows.
+  HWND window = nullptr;
+  WaitUntil([&] {
+    window = FindProcessWindow(editor.pid(), L"TovimarEditFrm");
+    return window != nullptr && IsWindowVisible(window);
+  });
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(TextOf(GetDlgItem(window, IDC_TXT_FIELDS + kBookField)), "");
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_EQ(editor.WaitForExit(), 0u);
+}
+
 // Not compared with anything: a picture of the window for people to look at.
 TEST_F(TovimarTest, SavesAScreenshotOfTheWindow) {
   ASSERT_TRUE(editor_.Activate());
