@@ -3,6 +3,6 @@
 function(lumaret_warnings target)
   target_compile_options(${target} PRIVATE
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
-    -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Wnull-dereference
+    -Wnon-virtual-dtor -Wold-style-cast -Wcast-align
     -Wimplicit-fallthrough -Werror)
 endfunction()

@@ -41,7 +41,7 @@ std::string FormatCurrency(std::int64_t tenThousandths) {
   // Work in unsigned so the most negative value does not overflow.
   std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
                                      : static_cast<std::uint64_t>(tenThousandths);
-  char buf[32];
+  char buf[48];
   std::snprintf(buf, sizeof buf, "%s%llu.%04llu", negative ? "-" : "",
                 static_cast<unsigned long long>(magnitude / 10000), static_cast<unsigned long long>(magnitude % 10000));
   return buf;
@@ -49,7 +49,7 @@ std::string FormatCurrency(std::int64_t tenThousandths) {
 
 std::string FormatGuid(const jet::Guid& g) {
   const auto& b = g.bytes;
-  char buf[40];
+  char buf[64];
   std::snprintf(buf, sizeof buf, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3], b[2],
                 b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
   return buf;
@@ -86,7 +86,7 @@ std::string FormatDate(double oleDate) {
   std::int64_t y = 0;
   unsigned m = 0, d = 0;
   CivilFromDays(days + kOleEpochFromUnix, y, m, d);
-  char buf[48];
+  char buf[96];
   std::snprintf(buf, sizeof buf, "%04lld-%02u-%02u %02lld:%02lld:%02lld", static_cast<long long>(y), m, d,
                 static_cast<long long>(seconds / 3600), static_cast<long long>(seconds / 60 % 60),
                 static_cast<long long>(seconds % 60));
