@@ -1,0 +1,238 @@
+// Form1's window: creation of the window and its controls, and the Window interface
+// through which the reminder's logic moves, shows, hides and fills it.
+#include "form1_window.h"
+
+#include <commctrl.h>
+
+#include "form1_layout.h"
+#include "resource_ids.h"
+#include "text_win32.h"
+
+namespace verse {
+
+namespace {
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+int MenuCommand(reminder::MenuItem item) {
+  switch (item) {
+    case reminder::MenuItem::kOptionsAutoStart: return IDM_OPTIONS_AUTOSTART;
+    case reminder::MenuItem::kHourlyChime: return IDM_HOURLY_CHIME;
+    default: break;
+  }
+  return IDM_INTERVAL_0 + (static_cast<int>(item) - static_cast<int>(reminder::MenuItem::kInterval0));
+}
+
+HFONT MakeFont(int pointsX100, int dpiY, int weight) {
+  return CreateFontW(-MulDiv(pointsX100, dpiY, 72 * 100), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                     kLabelFontFace);
+}
+
+}  // namespace
+
+Form1Window::Form1Window(HINSTANCE instance, UINT timerMilliseconds)
+    : instance_(instance), timerMilliseconds_(timerMilliseconds) {}
+
+Form1Window::~Form1Window() {
+  if (hwnd_ != nullptr) {
+    form_ = nullptr;  // the logic may be gone already; destroy without asking it
+    DestroyWindow(hwnd_);
+  }
+  if (headingFont_ != nullptr) DeleteObject(headingFont_);
+  if (verseFont_ != nullptr) DeleteObject(verseFont_);
+  if (buttonFont_ != nullptr) DeleteObject(buttonFont_);
+  if (bigIcon_ != nullptr) DestroyIcon(bigIcon_);
+  if (smallIcon_ != nullptr) DestroyIcon(smallIcon_);
+}
+
+bool Form1Window::Create() {
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  HDC screen = GetDC(nullptr);
+  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+
+  bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMARET), IMAGE_ICON,
+                                           GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMARET), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance_;
+  windowClass.hIcon = bigIcon_;
+  windowClass.hIconSm = smallIcon_;
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  windowClass.lpszClassName = kClassName;
+  // Tests create the window more than once in one process.
+  if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+
+  accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_FORM1_ACCELERATORS));
+  HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_FORM1_MENU));
+  RECT frame{0, 0, ToPixelsX(kClientWidthTwips), ToPixelsY(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kFrameStyle, TRUE, 0);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+  hwnd_ = CreateWindowExW(0, kClassName, Wide(kCaption).c_str(), kFrameStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, menu, instance_, this);
+  if (hwnd_ == nullptr) {
+    if (menu != nullptr) DestroyMenu(menu);
+    return false;
+  }
+  // A menu bar that wrapped onto a second line would eat into the client area.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int missing = ToPixelsY(kClientHeightTwips) - client.bottom;
+  if (missing > 0) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + missing,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return true;
+}
+
+void Form1Window::OnCreate() {
+  headingFont_ = MakeFont(kHeadingPointsX100, dpiY_, FW_BOLD);
+  verseFont_ = MakeFont(kVerseTextPointsX100, dpiY_, FW_NORMAL);
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    buttonFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
+  }
+
+  // Creation order is the tab order: Tab moves between the two buttons only.
+  auto button = [this](int id, const char* text, const TwipsBox& box) {
+    HWND control = CreateWindowExW(0, L"BUTTON", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                   ToPixelsX(box.left), ToPixelsY(box.top), ToPixelsX(box.width),
+                                   ToPixelsY(box.height), hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   instance_, nullptr);
+    HFONT font = buttonFont_ != nullptr ? buttonFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+  };
+  HWND newVerse = button(IDC_NEW_VERSE_CMD, kNewVerseCaption, kNewVerseCmdBox);
+  SetTimer(hwnd_, kTimer1, timerMilliseconds_, nullptr);
+  HWND minimize = button(IDC_MINIMIZE_CMD, kMinimizeCaption, kMinimizeCmdBox);
+  auto label = [this](int id, const char* text, const TwipsBox& box) {
+    CreateWindowExW(0, L"STATIC", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, ToPixelsX(box.left),
+                    ToPixelsY(box.top), ToPixelsX(box.width), ToPixelsY(box.height), hwnd_,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+  };
+  label(IDC_VERSES_LBL, kVersesPlaceholder, kVersesLblBox);
+  label(IDC_CHAP_VERSE_SEP_LBL, ":", kChapVerseSepLblBox);
+  label(IDC_CHAPTER_LBL, kChapterPlaceholder, kChapterLblBox);
+  label(IDC_BOOK_LBL, kBookPlaceholder, kBookLblBox);
+  label(IDC_VERSE_TXT_LBL, kVerseTxtPlaceholder, kVerseTxtLblBox);
+
+  // "&Amen" comes first in the tab order: it has the focus when the window opens.
+  focus_ = minimize;
+  CreateToolTips();
+  AddToolTip(minimize, kMinimizeToolTip);
+  AddToolTip(newVerse, "");
+}
+
+void Form1Window::CreateToolTips() {
+  // No parent: a window that owns a (topmost) tooltip does not reliably become
+  // topmost itself under wine. The window destroys it itself.
+  toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_, nullptr);
+}
+
+void Form1Window::AddToolTip(HWND button, const std::string& text) {
+  if (toolTip_ == nullptr) return;
+  std::wstring wide = Wide(text);
+  TTTOOLINFOW info{};
+  // The version 2 size works with and without a common controls 6 manifest.
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(button);
+  info.lpszText = wide.data();
+  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+int Form1Window::ToPixelsX(int twips) const { return MulDiv(twips, dpiX_, kTwipsPerInch); }
+int Form1Window::ToPixelsY(int twips) const { return MulDiv(twips, dpiY_, kTwipsPerInch); }
+
+// --- reminder::Window ---
+
+reminder::WindowHandle Form1Window::Handle() const {
+  return static_cast<reminder::WindowHandle>(reinterpret_cast<std::uintptr_t>(hwnd_));
+}
+
+std::uint32_t Form1Window::IconHandle() const {
+  return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(smallIcon_));
+}
+
+std::string Form1Window::Caption() const {
+  wchar_t text[256] = {};
+  GetWindowTextW(hwnd_, text, 256);
+  return Utf8(text);
+}
+
+reminder::TwipsRect Form1Window::Bounds() const {
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  return {MulDiv(frame.left, kTwipsPerInch, dpiX_), MulDiv(frame.top, kTwipsPerInch, dpiY_),
+          MulDiv(frame.right - frame.left, kTwipsPerInch, dpiX_),
+          MulDiv(frame.bottom - frame.top, kTwipsPerInch, dpiY_)};
+}
+
+void Form1Window::SetLeft(std::int32_t left) {
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  SetWindowPos(hwnd_, nullptr, ToPixelsX(left), frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1Window::SetTop(std::int32_t top) {
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  SetWindowPos(hwnd_, nullptr, frame.left, ToPixelsY(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1Window::Show() { ShowWindow(hwnd_, SW_SHOW); }
+
+void Form1Window::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void Form1Window::Restore() {
+  if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+}
+
+void Form1Window::Focus() {
+  SetForegroundWindow(hwnd_);
+  SetFocus(focus_ != nullptr ? focus_ : Control(IDC_MINIMIZE_CMD));
+}
+
+void Form1Window::RequestClose() { SendMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+bool Form1Window::IsChecked(reminder::MenuItem item) const {
+  const UINT state = GetMenuState(GetMenu(hwnd_), static_cast<UINT>(MenuCommand(item)), MF_BYCOMMAND);
+  return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+}
+
+void Form1Window::SetChecked(reminder::MenuItem item, bool checked) {
+  CheckMenuItem(GetMenu(hwnd_), static_cast<UINT>(MenuCommand(item)),
+                static_cast<UINT>(MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)));
+}
+
+void Form1Window::ShowVerse(const store::VerseRecord& record) {
+  SetWindowTextW(Control(IDC_BOOK_LBL), Wide(record.book).c_str());
+  SetWindowTextW(Control(IDC_CHAPTER_LBL), Wide(record.chapter).c_str());
+  SetWindowTextW(Control(IDC_VERSES_LBL), Wide(record.verses).c_str());
+  SetWindowTextW(Control(IDC_VERSE_TXT_LBL), Wide(record.verseTxt).c_str());
+}
+
+void Form1Window::SetNextVerseToolTip(const std::string& text) {
+  if (toolTip_ == nullptr) return;
+  std::wstring wide = Wide(text);
+  TTTOOLINFOW info{};
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(Control(IDC_NEW_VERSE_CMD));
+  info.lpszText = wide.data();
+  SendMessageW(toolTip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+}  // namespace verse

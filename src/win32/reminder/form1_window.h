@@ -1,0 +1,92 @@
+// Form1's real window: the class, its controls, fonts, tooltips, menu and Timer1, and
+// the Window interface of the reminder's logic. The window procedure only routes each
+// message to one handler of reminder::Form1.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "reminder/form1.h"
+#include "reminder/ui_platform.h"
+
+namespace verse {
+
+class Form1Window final : public reminder::Window {
+ public:
+  static constexpr wchar_t kClassName[] = L"LumaretForm1";
+  static constexpr UINT_PTR kTimer1 = 1;
+
+  // `timerMilliseconds` is Timer1's interval: 10 s in the program, shorter in tests.
+  Form1Window(HINSTANCE instance, UINT timerMilliseconds);
+  ~Form1Window() override;
+  Form1Window(const Form1Window&) = delete;
+  Form1Window& operator=(const Form1Window&) = delete;
+
+  // Creates the window hidden, with its controls, and starts Timer1. false when
+  // the window system refused.
+  bool Create();
+  // The logic that receives the window's events; set before any message can reach it.
+  void Attach(reminder::Form1& form) { form_ = &form; }
+
+  HWND Hwnd() const { return hwnd_; }
+  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  HWND ToolTip() const { return toolTip_; }
+  HACCEL Accelerators() const { return accelerators_; }
+  // DPI of the screen, for twips.
+  int DpiX() const { return dpiX_; }
+  int DpiY() const { return dpiY_; }
+
+  // --- reminder::Window ---
+  reminder::WindowHandle Handle() const override;
+  std::uint32_t IconHandle() const override;
+  std::string Caption() const override;
+  reminder::TwipsRect Bounds() const override;
+  void SetLeft(std::int32_t left) override;
+  void SetTop(std::int32_t top) override;
+  void Show() override;
+  void Hide() override;
+  void Restore() override;
+  void Focus() override;
+  void RequestClose() override;
+  bool IsChecked(reminder::MenuItem item) const override;
+  void SetChecked(reminder::MenuItem item, bool checked) override;
+  void ShowVerse(const store::VerseRecord& record) override;
+  void SetNextVerseToolTip(const std::string& text) override;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void OnCreate();
+  void OnCommand(int id);
+  void OnClose();
+  void OnDestroy();
+  void OnActivate(bool active);
+  LRESULT OnDrawItem(const DRAWITEMSTRUCT& item);
+
+  HWND CreateLabel(int id, const char* text, int left, int top, int width, int height);
+  void CreateToolTips();
+  void AddToolTip(HWND button, const std::string& text);
+  int ToPixelsX(int twips) const;
+  int ToPixelsY(int twips) const;
+
+  HINSTANCE instance_;
+  UINT timerMilliseconds_;
+  HWND hwnd_ = nullptr;
+  HWND toolTip_ = nullptr;
+  HWND focus_ = nullptr;  // the button that had the focus when the window was deactivated
+  HACCEL accelerators_ = nullptr;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HFONT headingFont_ = nullptr;
+  HFONT verseFont_ = nullptr;
+  HFONT buttonFont_ = nullptr;
+  UINT taskbarCreated_ = 0;
+  int dpiX_ = 96;
+  int dpiY_ = 96;
+  reminder::Form1* form_ = nullptr;
+};
+
+}  // namespace verse
