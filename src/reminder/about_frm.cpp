@@ -42,7 +42,7 @@ void AboutFrm::Timer1_Timer() { Unload(); }
 void AboutFrm::Form_Unload() { Unload(); }
 
 void AboutFrm::Form_Load() {
-  if (!view_.Load(mainWindow_.Handle())) return;  // the box reports nothing
+  if (!view_.Load()) return;  // the box reports nothing
   open_ = true;
 
   view_.SetCopyrightCaption(CopyrightText());

@@ -31,9 +31,10 @@ class VersionSource {
 class AboutView {
  public:
   virtual ~AboutView() = default;
-  // Creates the window hidden, with its controls, owned by `owner`. false when it could
-  // not be created; the box then stays closed.
-  virtual bool Load(WindowHandle owner) = 0;
+  // Creates the window hidden, with its controls. false when it could not be created; the
+  // box then stays closed. The window is not owned by the main window: an owned window
+  // follows its owner in and out of the top layer, and the two must change places there.
+  virtual bool Load() = 0;
   // Destroys the window with its timer; nothing happens when it is not loaded.
   virtual void Unload() = 0;
   virtual WindowHandle Handle() const = 0;

@@ -82,11 +82,10 @@ class FakePump : public EventPump {
 class FakeView : public AboutView {
  public:
   explicit FakeView(Log& log) : log_(log) {}
-  bool Load(WindowHandle ownerHandle) override {
+  bool Load() override {
     log_.push_back("Load");
     if (!canLoad) return false;
     loaded = true;
-    owner = ownerHandle;
     return true;
   }
   void Unload() override {
@@ -123,7 +122,6 @@ class FakeView : public AboutView {
   bool canLoad = true;
   bool loaded = false;
   bool visible = false;
-  WindowHandle owner = 0;
   std::string copyright;
   std::string version = about_layout::kVersionInitialCaption;
   std::int32_t left = 0;
@@ -161,7 +159,6 @@ TEST_F(AboutFrmTest, LoadsPlacesShowsThenHandsOverTheTopLayerAndStartsItsTimerIn
   EXPECT_EQ(log, (Log{"Load", "Move", "DoEvents", "Show", "DoEvents", "Refresh", "DoEvents",
                       "Focus", "NoTopmost main", "Topmost box", "StartTimer 11500"}));
   EXPECT_TRUE(frm.IsOpen());
-  EXPECT_EQ(view.owner, kMain);
   EXPECT_TRUE(view.visible);
   EXPECT_FALSE(order.mainTopmost);
   EXPECT_TRUE(order.boxTopmost);

@@ -1,0 +1,292 @@
+// The About box window: creation from the twips layout, painting, keys, timer and closing.
+#include "about_window.h"
+
+#include <commctrl.h>
+
+#include <cmath>
+
+#include "about_resources.h"
+
+namespace about {
+
+namespace layout = reminder::about_layout;
+
+namespace {
+
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  wc.lpszClassName = AboutWindow::kClassName;
+  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+}  // namespace
+
+ScreenDpi CurrentScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  ScreenDpi dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+  ReleaseDC(nullptr, screen);
+  if (dpi.x <= 0 || dpi.y <= 0) dpi = {96, 96};
+  return dpi;
+}
+
+std::wstring Widen(const std::string& text) {
+  const int length = static_cast<int>(text.size());
+  const int chars = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
+  if (chars > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), chars);
+  return wide;
+}
+
+AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance) {}
+
+AboutWindow::~AboutWindow() { Unload(); }
+
+bool AboutWindow::Load() {
+  if (hwnd_ != nullptr) return true;
+  if (!RegisterWindowClass(instance_, WindowProc)) return false;
+  dpi_ = CurrentScreenDpi();
+  RECT frame{0, 0, TwipsToPixels(layout::kClientWidth, dpi_.x),
+             TwipsToPixels(layout::kClientHeight, dpi_.y)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  // WM_NCCREATE stores `this` and hwnd_; WM_CREATE makes the controls.
+  CreateWindowExW(kExStyle, kClassName, Widen(layout::kCaption).c_str(), kStyle, 0, 0,
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                  instance_, this);
+  return hwnd_ != nullptr;
+}
+
+void AboutWindow::Unload() {
+  if (hwnd_ != nullptr) DestroyWindow(hwnd_);  // the timer goes with the window
+}
+
+reminder::WindowHandle AboutWindow::Handle() const {
+  return static_cast<reminder::WindowHandle>(reinterpret_cast<UINT_PTR>(hwnd_));
+}
+
+void AboutWindow::SetCopyrightCaption(const std::string& text) {
+  SetWindowTextW(copyrightLbl_, Widen(text).c_str());
+}
+
+void AboutWindow::SetVersionCaption(const std::string& text) {
+  SetWindowTextW(versionLbl_, Widen(text).c_str());
+}
+
+void AboutWindow::Move(std::int32_t left, std::int32_t top) {
+  SetWindowPos(hwnd_, nullptr, TwipsToPixels(left, dpi_.x), TwipsToPixels(top, dpi_.y), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void AboutWindow::Show() { ShowWindow(hwnd_, SW_SHOWNORMAL); }
+
+void AboutWindow::Refresh() {
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void AboutWindow::Focus() { SetFocus(command1_); }
+
+void AboutWindow::BringToFront() {
+  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  // HWND_TOP keeps a topmost window in the top layer.
+  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(hwnd_);
+}
+
+void AboutWindow::StartTimer(std::uint32_t milliseconds) {
+  SetTimer(hwnd_, kTimer1Id, milliseconds, nullptr);
+}
+
+LRESULT CALLBACK AboutWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE: return OnCreate();
+    case WM_PAINT: return OnPaint();
+    case WM_SETFOCUS: return OnSetFocus();
+    case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_COMMAND: return OnCommand(LOWORD(wParam));
+    case WM_KEYDOWN: return OnKey(wParam);
+    case WM_SYSCHAR: return OnSysChar(wParam);
+    case WM_TIMER: return OnTimer(wParam);
+    case WM_CLOSE: return OnClose();
+    case WM_NCDESTROY: return OnNcDestroy();
+    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
+  }
+}
+
+// Enter, Esc and Alt+G on the button itself: it has the focus, and the program's message
+// loop need not run IsDialogMessage for the box.
+LRESULT CALLBACK AboutWindow::Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR, DWORD_PTR data) {
+  auto* self = reinterpret_cast<AboutWindow*>(data);
+  if (message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) return self->OnKey(wParam);
+  if (message == WM_SYSCHAR && (wParam == 'g' || wParam == 'G')) return self->OnSysChar(wParam);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+LRESULT AboutWindow::OnCreate() {
+  windowFont_ = MakeFont(layout::kWindowFont);
+  versionFont_ = MakeFont(layout::kVersionFont);
+  label1Font_ = MakeFont(layout::kLabel1Font);
+  picture_ = LoadPictureResource(instance_, IDR_ABOUT_PICTURE);
+
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+  // In creation order; the tab order follows it and only the button is a tab stop.
+  command1_ = AddControl(L"BUTTON", Widen(layout::kCommand1Caption).c_str(),
+                         BS_DEFPUSHBUTTON | WS_TABSTOP, layout::kCommand1, windowFont_, kCommand1Id);
+  copyrightLbl_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, layout::kCopyrightLbl, windowFont_);
+  versionLbl_ = AddControl(L"STATIC", Widen(layout::kVersionInitialCaption).c_str(),
+                           SS_CENTER | SS_NOPREFIX | WS_BORDER, layout::kVersionLbl, versionFont_);
+  label1_ = AddControl(L"STATIC", Widen(layout::kLabel1Caption).c_str(), SS_LEFT | SS_NOPREFIX,
+                       layout::kLabel1, label1Font_);
+  if (command1_ == nullptr || copyrightLbl_ == nullptr || versionLbl_ == nullptr || label1_ == nullptr) {
+    return -1;  // CreateWindowEx fails and the box stays closed
+  }
+  SetWindowSubclass(command1_, Command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+  return 0;
+}
+
+// The window passes the focus on to its button, also when it is activated again: the
+// button is its only control that takes the focus.
+LRESULT AboutWindow::OnSetFocus() {
+  if (command1_ != nullptr) SetFocus(command1_);
+  return 0;
+}
+
+LRESULT AboutWindow::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd_, &paint);
+  // Picture1: a flat one-pixel border round the picture.
+  const RECT box = PixelRect(layout::kPicture1);
+  FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
+  if (!picture_.Empty()) {
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, picture_.Bitmap());
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, box.left + 1, box.top + 1, box.right - box.left - 2, box.bottom - box.top - 2,
+               memory, 0, 0, picture_.Width(), picture_.Height(), SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
+  }
+  // Line1 under the product name.
+  HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  MoveToEx(dc, TwipsToPixels(layout::kLine1.x1, dpi_.x), TwipsToPixels(layout::kLine1.y1, dpi_.y), nullptr);
+  LineTo(dc, TwipsToPixels(layout::kLine1.x2, dpi_.x), TwipsToPixels(layout::kLine1.y2, dpi_.y));
+  SelectObject(dc, oldPen);
+  DeleteObject(pen);
+  EndPaint(hwnd_, &paint);
+  return 0;
+}
+
+// VersionLbl draws in the highlight colour on the highlight-text colour, the inverse of
+// selected text; the other labels keep the window's colours.
+LRESULT AboutWindow::OnCtlColorStatic(HDC dc, HWND control) {
+  if (control != versionLbl_) {
+    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+  }
+  SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+  SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_HIGHLIGHTTEXT));
+}
+
+LRESULT AboutWindow::OnCommand(int id) {
+  if (id == kCommand1Id || id == IDCANCEL) Command1_Click();
+  return 0;
+}
+
+LRESULT AboutWindow::OnKey(WPARAM key) {
+  if (key == VK_RETURN || key == VK_ESCAPE) Command1_Click();
+  return 0;
+}
+
+LRESULT AboutWindow::OnSysChar(WPARAM character) {
+  if (character == 'g' || character == 'G') {
+    Command1_Click();
+    return 0;
+  }
+  return DefWindowProcW(hwnd_, WM_SYSCHAR, character, 0);
+}
+
+LRESULT AboutWindow::OnTimer(UINT_PTR id) {
+  if (id != kTimer1Id) return 0;
+  KillTimer(hwnd_, kTimer1Id);  // it never ticks twice
+  if (form_ != nullptr) {
+    form_->Timer1_Timer();
+  } else {
+    Unload();
+  }
+  return 0;
+}
+
+LRESULT AboutWindow::OnClose() {
+  if (form_ != nullptr) {
+    form_->Form_Unload();
+  } else {
+    Unload();
+  }
+  return 0;
+}
+
+LRESULT AboutWindow::OnNcDestroy() {
+  RemoveWindowSubclass(command1_, Command1Proc, 1);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  const HWND gone = hwnd_;
+  hwnd_ = command1_ = copyrightLbl_ = versionLbl_ = label1_ = nullptr;
+  for (HFONT* font : {&windowFont_, &versionFont_, &label1Font_}) {
+    if (*font != nullptr) DeleteObject(*font);
+    *font = nullptr;
+  }
+  picture_ = Picture();
+  return DefWindowProcW(gone, WM_NCDESTROY, 0, 0);
+}
+
+void AboutWindow::Command1_Click() {
+  if (form_ != nullptr) {
+    form_->Command1_Click();
+  } else {
+    Unload();
+  }
+}
+
+HWND AboutWindow::AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
+                             const reminder::TwipsRect& rect, HFONT font, int id) {
+  const RECT r = PixelRect(rect);
+  HWND control = CreateWindowExW(0, className, caption, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
+                                 r.right - r.left, r.bottom - r.top, hwnd_,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+  if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+HFONT AboutWindow::MakeFont(const layout::Font& font) const {
+  const int height = -static_cast<int>(std::lround(font.points * dpi_.y / 72.0));
+  return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, Widen(font.face).c_str());
+}
+
+RECT AboutWindow::PixelRect(const reminder::TwipsRect& rect) const {
+  const int left = TwipsToPixels(rect.left, dpi_.x);
+  const int top = TwipsToPixels(rect.top, dpi_.y);
+  return RECT{left, top, left + TwipsToPixels(rect.width, dpi_.x), top + TwipsToPixels(rect.height, dpi_.y)};
+}
+
+}  // namespace about

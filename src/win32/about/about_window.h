@@ -1,0 +1,88 @@
+// The About box window: the picture with its border, "Lumaret" with the line under it,
+// the copyright and version labels and "&God Bless!". Events go to AboutFrm.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "about_picture.h"
+#include "reminder/about_frm.h"
+#include "reminder/about_layout.h"
+#include "twips.h"
+
+namespace about {
+
+class AboutWindow : public reminder::AboutView {
+ public:
+  static constexpr wchar_t kClassName[] = L"LumaretAboutFrm";
+  static constexpr UINT_PTR kTimer1Id = 1;
+  static constexpr int kCommand1Id = IDOK;  // Enter in a dialog loop sends IDOK, Esc IDCANCEL
+
+  // `instance` holds the picture resource IDR_ABOUT_PICTURE.
+  explicit AboutWindow(HINSTANCE instance);
+  AboutWindow(const AboutWindow&) = delete;
+  AboutWindow& operator=(const AboutWindow&) = delete;
+  ~AboutWindow() override;
+
+  // Where the window's events go; set before the first Load.
+  void SetForm(reminder::AboutFrm* form) { form_ = form; }
+
+  bool Load() override;
+  void Unload() override;
+  reminder::WindowHandle Handle() const override;
+  void SetCopyrightCaption(const std::string& text) override;
+  void SetVersionCaption(const std::string& text) override;
+  void Move(std::int32_t left, std::int32_t top) override;
+  void Show() override;
+  void Refresh() override;
+  void Focus() override;
+  void BringToFront() override;
+  void StartTimer(std::uint32_t milliseconds) override;
+
+  // For tests and the shell.
+  HWND Hwnd() const { return hwnd_; }
+  HWND Command1() const { return command1_; }
+  const Picture& Picture1() const { return picture_; }
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR data);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  LRESULT OnCreate();
+  LRESULT OnSetFocus();
+  LRESULT OnPaint();
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  LRESULT OnCommand(int id);
+  LRESULT OnKey(WPARAM key);
+  LRESULT OnSysChar(WPARAM character);
+  LRESULT OnTimer(UINT_PTR id);
+  LRESULT OnClose();
+  LRESULT OnNcDestroy();
+
+  void Command1_Click();
+  HWND AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
+                  const reminder::TwipsRect& rect, HFONT font, int id = 0);
+  HFONT MakeFont(const reminder::about_layout::Font& font) const;
+  RECT PixelRect(const reminder::TwipsRect& rect) const;
+
+  HINSTANCE instance_;
+  reminder::AboutFrm* form_ = nullptr;
+  HWND hwnd_ = nullptr;
+  HWND command1_ = nullptr;
+  HWND copyrightLbl_ = nullptr;
+  HWND versionLbl_ = nullptr;
+  HWND label1_ = nullptr;
+  HFONT windowFont_ = nullptr;
+  HFONT versionFont_ = nullptr;
+  HFONT label1Font_ = nullptr;
+  Picture picture_;
+  ScreenDpi dpi_{96, 96};
+};
+
+// UTF-8 to the wide text of the window system.
+std::wstring Widen(const std::string& text);
+
+}  // namespace about
