@@ -140,11 +140,16 @@ class AboutWindowTest : public ::testing::Test {
     ASSERT_FALSE(IsTopmost(owner_->Hwnd()));
   }
 
-  void ExpectClosedAndOwnerOnTop() {
+  void ExpectClosedAndOwnerOnTop(HWND box) {
     EXPECT_FALSE(box_->Form().IsOpen());
     EXPECT_EQ(Box(), nullptr);
-    EXPECT_EQ(FindWindowW(AboutWindow::kClassName, nullptr), nullptr);
+    EXPECT_FALSE(IsWindow(box)) << "the window is destroyed";
     EXPECT_TRUE(IsTopmost(owner_->Hwnd()));
+  }
+
+  // Posts a key to the button, where the focus is (a plain message loop hands it there).
+  void PostKey(UINT message, WPARAM key, LPARAM flags) {
+    PostMessageW(box_->View().Command1(), message, key, flags);
   }
 
   std::unique_ptr<OwnerWindow> owner_;
@@ -190,68 +195,81 @@ TEST_F(AboutWindowTest, ShowsTheVersionFromTheVersionResourceAndTheCopyrightSign
 TEST_F(AboutWindowTest, TheButtonIsTheDefaultButtonAndHasTheFocus) {
   Open();
   EXPECT_EQ(GetFocus(), box_->View().Command1());
+  // Activated again after another window had the focus, it hands the focus to the button.
+  SetFocus(owner_->Hwnd());
+  SetActiveWindow(Box());
+  SetFocus(Box());
+  PumpMessages();
+  EXPECT_EQ(GetFocus(), box_->View().Command1());
   EXPECT_NE(GetWindowLongW(box_->View().Command1(), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
 }
 
 TEST_F(AboutWindowTest, ItsButtonClosesItAndTheOwnerIsTopmostAgain) {
   Open();
+  const HWND box = Box();
   SendMessageW(box_->View().Command1(), BM_CLICK, 0, 0);
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, EnterClosesIt) {
   Open();
-  PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+  const HWND box = Box();
+  PostKey(WM_KEYDOWN, VK_RETURN, 0x001C0001);
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, EscClosesIt) {
   Open();
-  PostMessageW(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+  const HWND box = Box();
+  PostKey(WM_KEYDOWN, VK_ESCAPE, 0x00010001);
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, EnterAndEscAlsoCloseItWhenTheMessageLoopRunsIsDialogMessage) {
   for (WPARAM key : {WPARAM{VK_RETURN}, WPARAM{VK_ESCAPE}}) {
     Open();
     const HWND box = Box();
-    PostMessageW(GetFocus(), WM_KEYDOWN, key, 0x00010001);
+    PostKey(WM_KEYDOWN, key, 0x00010001);
     PumpMessages(box);
-    ExpectClosedAndOwnerOnTop();
+    ExpectClosedAndOwnerOnTop(box);
     ASSERT_EQ(Box(), nullptr) << "key " << key;
   }
 }
 
 TEST_F(AboutWindowTest, AltGClosesIt) {
   Open();
-  PostMessageW(GetFocus(), WM_SYSCHAR, 'g', 0x20220001);
+  const HWND box = Box();
+  PostKey(WM_SYSCHAR, 'g', 0x20220001);
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, Timer1sTickClosesIt) {
   Open();
+  const HWND box = Box();
   // The tick the window's 11.5-second timer delivers.
-  SendMessageW(Box(), WM_TIMER, AboutWindow::kTimer1Id, 0);
+  SendMessageW(box, WM_TIMER, AboutWindow::kTimer1Id, 0);
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, ItsCloseBoxClosesItLikeTheButton) {
   Open();
-  SendMessageW(Box(), WM_CLOSE, 0, 0);
+  const HWND box = Box();
+  SendMessageW(box, WM_CLOSE, 0, 0);
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, TheEndOfTheProgramClosesIt) {
   Open();
+  const HWND box = Box();
   box_->Close();
   PumpMessages();
-  ExpectClosedAndOwnerOnTop();
+  ExpectClosedAndOwnerOnTop(box);
 }
 
 TEST_F(AboutWindowTest, OpeningItAgainDoesNotMoveOrRecreateIt) {
