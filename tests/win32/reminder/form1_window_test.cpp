@@ -292,6 +292,15 @@ TEST_F(Form1WindowTest, AnIntervalChoiceMovesTheCheckMarkAndIsSaved) {
   EXPECT_EQ(SettingsNumbers(Settings()).at(3), 480);
 }
 
+TEST_F(Form1WindowTest, AmenUnderStartupOnlyEndsTheProgramInsteadOfHiding) {
+  Start();
+  Command(IDM_INTERVAL_4);
+  Click(IDC_MINIMIZE_CMD);
+  EXPECT_FALSE(IsWindow(hwnd_));
+  EXPECT_EQ(app_->Form().State().ExitRequested, reminder::kTrue);
+  EXPECT_EQ(SettingsNumbers(Settings()).at(3), 999);
+}
+
 TEST_F(Form1WindowTest, LoggingOffSavesTheSettingsAndLetsTheWindowClose) {
   Start();
   EXPECT_EQ(SendMessageW(hwnd_, WM_QUERYENDSESSION, 0, 0), TRUE);

@@ -191,6 +191,18 @@ TEST_F(VerseExeTest, AmenHidesIntoTheTrayAndTheIconsLeftPressBringsTheVerseBack)
   EXPECT_EQ(SettingsNumbers(folder_.File("verse.ini")).size(), 5u);
 }
 
+TEST_F(VerseExeTest, HelpAboutOpensTheAboutBoxAndExitClosesItWithTheProgram) {
+  LaunchWithStore();
+  Activate();
+  Chord(VK_MENU, 'H');
+  Press('A');
+  EXPECT_TRUE(WaitFor([&] { return FindProcessWindow(process_.dwProcessId, "LumaretAboutFrm") != nullptr; }, 5000));
+  // The keyboard now belongs to the About box; File > Exit as the menu sends it.
+  PostMessageW(main_, WM_COMMAND, MAKEWPARAM(IDM_FILE_EXIT, 0), 0);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(SettingsNumbers(folder_.File("verse.ini")).size(), 5u);
+}
+
 TEST_F(VerseExeTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   LaunchWithStore();
   PROCESS_INFORMATION second{};
