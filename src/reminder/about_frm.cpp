@@ -67,21 +67,17 @@ void AboutFrm::Form_Load() {
   view_.Focus();
 
   // The main window gives up the top layer so that the box can have it.
-  order_.SetWindowPos(mainWindow_.Handle(), WindowOrder::kNoTopmost, 0, 0, 0, 0,
-                      WindowOrder::kNoMoveNoSize);
-  order_.SetWindowPos(view_.Handle(), WindowOrder::kTopmost, 0, 0, 0, 0,
-                      WindowOrder::kNoMoveNoSize);
+  order_.SetWindowPos(mainWindow_.Handle(), WindowOrder::kNoTopmost, 0, 0, 0, 0, WindowOrder::kNoMoveNoSize);
+  order_.SetWindowPos(view_.Handle(), WindowOrder::kTopmost, 0, 0, 0, 0, WindowOrder::kNoMoveNoSize);
   view_.StartTimer(kTimerMilliseconds);
 }
 
 void AboutFrm::Unload() {
   if (!open_) return;
   open_ = false;  // first: the steps below may pump messages that ask again
-  order_.SetWindowPos(view_.Handle(), WindowOrder::kNoTopmost, 0, 0, 0, 0,
-                      WindowOrder::kNoMoveNoSize);
+  order_.SetWindowPos(view_.Handle(), WindowOrder::kNoTopmost, 0, 0, 0, 0, WindowOrder::kNoMoveNoSize);
   // Back on top; this does not show a main window that is hidden in the notification area.
-  order_.SetWindowPos(mainWindow_.Handle(), WindowOrder::kTopmost, 0, 0, 0, 0,
-                      WindowOrder::kNoMoveNoSize);
+  order_.SetWindowPos(mainWindow_.Handle(), WindowOrder::kTopmost, 0, 0, 0, 0, WindowOrder::kNoMoveNoSize);
   view_.Unload();
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "jet/result.h"
-#include "reminder/ui_platform.h"
 #include "reminder/system_platform.h"
+#include "reminder/ui_platform.h"
 
 namespace reminder {
 

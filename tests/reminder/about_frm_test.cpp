@@ -1,5 +1,7 @@
 // AboutFrm: placement, captions, the always-on-top handover, the 11.5-second timer and
 // reopening, over hand-written fakes of the main window, the window order and the view.
+#include "reminder/about_frm.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <vector>
 
 #include "jet/errors.h"
-#include "reminder/about_frm.h"
 #include "reminder/about_layout.h"
 
 namespace reminder {
@@ -156,8 +157,8 @@ class AboutFrmTest : public ::testing::Test {
 
 TEST_F(AboutFrmTest, LoadsPlacesShowsThenHandsOverTheTopLayerAndStartsItsTimerInThatOrder) {
   frm.Show();
-  EXPECT_EQ(log, (Log{"Load", "Move", "DoEvents", "Show", "DoEvents", "Refresh", "DoEvents",
-                      "Focus", "NoTopmost main", "Topmost box", "StartTimer 11500"}));
+  EXPECT_EQ(log, (Log{"Load", "Move", "DoEvents", "Show", "DoEvents", "Refresh", "DoEvents", "Focus",
+                      "NoTopmost main", "Topmost box", "StartTimer 11500"}));
   EXPECT_TRUE(frm.IsOpen());
   EXPECT_TRUE(view.visible);
   EXPECT_FALSE(order.mainTopmost);

@@ -3,8 +3,8 @@
 
 namespace about {
 
-AboutBoxWin32::AboutBoxWin32(HINSTANCE instance, reminder::Window& mainWindow,
-                             reminder::WindowOrder& order, reminder::EventPump& pump)
+AboutBoxWin32::AboutBoxWin32(HINSTANCE instance, reminder::Window& mainWindow, reminder::WindowOrder& order,
+                             reminder::EventPump& pump)
     : window_(instance), version_(instance), form_(mainWindow, order, pump, window_, version_) {
   window_.SetForm(&form_);
 }

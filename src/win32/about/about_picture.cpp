@@ -74,8 +74,8 @@ Picture LoadPictureResource(HMODULE module, int id) {
   if (SUCCEEDED(picture->get_Type(&type)) && type == PICTYPE_BITMAP &&
       SUCCEEDED(picture->get_Handle(&handle))) {
     // The picture object owns its bitmap; keep a copy of our own that outlives it.
-    HANDLE own = CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP,
-                           0, 0, LR_CREATEDIBSECTION);
+    HANDLE own = CopyImage(reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0,
+                           LR_CREATEDIBSECTION);
     BITMAP header{};
     if (own != nullptr && GetObjectW(own, sizeof header, &header) != 0) {
       result = Picture(static_cast<HBITMAP>(own), header.bmWidth, header.bmHeight);

@@ -53,13 +53,11 @@ bool AboutWindow::Load() {
   if (hwnd_ != nullptr) return true;
   if (!RegisterWindowClass(instance_, WindowProc)) return false;
   dpi_ = CurrentScreenDpi();
-  RECT frame{0, 0, TwipsToPixels(layout::kClientWidth, dpi_.x),
-             TwipsToPixels(layout::kClientHeight, dpi_.y)};
+  RECT frame{0, 0, TwipsToPixels(layout::kClientWidth, dpi_.x), TwipsToPixels(layout::kClientHeight, dpi_.y)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   // WM_NCCREATE stores `this` and hwnd_; WM_CREATE makes the controls.
   CreateWindowExW(kExStyle, kClassName, Widen(layout::kCaption).c_str(), kStyle, 0, 0,
-                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                  instance_, this);
+                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
   return hwnd_ != nullptr;
 }
 
@@ -119,7 +117,8 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE: return OnCreate();
     case WM_PAINT: return OnPaint();
     case WM_SETFOCUS: return OnSetFocus();
-    case WM_CTLCOLORSTATIC: return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_COMMAND: return OnCommand(LOWORD(wParam));
     case WM_KEYDOWN: return OnKey(wParam);
     case WM_SYSCHAR: return OnSysChar(wParam);
@@ -132,8 +131,8 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Enter, Esc and Alt+G on the button itself: it has the focus, and the program's message
 // loop need not run IsDialogMessage for the box.
-LRESULT CALLBACK AboutWindow::Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR, DWORD_PTR data) {
+LRESULT CALLBACK AboutWindow::Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                           DWORD_PTR data) {
   auto* self = reinterpret_cast<AboutWindow*>(data);
   if (message == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) return self->OnKey(wParam);
   if (message == WM_SYSCHAR && (wParam == 'g' || wParam == 'G')) return self->OnSysChar(wParam);
@@ -148,8 +147,8 @@ LRESULT AboutWindow::OnCreate() {
 
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
   // In creation order; the tab order follows it and only the button is a tab stop.
-  command1_ = AddControl(L"BUTTON", Widen(layout::kCommand1Caption).c_str(),
-                         BS_DEFPUSHBUTTON | WS_TABSTOP, layout::kCommand1, windowFont_, kCommand1Id);
+  command1_ = AddControl(L"BUTTON", Widen(layout::kCommand1Caption).c_str(), BS_DEFPUSHBUTTON | WS_TABSTOP,
+                         layout::kCommand1, windowFont_, kCommand1Id);
   copyrightLbl_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, layout::kCopyrightLbl, windowFont_);
   versionLbl_ = AddControl(L"STATIC", Widen(layout::kVersionInitialCaption).c_str(),
                            SS_CENTER | SS_NOPREFIX | WS_BORDER, layout::kVersionLbl, versionFont_);
@@ -179,8 +178,8 @@ LRESULT AboutWindow::OnPaint() {
     HDC memory = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(memory, picture_.Bitmap());
     SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, box.left + 1, box.top + 1, box.right - box.left - 2, box.bottom - box.top - 2,
-               memory, 0, 0, picture_.Width(), picture_.Height(), SRCCOPY);
+    StretchBlt(dc, box.left + 1, box.top + 1, box.right - box.left - 2, box.bottom - box.top - 2, memory, 0,
+               0, picture_.Width(), picture_.Height(), SRCCOPY);
     SelectObject(memory, old);
     DeleteDC(memory);
   }
@@ -278,9 +277,9 @@ HWND AboutWindow::AddControl(const wchar_t* className, const wchar_t* caption, D
 
 HFONT AboutWindow::MakeFont(const layout::Font& font) const {
   const int height = -static_cast<int>(std::lround(font.points * dpi_.y / 72.0));
-  return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                     ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_SWISS, Widen(font.face).c_str());
+  return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                     Widen(font.face).c_str());
 }
 
 RECT AboutWindow::PixelRect(const reminder::TwipsRect& rect) const {

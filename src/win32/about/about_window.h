@@ -47,8 +47,8 @@ class AboutWindow : public reminder::AboutView {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR data);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   LRESULT OnCreate();

@@ -21,8 +21,8 @@ OwnerWindow::OwnerWindow(int left, int top) {
   wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
   wc.lpszClassName = kOwnerClass;
   RegisterClassW(&wc);  // a second fixture finds it registered
-  hwnd_ = CreateWindowExW(0, kOwnerClass, L"Lumaret", WS_OVERLAPPEDWINDOW, left, top, 482, 380,
-                          nullptr, nullptr, instance, nullptr);
+  hwnd_ = CreateWindowExW(0, kOwnerClass, L"Lumaret", WS_OVERLAPPEDWINDOW, left, top, 482, 380, nullptr,
+                          nullptr, instance, nullptr);
   if (hwnd_ == nullptr) return;
   ShowWindow(hwnd_, SW_SHOWNORMAL);
   // The main window lives in the top layer while it is shown.
@@ -39,8 +39,8 @@ reminder::TwipsRect OwnerWindow::Bounds() const {
   RECT r{};
   GetWindowRect(hwnd_, &r);
   const ScreenDpi dpi = CurrentScreenDpi();
-  return {PixelsToTwips(r.left, dpi.x), PixelsToTwips(r.top, dpi.y),
-          PixelsToTwips(r.right - r.left, dpi.x), PixelsToTwips(r.bottom - r.top, dpi.y)};
+  return {PixelsToTwips(r.left, dpi.x), PixelsToTwips(r.top, dpi.y), PixelsToTwips(r.right - r.left, dpi.x),
+          PixelsToTwips(r.bottom - r.top, dpi.y)};
 }
 
 void PumpMessages(HWND dialog) {

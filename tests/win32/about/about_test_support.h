@@ -19,9 +19,7 @@ inline HWND ToHwnd(reminder::WindowHandle handle) {
   return reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
 }
 
-inline bool IsTopmost(HWND hwnd) {
-  return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
+inline bool IsTopmost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 // A plain top-level window in Form1's place: only its handle and bounds matter to the box.
 class OwnerWindow : public reminder::Window {
@@ -54,10 +52,10 @@ class OwnerWindow : public reminder::Window {
 
 class Win32Order : public reminder::WindowOrder {
  public:
-  void SetWindowPos(reminder::WindowHandle window, std::int32_t insertAfter, int x, int y, int cx,
-                    int cy, std::uint32_t flags) override {
-    ::SetWindowPos(ToHwnd(window), reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y,
-                   cx, cy, flags);
+  void SetWindowPos(reminder::WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override {
+    ::SetWindowPos(ToHwnd(window), reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
+                   flags);
   }
 };
 

@@ -2,6 +2,7 @@
 // give-back, closing by button, Enter, Esc, timer and close box, reopening, the picture,
 // the captions and a screenshot of the box.
 #include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -1,8 +1,9 @@
 // The compiled help file: it is a CHM, and the shell opens it in the help viewer with the
 // arguments the main window's F1 uses.
 #include <windows.h>
-#include <shellapi.h>
+
 #include <gtest/gtest.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <memory>

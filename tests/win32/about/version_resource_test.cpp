@@ -1,12 +1,13 @@
 // The version resource: the numbers the About box shows and every string Explorer shows,
 // read with the version API from this test program (which carries version.rc) and from
 // the built verse.exe.
+#include "version_resource.h"
+
 #include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "version_resource.h"
 
 namespace about {
 namespace {
