@@ -93,6 +93,8 @@ class Database {
   // Adds a row at the end of the table's order and returns its identity. A null
   // AutoNumber column gets the table's next number.
   Result<RowId> Insert(const TableDef& def, const std::vector<Value>& values);
+  // Adds all `rows` in one write: either every row is added, in this order, or none.
+  Result<std::vector<RowId>> InsertMany(const TableDef& def, const std::vector<std::vector<Value>>& rows);
   // Replaces the row `id` whose values are now `expected` (as the caller read them)
   // with `values`; the row keeps its place. Fails with 3167 when the row was deleted
   // and 3197 when it was changed meanwhile, changing nothing. A null AutoNumber keeps

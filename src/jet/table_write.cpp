@@ -205,17 +205,27 @@ class TableWrite {
 };
 
 Result<RowId> Database::Insert(const TableDef& def, const std::vector<Value>& values) {
+  JET_ASSIGN(auto ids, InsertMany(def, {values}));
+  return ids.front();
+}
+
+Result<std::vector<RowId>> Database::InsertMany(const TableDef& def, const std::vector<std::vector<Value>>& rows) {
   JET_TRY(CheckWritable(*pager_, def));
-  JET_TRY(CheckValues(def, values));
+  for (const auto& values : rows) JET_TRY(CheckValues(def, values));
   TableWrite w(*this, def);
   JET_TRY(w.Begin());
   w.autoNumber = w.fresh().lastAutoNumber;
-  JET_ASSIGN(auto stored, w.Stored(values, nullptr));
-  JET_ASSIGN(Bytes row, EncodeRow(w.fresh(), stored));
-  JET_ASSIGN(RowPointer at, AppendTableRow(w.pager(), w.fresh(), std::move(row), 0));
-  JET_TRY(AddToRowCount(w.pager(), w.fresh(), 1, w.autoNumber));
+  std::vector<RowId> ids;
+  ids.reserve(rows.size());
+  for (const auto& values : rows) {
+    JET_ASSIGN(auto stored, w.Stored(values, nullptr));
+    JET_ASSIGN(Bytes row, EncodeRow(w.fresh(), stored));
+    JET_ASSIGN(RowPointer at, AppendTableRow(w.pager(), w.fresh(), std::move(row), 0));
+    ids.push_back(at);
+  }
+  JET_TRY(AddToRowCount(w.pager(), w.fresh(), static_cast<int>(rows.size()), w.autoNumber));
   JET_TRY(w.scope().Commit());
-  return at;
+  return ids;
 }
 
 Status Database::Update(const TableDef& def, RowId id, const std::vector<Value>& expected,

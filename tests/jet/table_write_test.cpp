@@ -91,6 +91,27 @@ TEST_F(TableWriteTest, RowsGoToTheEndOfTheTableOrderAcrossNewPages) {
   ExpectStored();
 }
 
+TEST_F(TableWriteTest, ABatchAddsAllItsRowsInOneWriteOrNone) {
+  Add(VerseRow("John", "3", false, "16", Memo(20)));
+  Rows batch;
+  for (int i = 0; i < 250; ++i) {
+    batch.push_back(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(static_cast<std::size_t>(i * 37 % 4000))));
+  }
+  auto ids = db_->InsertMany(def_, batch);
+  ASSERT_OK(ids);
+  ASSERT_EQ(ids->size(), batch.size());
+  expected_.insert(expected_.end(), batch.begin(), batch.end());
+  ExpectStored();
+
+  // One bad row refuses the whole batch before anything is written.
+  const Bytes before = fs_.Bytes(kPath);
+  Rows bad = {VerseRow("Fine", "1", false, "1", Memo(10)), VerseRow("Bad", std::string(51, '9'), false, "1", Value())};
+  auto refused = db_->InsertMany(def_, bad);
+  ASSERT_FALSE(refused.ok());
+  EXPECT_EQ(refused.error().number, kErrFieldTooSmall);
+  EXPECT_EQ(fs_.Bytes(kPath), before);
+}
+
 TEST_F(TableWriteTest, UpdatesKeepTheRowsPlaceInPlaceRepackedAndForwarded) {
   std::vector<RowId> ids;
   for (int i = 0; i < 12; ++i) ids.push_back(Add(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(10))));

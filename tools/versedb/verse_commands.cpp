@@ -162,23 +162,11 @@ int Import(Context& c) {
     c.err << "versedb: nothing was imported (" << parsed.errors.size() << " bad lines)\n";
     return 1;
   }
-  std::vector<jet::RowId> added;
-  added.reserve(rows.size());
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    auto id = t->db->Insert(t->def, rows[i]);
-    if (id.ok()) {
-      added.push_back(*id);
-      continue;
-    }
-    // Take back what this import added, so a failed import leaves the table as it was.
-    for (std::size_t k = added.size(); k-- > 0;) {
-      auto undone = t->db->Delete(t->def, added[k], rows[k]);
-      if (!undone.ok()) {
-        c.err << "versedb: line " << parsed.verses[k].line << " stays imported: " << undone.error().description << "\n";
-      }
-    }
-    c.err << "versedb: line " << parsed.verses[i].line << " could not be added; the import was taken back\n";
-    return Fail(c, id.error());
+  // One write for the whole import: a failure or a crash leaves none of it.
+  auto added = t->db->InsertMany(t->def, rows);
+  if (!added.ok()) {
+    c.err << "versedb: nothing was imported\n";
+    return Fail(c, added.error());
   }
   c.out << "imported " << rows.size() << " verses\n";
   return 0;
