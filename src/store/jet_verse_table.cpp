@@ -7,11 +7,6 @@
 namespace store {
 namespace {
 
-bool SameRecord(const VerseRecord& a, const VerseRecord& b) {
-  return a.book == b.book && a.chapter == b.chapter && a.verses == b.verses && a.verseTxt == b.verseTxt &&
-         a.read == b.read;
-}
-
 jet::Error ChangedMeanwhile() {
   return jet::MakeError(jet::kErrWriteConflict,
                         "The verse was changed by another program after you read it; nothing was saved.");
@@ -63,9 +58,7 @@ jet::Result<jet::RowId> JetVerseTable::Insert(const VerseRecord& values) {
   return db_->Insert(def_, row);
 }
 
-jet::Status JetVerseTable::Update(jet::RowId id, const VerseRecord& asRead, const VerseRecord& values) {
-  JET_TRY(EnsureOpen());
-  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+jet::Result<std::vector<jet::Value>> JetVerseTable::CurrentValues(jet::RowId id, const VerseRecord& asRead) {
   std::vector<jet::Value> current;
   {
     jet::ReadScope scope(db_->pager());
@@ -73,24 +66,24 @@ jet::Status JetVerseTable::Update(jet::RowId id, const VerseRecord& asRead, cons
     JET_ASSIGN(jet::RowRef row, db_->ReadRow(def_, id));
     JET_ASSIGN(current, db_->RowValues(def_, row.bytes));
   }
-  // The engine checks `current` again inside its write lock, so a change made
+  // The engine compares `current` again inside its write lock, so a change made
   // between this read and the write is caught there.
-  if (!SameRecord(columns.ToRecord(current), asRead)) return ChangedMeanwhile();
+  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+  if (columns.ToRecord(current) != asRead) return ChangedMeanwhile();
+  return current;
+}
+
+jet::Status JetVerseTable::Update(jet::RowId id, const VerseRecord& asRead, const VerseRecord& values) {
+  JET_TRY(EnsureOpen());
+  JET_ASSIGN(auto current, CurrentValues(id, asRead));
+  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
   JET_ASSIGN(auto row, columns.ToValues(values, current));
   return db_->Update(def_, id, current, row);
 }
 
 jet::Status JetVerseTable::Delete(jet::RowId id, const VerseRecord& asRead) {
   JET_TRY(EnsureOpen());
-  JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
-  std::vector<jet::Value> current;
-  {
-    jet::ReadScope scope(db_->pager());
-    JET_TRY(scope.status());
-    JET_ASSIGN(jet::RowRef row, db_->ReadRow(def_, id));
-    JET_ASSIGN(current, db_->RowValues(def_, row.bytes));
-  }
-  if (!SameRecord(columns.ToRecord(current), asRead)) return ChangedMeanwhile();
+  JET_ASSIGN(auto current, CurrentValues(id, asRead));
   return db_->Delete(def_, id, current);
 }
 

@@ -24,6 +24,8 @@ class JetVerseTable final : public VerseTable {
 
  private:
   jet::Status EnsureOpen();
+  // The row's values as stored now; 3197 when they are no longer what the caller read.
+  jet::Result<std::vector<jet::Value>> CurrentValues(jet::RowId id, const VerseRecord& asRead);
 
   jet::FileSystem& fs_;
   std::string path_;
