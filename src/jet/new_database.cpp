@@ -153,7 +153,6 @@ constexpr std::int32_t kTablesId = 0x0F000001;
 constexpr std::int32_t kDatabasesId = 0x0F000002;
 constexpr std::int32_t kRelationshipsId = 0x0F000003;
 constexpr std::int32_t kMSysDbId = 0x10000000;
-const std::int32_t kSystemFlags = static_cast<std::int32_t>(kObjectFlagSystem);
 
 // MSysDb's properties: the name pool with AccessVersion, and the object's value "07.53".
 Bytes MSysDbProperties() {
