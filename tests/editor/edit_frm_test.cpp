@@ -16,7 +16,7 @@ namespace {
 
 using store::NavButton;
 using store::VerseRecord;
-using testing_support::FakeVerseTable;
+using lumaret::test::FakeVerseTable;
 
 const VerseRecord kJohn{"John", "3", "16", "For God so loved the world", true};
 const VerseRecord kPsalm{"Psalm", "23", "1", "The LORD is my shepherd", false};
@@ -204,7 +204,7 @@ TEST_F(EditFrmTest, TextTheCodePageCannotHoldIsRefusedWithADescriptionAndTheStor
   EXPECT_EQ(view_.fields[kVerseTxtField], hebrew);
   ASSERT_EQ(table_.Records().size(), before.size());
   for (std::size_t i = 0; i < before.size(); ++i) {
-    EXPECT_TRUE(testing_support::SameRecord(table_.Records()[i], before[i]));
+    EXPECT_TRUE(lumaret::test::SameRecord(table_.Records()[i], before[i]));
   }
 }
 

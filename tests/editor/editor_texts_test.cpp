@@ -65,7 +65,7 @@ TEST(EditorTextsTest, NotesHaveTwoParagraphsTheFirstEndingInASpace) {
 }
 
 TEST(EditorTextsTest, HelpMenuShowsAboutAndNotesWithTheirIconsAndTitles) {
-  testing_support::FakeVerseTable table;
+  lumaret::test::FakeVerseTable table;
   store::VerseRecordset rs(table);
   FakeEditView view;
   FakeProgramVersion version({1, 0, 12});

@@ -13,8 +13,8 @@
 namespace store {
 namespace {
 
-using testing_support::FakeVerseTable;
-using testing_support::SameRecord;
+using lumaret::test::FakeVerseTable;
+using lumaret::test::SameRecord;
 
 const VerseRecord kJohn{"John", "3", "16", "For God so loved the world", true};
 const VerseRecord kPsalm{"Psalm", "23", "1", "The LORD is my shepherd", false};

@@ -8,7 +8,7 @@
 
 #include "jet/errors.h"
 
-namespace testing_support {
+namespace lumaret::test {
 namespace {
 
 // Characters of Windows-1252 (the file's code page) outside Latin-1's printable range.
@@ -158,4 +158,4 @@ jet::RowId FakeVerseTable::NextId() {
   return jet::RowId{nextPage_++, 0};
 }
 
-}  // namespace testing_support
+}  // namespace lumaret::test

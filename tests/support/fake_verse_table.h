@@ -11,7 +11,7 @@
 #include "jet/result.h"
 #include "store/verse_table.h"
 
-namespace testing_support {
+namespace lumaret::test {
 
 bool SameRecord(const store::VerseRecord& a, const store::VerseRecord& b);
 
@@ -59,4 +59,4 @@ class FakeVerseTable : public store::VerseTable {
   int writeCount_ = 0;
 };
 
-}  // namespace testing_support
+}  // namespace lumaret::test
