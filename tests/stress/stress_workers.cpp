@@ -1,0 +1,205 @@
+// The reminder's and the editor's side of the stress workload, and a file system that
+// kills its own process in the middle of a write.
+#include "stress_workers.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <memory>
+#include <random>
+#include <thread>
+#include <vector>
+
+#include "jet/errors.h"
+#include "jet/file.h"
+#include "store/data1.h"
+#include "store/jet_verse_table.h"
+
+namespace lumaret::stress {
+namespace {
+
+// Passes everything to the system's files, but the Nth write writes half its bytes
+// and then the process is killed, as a power cut or a task manager would.
+class KillingFile final : public jet::File {
+ public:
+  KillingFile(std::unique_ptr<jet::File> inner, std::uint32_t& writes, std::uint32_t killAt)
+      : inner_(std::move(inner)), writes_(writes), killAt_(killAt) {}
+  jet::Result<std::size_t> Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    return inner_->Read(offset, out);
+  }
+  jet::Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
+    if (killAt_ > 0 && ++writes_ == killAt_) {
+      (void)inner_->Write(offset, data.first(data.size() / 2));
+      raise(SIGKILL);
+    }
+    return inner_->Write(offset, data);
+  }
+  jet::Result<std::uint64_t> Size() override { return inner_->Size(); }
+  jet::Status Truncate(std::uint64_t size) override { return inner_->Truncate(size); }
+  jet::Status Sync() override { return inner_->Sync(); }
+  jet::Status TryLock(std::uint64_t offset, std::uint64_t length, jet::LockKind kind) override {
+    return inner_->TryLock(offset, length, kind);
+  }
+  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override { return inner_->Unlock(offset, length); }
+
+ private:
+  std::unique_ptr<jet::File> inner_;
+  std::uint32_t& writes_;
+  std::uint32_t killAt_;
+};
+
+class KillingFileSystem final : public jet::FileSystem {
+ public:
+  explicit KillingFileSystem(std::uint32_t killAt) : killAt_(killAt) {}
+  jet::Result<std::unique_ptr<jet::File>> Open(const std::string& path, jet::OpenMode mode) override {
+    JET_ASSIGN(auto file, jet::SystemFileSystem().Open(path, mode));
+    return std::unique_ptr<jet::File>(std::make_unique<KillingFile>(std::move(file), writes_, killAt_));
+  }
+  jet::Result<bool> Exists(const std::string& path) override { return jet::SystemFileSystem().Exists(path); }
+  jet::Status Remove(const std::string& path) override { return jet::SystemFileSystem().Remove(path); }
+
+ private:
+  std::uint32_t killAt_;
+  std::uint32_t writes_ = 0;
+};
+
+class Worker {
+ public:
+  explicit Worker(const WorkerPlan& plan) : plan_(plan), random_(plan.seed), files_(plan.killAtWrite) {}
+
+  void Send(Message::Kind kind, Message::Op op = Message::kNone, std::int32_t key = 0, std::int32_t version = 0,
+            std::int32_t error = 0) {
+    const Message m{kind, op, key, version, error};
+    if (write(plan_.writeFd, &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(3);
+  }
+  // Settles the announced operation.
+  void Settle(const jet::Status& s, Message::Op op, std::int32_t key, std::int32_t version) {
+    Send(s.ok() ? Message::kDone : Message::kFailed, op, key, version, s.ok() ? 0 : s.error().number);
+  }
+  bool StopWanted() const {
+    pollfd p{plan_.stopFd, POLLIN, 0};
+    return poll(&p, 1, 0) > 0;
+  }
+  // A short random pause between operations, so the two sides interleave differently each run.
+  void Pause() { std::this_thread::sleep_for(std::chrono::microseconds(Uniform(0, 1500))); }
+  int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+  [[noreturn]] void Exit() {
+    Send(Message::kSummary);
+    _exit(0);
+  }
+
+  const WorkerPlan& plan_;
+  std::mt19937 random_;
+  KillingFileSystem files_;
+};
+
+std::int32_t KeyOf(const std::string& book) {
+  std::int32_t key = -1;
+  if (book.size() < 2) return -1;
+  auto [end, ec] = std::from_chars(book.data() + 1, book.data() + book.size(), key);
+  return ec == std::errc() && end == book.data() + book.size() ? key : -1;
+}
+
+// A row as the workload writes it: "E<key>" rows carry text, "B<key>" rows none, and
+// the chapter is a number.
+// The text of an editor's row: its book and chapter, then dots of a random count,
+// some long enough to leave the row for memo pages.
+std::string EditorText(const std::string& book, const std::string& chapter, std::size_t dots) {
+  return "Verse text of " + book + " " + chapter + std::string(dots, '.');
+}
+
+bool WellFormed(const store::VerseRecord& r) {
+  if (KeyOf(r.book) < 0) return false;
+  if (r.book[0] == 'E') {
+    const std::string prefix = EditorText(r.book, r.chapter, 0);
+    return r.verseTxt.size() > prefix.size() && r.verseTxt.compare(0, prefix.size(), prefix) == 0 &&
+           r.verseTxt.find_first_not_of('.', prefix.size()) == std::string::npos;
+  }
+  return r.book[0] == 'B' && r.verseTxt.empty() && r.chapter == "1";
+}
+
+}  // namespace
+
+std::string EditorBook(std::int32_t key) { return "E" + std::to_string(key); }
+std::string BlankBook(std::int32_t key) { return "B" + std::to_string(key); }
+
+void RunReminder(const WorkerPlan& plan) {
+  Worker w(plan);
+  store::Data1 data1(w.files_, plan.path);
+  jet::Status s = data1.Refresh();
+  for (int op = 0; op < plan.operations && !w.StopWanted(); ++op) {
+    if (!s.ok() || !data1.HasCurrent()) {
+      // End of the table, or the row under the cursor went: start again from the top.
+      s = data1.MoveFirst();
+      if (!s.ok() && s.error().number != jet::kErrNoCurrentRecord) s = data1.Refresh();
+      w.Pause();
+      continue;
+    }
+    const store::VerseRecord row = data1.Current();
+    if (!WellFormed(row)) w.Send(Message::kBadRead, Message::kNone, KeyOf(row.book));
+    if (row.verseTxt.empty()) {
+      const std::int32_t key = KeyOf(row.book);
+      w.Send(Message::kBegin, Message::kDeleteBlank, key);
+      w.Settle(data1.DeleteCurrent(), Message::kDeleteBlank, key, 0);
+    }
+    s = data1.MoveNext();  // Next Verse
+    w.Send(Message::kStep);
+    w.Pause();
+  }
+  w.Exit();
+}
+
+void RunEditor(const WorkerPlan& plan) {
+  Worker w(plan);
+  store::JetVerseTable table(w.files_, plan.path);
+  std::int32_t nextKey = plan.firstKey;
+  const auto dots = [&w] { return static_cast<std::size_t>(w.Uniform(0, 9) < 8 ? w.Uniform(1, 200) : w.Uniform(1000, 4000)); };
+  for (int op = 0; op < plan.operations && !w.StopWanted(); ++op) {
+    auto rows = table.ReadAll();
+    if (!rows.ok()) {
+      w.Send(Message::kFailed, Message::kNone, 0, 0, rows.error().number);
+      w.Pause();
+      continue;
+    }
+    std::vector<const store::StoredVerse*> own;
+    for (const auto& r : *rows) {
+      if (!WellFormed(r.record)) w.Send(Message::kBadRead, Message::kNone, KeyOf(r.record.book));
+      if (!r.record.book.empty() && r.record.book[0] == 'E') own.push_back(&r);
+    }
+    const int dice = w.Uniform(0, 99);
+    if (dice < 35 || own.empty()) {
+      const std::int32_t key = nextKey++;
+      const store::VerseRecord row{EditorBook(key), "1", "1", EditorText(EditorBook(key), "1", dots()), false};
+      w.Send(Message::kBegin, Message::kInsert, key, 1);
+      auto added = table.Insert(row);
+      w.Settle(added.ok() ? jet::Ok() : jet::Status(added.error()), Message::kInsert, key, 1);
+    } else if (dice < 55) {
+      const std::int32_t key = nextKey++;
+      w.Send(Message::kBegin, Message::kInsertBlank, key, 1);
+      auto added = table.Insert(store::VerseRecord{BlankBook(key), "1", "1", "", false});
+      w.Settle(added.ok() ? jet::Ok() : jet::Status(added.error()), Message::kInsertBlank, key, 1);
+    } else {
+      const store::StoredVerse& row = *own[static_cast<std::size_t>(w.Uniform(0, static_cast<int>(own.size()) - 1))];
+      const std::int32_t key = KeyOf(row.record.book);
+      if (dice < 85) {
+        const std::int32_t version = KeyOf("x" + row.record.chapter) + 1;
+        store::VerseRecord changed = row.record;
+        changed.chapter = std::to_string(version);
+        // Memo texts of changing length move the row, or its memo out of it.
+        changed.verseTxt = EditorText(row.record.book, changed.chapter, dots());
+        changed.verses = std::string(static_cast<std::size_t>(w.Uniform(1, 40)), 'v');
+        w.Send(Message::kBegin, Message::kUpdate, key, version);
+        w.Settle(table.Update(row.id, row.record, changed), Message::kUpdate, key, version);
+      } else {
+        w.Send(Message::kBegin, Message::kDelete, key);
+        w.Settle(table.Delete(row.id, row.record), Message::kDelete, key, 0);
+      }
+    }
+    w.Pause();
+  }
+  w.Exit();
+}
+
+}  // namespace lumaret::stress
