@@ -1,0 +1,227 @@
+// Our engine against the other readers on the whole King James Bible (31,102 verses):
+// full scan, mdb-export, mdb-reader and a raw read of the same file with warm caches;
+// the reminder's open-to-first-verse and Next Verse; insert and delete per row.
+//
+// usage: reader_bench KJV.txt CACHE_DIR SMALL_STORE VERSEDB ORACLE_DIR
+// (bench/reader_bench.sh passes them). The KJV store is built once into CACHE_DIR.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/file_memory.h"
+#include "jet/integrity.h"
+#include "jet/new_database.h"
+#include "reference_parser.h"
+#include "store/data1.h"
+#include "store/jet_verse_table.h"
+#include "store/verse_schema.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+[[noreturn]] void Fail(const std::string& what) {
+  std::fprintf(stderr, "reader_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// The median time of `fn`, run at least `reps` times and for at least `minimum`
+// seconds, after one warm-up run.
+double Median(const std::function<void()>& fn, int reps = 5, double minimum = 0.3) {
+  fn();
+  std::vector<double> times;
+  const auto start = Clock::now();
+  while (static_cast<int>(times.size()) < reps || Seconds(Clock::now() - start) < minimum) {
+    const auto t0 = Clock::now();
+    fn();
+    times.push_back(Seconds(Clock::now() - t0));
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+double Command(const std::string& command) {
+  return Median([&] {
+    if (std::system(command.c_str()) != 0) Fail("failed: " + command);
+  });
+}
+
+// Builds the store in memory (the engine's own inserts, without a sync per row) and
+// saves it once; later runs reuse it.
+void BuildStore(const std::string& textPath, const std::string& storePath) {
+  std::ifstream in(textPath);
+  const versedb::ParsedLines lines = versedb::ParseVerseLines(in);
+  if (!lines.errors.empty() || lines.verses.empty()) Fail("cannot parse " + textPath);
+  auto schema = store::VerseTableSchema();
+  if (!schema.ok()) Fail("schema");
+  auto bytes = jet::BuildNewDatabase(*schema, 45000.5);
+  if (!bytes.ok()) Fail("new database");
+  jet::MemoryFileSystem memory;
+  memory.SetBytes("kjv.mdb", *bytes);
+  const auto t0 = Clock::now();
+  {
+    store::JetVerseTable table(memory, "kjv.mdb");
+    for (const auto& v : lines.verses) {
+      if (!table.Insert(store::VerseRecord{v.book, v.chapter, v.verses, v.text, false}).ok()) Fail("insert");
+    }
+  }
+  std::printf("built the KJV store in memory: %zu verses in %.1f s\n", lines.verses.size(), Seconds(Clock::now() - t0));
+  auto findings = jet::CheckIntegrity(memory, "kjv.mdb");
+  if (!findings.ok() || !findings->empty()) Fail("the new KJV store is not clean");
+  const std::string temporary = storePath + ".part";
+  std::ofstream out(temporary, std::ios::binary);
+  const auto& data = memory.Bytes("kjv.mdb");
+  out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+  out.close();
+  if (!out) Fail("cannot write " + temporary);
+  std::filesystem::rename(temporary, storePath);
+}
+
+// Opens the store and decodes every value of versetbl; returns the row count.
+long Scan(const std::string& path) {
+  auto db = jet::Database::Open(jet::SystemFileSystem(), path);
+  if (!db.ok()) Fail("open " + path);
+  auto def = (*db)->OpenTable("versetbl");
+  if (!def.ok()) Fail("versetbl");
+  long rows = 0;
+  auto s = (*db)->Scan(*def, [&](const jet::RowRef& row) {
+    auto values = (*db)->RowValues(*def, row.bytes);
+    rows += values.ok() ? 1 : 0;
+    return values.ok();
+  });
+  if (!s.ok()) Fail("scan");
+  return rows;
+}
+
+std::size_t RawRead(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> buffer(1 << 16);
+  std::size_t total = 0;
+  while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+    total += static_cast<std::size_t>(in.gcount());
+  }
+  return total;
+}
+
+double OpenToFirstVerse(const std::string& path) {
+  return Median([&] {
+    store::Data1 data1(jet::SystemFileSystem(), path);
+    if (!data1.Refresh().ok() || !data1.HasCurrent()) Fail("Refresh " + path);
+  }, 20);
+}
+
+// Per row: inserts `count` verses at the end of a copy of the store, then deletes them.
+void InsertDelete(const std::string& path, const std::string& work, int count, double* insert, double* remove) {
+  std::filesystem::copy_file(path, work, std::filesystem::copy_options::overwrite_existing);
+  store::JetVerseTable table(jet::SystemFileSystem(), work);
+  std::vector<std::pair<jet::RowId, store::VerseRecord>> added;
+  auto t0 = Clock::now();
+  for (int i = 0; i < count; ++i) {
+    store::VerseRecord r{"John", "3", std::to_string(16 + i), "For God so loved the world, " + std::to_string(i), false};
+    auto id = table.Insert(r);
+    if (!id.ok()) Fail("insert into " + work);
+    added.emplace_back(*id, r);
+  }
+  *insert = Seconds(Clock::now() - t0) / count;
+  t0 = Clock::now();
+  for (const auto& [id, r] : added) {
+    if (!table.Delete(id, r).ok()) Fail("delete from " + work);
+  }
+  *remove = Seconds(Clock::now() - t0) / count;
+  std::filesystem::remove(work);
+}
+
+void Line(const char* what, double seconds, const char* note = "") {
+  std::printf("  %-44s %10.2f ms  %s\n", what, seconds * 1e3, note);
+}
+
+// How many times faster ours is than a peer; `target` is the least wanted.
+void Faster(const char* what, double ours, double theirs, double target) {
+  const double ratio = theirs / ours;
+  std::printf("  %-44s %9.2fx faster   target >= %.0fx: %s\n", what, ratio, target, ratio >= target ? "met" : "SHORT");
+}
+
+// How many times slower ours is than reading the bytes; `target` is the most allowed.
+void Slower(const char* what, double ours, double raw, double target) {
+  const double ratio = ours / raw;
+  std::printf("  %-44s %9.2fx slower   target <= %.0fx: %s\n", what, ratio, target, ratio <= target ? "met" : "SHORT");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 6) Fail("usage: reader_bench KJV.txt CACHE_DIR SMALL_STORE VERSEDB ORACLE_DIR");
+  const std::string text = argv[1], cache = argv[2], small = argv[3], versedb = argv[4], oracle = argv[5];
+  std::filesystem::create_directories(cache);
+  const std::string kjv = cache + "/kjv.mdb";
+  if (!std::filesystem::exists(kjv)) BuildStore(text, kjv);
+  const auto size = std::filesystem::file_size(kjv);
+  std::printf("KJV store: %s, %ju bytes (%ju pages)\n", kjv.c_str(), static_cast<std::uintmax_t>(size),
+              static_cast<std::uintmax_t>(size / 2048));
+
+  long rows = 0;
+  const double scan = Median([&] { rows = Scan(kjv); }, 10);
+  const double raw = Median([&] { RawRead(kjv); }, 10);
+  const double versedbExport = Command(versedb + " export '" + kjv + "' versetbl >/dev/null");
+  const double mdbExport = Command("mdb-export '" + kjv + "' versetbl >/dev/null");
+  const double mdbReader = Command("node '" + oracle + "/export.mjs' '" + kjv + "' versetbl >/dev/null");
+  const double nodeStart = Command("node -e '' >/dev/null");
+  const double cat = Command("cat '" + kjv + "' >/dev/null");
+  const double trueProcess = Command("true");
+
+  std::printf("\nFull read of versetbl (%ld rows), warm caches, median:\n", rows);
+  Line("ours: open + scan + decode every value", scan, "(in process)");
+  Line("raw read of the file", raw, "(in process, 64 KiB reads)");
+  Line("versedb export (CSV to /dev/null)", versedbExport, "(process)");
+  Line("mdb-export (mdbtools)", mdbExport, "(process)");
+  Line("mdb-reader (node export.mjs)", mdbReader, "(process)");
+  Line("  of which node's start alone", nodeStart, "(node -e '')");
+  Line("cat FILE >/dev/null", cat, "(process)");
+  Line("  of which a process's start alone", trueProcess, "(true)");
+
+  std::printf("\nRatios:\n");
+  Faster("scan vs mdb-export", scan, mdbExport, 3);
+  Faster("scan vs mdb-reader", scan, mdbReader, 5);
+  Faster("versedb export vs mdb-export (processes)", versedbExport, mdbExport, 3);
+  Faster("versedb export vs mdb-reader (processes)", versedbExport, mdbReader, 5);
+  Slower("scan vs raw read (in process)", scan, raw, 3);
+  Slower("scan vs cat (a process)", scan, cat, 3);
+  Slower("versedb export vs cat (processes)", versedbExport, cat, 3);
+
+  std::printf("\nThe reminder (store::Data1), median:\n");
+  const double firstKjv = OpenToFirstVerse(kjv);
+  const double firstSmall = OpenToFirstVerse(small);
+  Line("open to first verse, KJV store", firstKjv);
+  Line("open to first verse, shipped store", firstSmall);
+  std::printf("  %-44s %9.2fx   (must not grow with the table)\n", "KJV vs shipped", firstKjv / firstSmall);
+  long steps = 0;
+  const double walk = Median([&] {
+    store::Data1 data1(jet::SystemFileSystem(), kjv);
+    if (!data1.Refresh().ok()) Fail("Refresh");
+    steps = 0;
+    while (data1.HasCurrent()) {
+      if (!data1.MoveNext().ok()) Fail("MoveNext");
+      ++steps;
+    }
+  }, 3);
+  Line("Next Verse over the whole table", walk);
+  std::printf("  %-44s %10.2f us  (%ld steps)\n", "  per step", walk / static_cast<double>(steps) * 1e6, steps);
+
+  std::printf("\nWrites (each its own journalled, synced write), per row:\n");
+  double insert = 0, remove = 0;
+  InsertDelete(kjv, cache + "/kjv-write.mdb", 50, &insert, &remove);
+  Line("insert, KJV store", insert);
+  Line("delete, KJV store", remove);
+  InsertDelete(small, cache + "/small-write.mdb", 50, &insert, &remove);
+  Line("insert, shipped store", insert);
+  Line("delete, shipped store", remove);
+  return 0;
+}
