@@ -203,6 +203,45 @@ TEST_F(VerseExeTest, HelpAboutOpensTheAboutBoxAndExitClosesItWithTheProgram) {
   EXPECT_EQ(SettingsNumbers(folder_.File("verse.ini")).size(), 5u);
 }
 
+TEST_F(VerseExeTest, F1OpensTheHelpFileAndF2StartsTheEditorBesideTheProgram) {
+  CopyFileTo(LUMARET_HELP_FILE, folder_.File("lumaret2.chm"));
+  CopyFileTo(LUMARET_TOVIMAR_EXE, folder_.File("tovimar.exe"));
+  LaunchWithStore();
+  Activate();
+  Press(VK_F1);
+  HWND help = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (help = FindWindowA("HH Parent", nullptr)) != nullptr; }, 15000))
+      << "the help viewer did not open";
+  EXPECT_FALSE(IsTopmost(main_)) << "the verse must not cover the help";
+  PostMessageW(help, WM_CLOSE, 0, 0);
+  WaitFor([&] { return FindWindowA("HH Parent", nullptr) == nullptr; }, 5000);
+
+  Activate();
+  Press(VK_F2);
+  HWND editor = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (editor = FindWindowW(L"TovimarEditFrm", nullptr)) != nullptr; }, 15000))
+      << "the editor did not start";
+  EXPECT_EQ(WindowText(editor), "Tovimar");
+  PostMessageW(editor, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(WaitFor([&] { return FindWindowW(L"TovimarEditFrm", nullptr) == nullptr; }, 5000));
+  EXPECT_FALSE(Ended(200)) << "the reminder keeps running";
+}
+
+TEST_F(VerseExeTest, F1AndF2WithTheirFilesMissingShowNothing) {
+  LaunchWithStore();
+  Activate();
+  Press(VK_F1);
+  Activate();
+  Press(VK_F2);
+  // Nothing may appear: no viewer, no editor, no message from the program.
+  EXPECT_FALSE(WaitFor([&] { return FindProcessWindow(process_.dwProcessId, kMessageBoxClass) != nullptr ||
+                                    FindWindowA("HH Parent", nullptr) != nullptr ||
+                                    FindWindowW(L"TovimarEditFrm", nullptr) != nullptr; },
+                       2000));
+  EXPECT_TRUE(FindProcessWindow(process_.dwProcessId, kMainClass) != nullptr);
+  EXPECT_FALSE(Ended(200));
+}
+
 TEST_F(VerseExeTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   LaunchWithStore();
   PROCESS_INFORMATION second{};
