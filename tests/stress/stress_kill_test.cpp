@@ -38,7 +38,7 @@ struct Expected {
 };
 
 struct Figures {
-  int operations = 0, steps = 0, conflicts = 0, failures = 0, badReads = 0;
+  int operations = 0, blankDeletes = 0, steps = 0, conflicts = 0, failures = 0, badReads = 0;
   int selfKills = 0, outsideKills = 0, unsettled = 0, journalsLeft = 0, recoveries = 0;
 };
 
@@ -96,7 +96,10 @@ class StressKillTest : public ::testing::Test {
         // The two pipes are read one after the other, so the reminder's delete of a
         // blank row may be read before the editor's insert of it; keys are never reused,
         // so a deleted blank row stays deleted.
-        if (m.op == Message::kDeleteBlank) blanksDeleted_.insert(m.key);
+        if (m.op == Message::kDeleteBlank) {
+          blanksDeleted_.insert(m.key);
+          ++figures_.blankDeletes;
+        }
         if (m.op == Message::kInsertBlank && blanksDeleted_.count(m.key) > 0) break;
         rows_[{Side(m.op), m.key}] = Expected{After(m), std::nullopt};
         break;
@@ -245,7 +248,8 @@ TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite)
     Verify(round);
     if (HasFatalFailure()) return;
   }
-  std::cout << "stress: " << kRounds << " rounds, " << figures_.operations << " operations, " << figures_.steps
+  std::cout << "stress: " << kRounds << " rounds, " << figures_.operations << " operations (" << figures_.blankDeletes
+            << " of them the reminder's deletes), " << figures_.steps
             << " Next Verse steps, " << figures_.conflicts << " conflicts, " << figures_.selfKills
             << " kills mid-write, " << figures_.outsideKills << " kills from outside, " << figures_.unsettled
             << " operations cut off, " << figures_.journalsLeft << " journals left, " << figures_.recoveries
@@ -253,6 +257,8 @@ TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite)
   EXPECT_EQ(figures_.failures, 0);
   EXPECT_EQ(figures_.badReads, 0);
   EXPECT_GT(figures_.operations, kRounds);
+  EXPECT_GT(figures_.blankDeletes, 0) << "the reminder never deleted a blank verse";
+  EXPECT_GT(figures_.selfKills + figures_.outsideKills, kRounds / 2);
 }
 
 }  // namespace
