@@ -12,7 +12,9 @@
 namespace jet {
 namespace {
 
-bool Bit(const Bytes& row, std::size_t k) { return (row[kUsageMapInlineHeader + k / 8] >> (k % 8)) & 1u; }
+bool Bit(const Bytes& row, std::size_t k) {
+  return ((static_cast<unsigned>(row[kUsageMapInlineHeader + k / 8]) >> (k % 8)) & 1u) != 0;
+}
 
 void PutBit(Bytes& row, std::size_t k, bool value) {
   auto& byte = row[kUsageMapInlineHeader + k / 8];
