@@ -50,6 +50,9 @@ JournalRead DecodeJournal(std::span<const std::uint8_t> bytes) {
   }
   if (r.U32(24) != Checksum(bytes)) return result;
   result.image.originalSize = r.U64(16);
+  // No store was ever larger than an Access 97 file can be (1 GiB); rolling back to a
+  // larger size would grow the file without bound.
+  if (result.image.originalSize > std::uint64_t{0x80000} * kPageSize) return JournalRead{};
   for (std::size_t i = 0, at = kJournalHeaderSize; i < count; ++i, at += kJournalRecordSize) {
     const std::uint32_t number = r.U32(at);
     // A record past the old end of the file could only come from a damaged journal.
