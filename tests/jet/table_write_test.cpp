@@ -2,6 +2,8 @@
 // memo storage, bad input, conflicts, locks and page maps that must grow.
 #include <gtest/gtest.h>
 
+#include "jet/byte_reader.h"
+
 #include "jet/data_page.h"
 #include "jet/errors.h"
 #include "jet/journal.h"
@@ -156,8 +158,7 @@ TEST_F(TableWriteTest, UpdatesKeepTheRowsPlaceInPlaceRepackedAndForwarded) {
 TEST_F(TableWriteTest, ChangedAndDeletedRowsFreeTheirOldMemoRows) {
   RowId id = Add(VerseRow("John", "3", false, "16", Memo(5000)));
   const Bytes before = MemoField(id);
-  const RowPointer firstPiece = RowPointer::FromRaw(before[4] | (before[5] << 8) | (before[6] << 16) |
-                                                    (static_cast<std::uint32_t>(before[7]) << 24));
+  const RowPointer firstPiece = RowPointer::FromRaw(ByteReader(before).U32(4));
   auto row = VerseRow("John", "3", false, "16", Memo(300, 'k'));
   ASSERT_OK(db_->Update(def_, id, expected_[0], row));
   expected_[0] = row;
