@@ -116,7 +116,9 @@ class StressKillTest : public ::testing::Test {
     }
   }
 
-  static char Side(Message::Op op) { return op == Message::kInsertBlank || op == Message::kDeleteBlank ? 'B' : 'E'; }
+  static char Side(Message::Op op) {
+    return op == Message::kInsertBlank || op == Message::kDeleteBlank || op == Message::kFillBlank ? 'B' : 'E';
+  }
   static std::optional<std::int32_t> After(const Message& m) {
     if (m.op == Message::kDelete || m.op == Message::kDeleteBlank) return std::nullopt;
     return m.version;

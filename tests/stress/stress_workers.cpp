@@ -117,7 +117,11 @@ bool WellFormed(const store::VerseRecord& r) {
     return r.verseTxt.size() > prefix.size() && r.verseTxt.compare(0, prefix.size(), prefix) == 0 &&
            r.verseTxt.find_first_not_of('.', prefix.size()) == std::string::npos;
   }
-  return r.book[0] == 'B' && r.verseTxt.empty() && r.chapter == "1";
+  // A blank row is chapter 1; the editor fills one in as chapter 2.
+  if (r.book[0] != 'B') return false;
+  if (r.chapter == "1") return r.verseTxt.empty();
+  const std::string prefix = EditorText(r.book, r.chapter, 0);
+  return r.chapter == "2" && r.verseTxt.size() > prefix.size() && r.verseTxt.compare(0, prefix.size(), prefix) == 0;
 }
 
 }  // namespace
@@ -164,12 +168,23 @@ void RunEditor(const WorkerPlan& plan) {
       continue;
     }
     std::vector<const store::StoredVerse*> own;
+    std::vector<const store::StoredVerse*> blanks;  // the reminder may delete these meanwhile
     for (const auto& r : *rows) {
       if (!WellFormed(r.record)) w.Send(Message::kBadRead, Message::kNone, KeyOf(r.record.book));
       if (!r.record.book.empty() && r.record.book[0] == 'E') own.push_back(&r);
+      if (!r.record.book.empty() && r.record.book[0] == 'B' && r.record.verseTxt.empty()) blanks.push_back(&r);
     }
     const int dice = w.Uniform(0, 99);
-    if (dice < 35 || own.empty()) {
+    if (dice >= 90 && !blanks.empty()) {
+      // Fills in a blank verse, racing the reminder's delete of it: one of the two must fail.
+      const store::StoredVerse& row = *blanks[static_cast<std::size_t>(w.Uniform(0, static_cast<int>(blanks.size()) - 1))];
+      const std::int32_t key = KeyOf(row.record.book);
+      store::VerseRecord filled = row.record;
+      filled.chapter = "2";
+      filled.verseTxt = EditorText(row.record.book, "2", dots());
+      w.Send(Message::kBegin, Message::kFillBlank, key, 2);
+      w.Settle(table.Update(row.id, row.record, filled), Message::kFillBlank, key, 2);
+    } else if (dice < 35 || own.empty()) {
       const std::int32_t key = nextKey++;
       const store::VerseRecord row{EditorBook(key), "1", "1", EditorText(EditorBook(key), "1", dots()), false};
       w.Send(Message::kBegin, Message::kInsert, key, 1);

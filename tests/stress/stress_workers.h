@@ -14,7 +14,7 @@ namespace lumaret::stress {
 // it unsettled: it may or may not have reached the file.
 struct Message {
   enum Kind : std::uint8_t { kBegin, kDone, kFailed, kStep, kBadRead, kSummary };
-  enum Op : std::uint8_t { kNone, kInsert, kInsertBlank, kUpdate, kDelete, kDeleteBlank };
+  enum Op : std::uint8_t { kNone, kInsert, kInsertBlank, kUpdate, kDelete, kDeleteBlank, kFillBlank };
   Kind kind = kBegin;
   Op op = kNone;
   std::int32_t key = 0;      // the row's number: its Book is "E<key>" or "B<key>"
