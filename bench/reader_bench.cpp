@@ -73,7 +73,8 @@ void BuildStore(const std::string& textPath, const std::string& storePath) {
       if (!table.Insert(store::VerseRecord{v.book, v.chapter, v.verses, v.text, false}).ok()) Fail("insert");
     }
   }
-  std::printf("built the KJV store in memory: %zu verses in %.1f s\n", lines.verses.size(), Seconds(Clock::now() - t0));
+  std::printf("built the KJV store in memory: %zu verses in %.1f s\n", lines.verses.size(),
+              Seconds(Clock::now() - t0));
   auto findings = jet::CheckIntegrity(memory, "kjv.mdb");
   if (!findings.ok() || !findings->empty()) Fail("the new KJV store is not clean");
   const std::string temporary = storePath + ".part";
@@ -112,20 +113,24 @@ std::size_t RawRead(const std::string& path) {
 }
 
 double OpenToFirstVerse(const std::string& path) {
-  return Median([&] {
-    store::Data1 data1(jet::SystemFileSystem(), path);
-    if (!data1.Refresh().ok() || !data1.HasCurrent()) Fail("Refresh " + path);
-  }, 20);
+  return Median(
+      [&] {
+        store::Data1 data1(jet::SystemFileSystem(), path);
+        if (!data1.Refresh().ok() || !data1.HasCurrent()) Fail("Refresh " + path);
+      },
+      20);
 }
 
 // Per row: inserts `count` verses at the end of a copy of the store, then deletes them.
-void InsertDelete(const std::string& path, const std::string& work, int count, double* insert, double* remove) {
+void InsertDelete(const std::string& path, const std::string& work, int count, double* insert,
+                  double* remove) {
   std::filesystem::copy_file(path, work, std::filesystem::copy_options::overwrite_existing);
   store::JetVerseTable table(jet::SystemFileSystem(), work);
   std::vector<std::pair<jet::RowId, store::VerseRecord>> added;
   auto t0 = Clock::now();
   for (int i = 0; i < count; ++i) {
-    store::VerseRecord r{"John", "3", std::to_string(16 + i), "For God so loved the world, " + std::to_string(i), false};
+    store::VerseRecord r{"John", "3", std::to_string(16 + i),
+                         "For God so loved the world, " + std::to_string(i), false};
     auto id = table.Insert(r);
     if (!id.ok()) Fail("insert into " + work);
     added.emplace_back(*id, r);
@@ -146,13 +151,15 @@ void Line(const char* what, double seconds, const char* note = "") {
 // How many times faster ours is than a peer; `target` is the least wanted.
 void Faster(const char* what, double ours, double theirs, double target) {
   const double ratio = theirs / ours;
-  std::printf("  %-44s %9.2fx faster   target >= %.0fx: %s\n", what, ratio, target, ratio >= target ? "met" : "SHORT");
+  std::printf("  %-44s %9.2fx faster   target >= %.0fx: %s\n", what, ratio, target,
+              ratio >= target ? "met" : "SHORT");
 }
 
 // How many times slower ours is than reading the bytes; `target` is the most allowed.
 void Slower(const char* what, double ours, double raw, double target) {
   const double ratio = ours / raw;
-  std::printf("  %-44s %9.2fx slower   target <= %.0fx: %s\n", what, ratio, target, ratio <= target ? "met" : "SHORT");
+  std::printf("  %-44s %9.2fx slower   target <= %.0fx: %s\n", what, ratio, target,
+              ratio <= target ? "met" : "SHORT");
 }
 
 }  // namespace
@@ -203,17 +210,20 @@ int main(int argc, char** argv) {
   Line("open to first verse, shipped store", firstSmall);
   std::printf("  %-44s %9.2fx   (must not grow with the table)\n", "KJV vs shipped", firstKjv / firstSmall);
   long steps = 0;
-  const double walk = Median([&] {
-    store::Data1 data1(jet::SystemFileSystem(), kjv);
-    if (!data1.Refresh().ok()) Fail("Refresh");
-    steps = 0;
-    while (data1.HasCurrent()) {
-      if (!data1.MoveNext().ok()) Fail("MoveNext");
-      ++steps;
-    }
-  }, 3);
+  const double walk = Median(
+      [&] {
+        store::Data1 data1(jet::SystemFileSystem(), kjv);
+        if (!data1.Refresh().ok()) Fail("Refresh");
+        steps = 0;
+        while (data1.HasCurrent()) {
+          if (!data1.MoveNext().ok()) Fail("MoveNext");
+          ++steps;
+        }
+      },
+      3);
   Line("Next Verse over the whole table", walk);
-  std::printf("  %-44s %10.2f us  (%ld steps)\n", "  per step", walk / static_cast<double>(steps) * 1e6, steps);
+  std::printf("  %-44s %10.2f us  (%ld steps)\n", "  per step", walk / static_cast<double>(steps) * 1e6,
+              steps);
 
   std::printf("\nWrites (each its own journalled, synced write), per row:\n");
   double insert = 0, remove = 0;

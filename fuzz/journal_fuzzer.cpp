@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (journal.size() >= jet::kJournalHeaderSize) {
     std::uint32_t sum = Fnv1a(journal.data(), 24, 2166136261u);
     sum = Fnv1a(journal.data() + jet::kJournalHeaderSize, journal.size() - jet::kJournalHeaderSize, sum);
-    for (int i = 0; i < 4; ++i) journal[24 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(sum >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+      journal[24 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(sum >> (8 * i));
   }
   for (bool writable : {false, true}) {
     jet::MemoryFileSystem fs;

@@ -14,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::istringstream in(text);
   const versedb::ParsedLines parsed = versedb::ParseVerseLines(in);
   for (const auto& verse : parsed.verses) {
-    if (verse.book.empty() || verse.chapter.empty() || verse.verses.empty() || verse.text.empty()) std::abort();
+    if (verse.book.empty() || verse.chapter.empty() || verse.verses.empty() || verse.text.empty())
+      std::abort();
     std::string why;
     const std::string again = verse.book + " " + verse.chapter + ":" + verse.verses + " " + verse.text;
     auto reparsed = versedb::ParseVerseLine(again, why);

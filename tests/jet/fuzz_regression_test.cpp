@@ -61,9 +61,7 @@ TEST_F(JournalFuzzRegressionTest, OpeningForWritingDiscardsItAndKeepsTheStore) {
   EXPECT_EQ(Findings(fs_, "v.mdb"), "");
 }
 
-TEST_F(JournalFuzzRegressionTest, OpeningForReadingReadsTheStoreAsItIs) {
-  ExpectStoreAsWritten(false);
-}
+TEST_F(JournalFuzzRegressionTest, OpeningForReadingReadsTheStoreAsItIs) { ExpectStoreAsWritten(false); }
 
 }  // namespace
 }  // namespace jet::test

@@ -75,7 +75,8 @@ class StressKillTest : public ::testing::Test {
   void SetUp() override {
     signal(SIGPIPE, SIG_IGN);  // a child may die before it reads its stop request
     const char* seed = std::getenv("LUMARET_STRESS_SEED");
-    seed_ = seed != nullptr ? static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10)) : std::random_device{}();
+    seed_ = seed != nullptr ? static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10))
+                            : std::random_device{}();
     random_.seed(seed_);
     std::cout << "seed " << seed_ << " (LUMARET_STRESS_SEED repeats a run)\n";
     path_ = dir_.File("verse97.mdb");
@@ -106,18 +107,24 @@ class StressKillTest : public ::testing::Test {
       case Message::kFailed:
         child.pending.reset();
         // A changed or deleted row (3197, 3167) or a busy file is the other side's doing.
-        if (m.error == 3197 || m.error == 3167 || m.error == 3260 || m.error == 3218) ++figures_.conflicts;
-        else ++figures_.failures;
+        if (m.error == 3197 || m.error == 3167 || m.error == 3260 || m.error == 3218)
+          ++figures_.conflicts;
+        else
+          ++figures_.failures;
         if (figures_.failures > 0 && m.error != 0) ADD_FAILURE() << "an operation failed with " << m.error;
         break;
       case Message::kStep: ++figures_.steps; break;
-      case Message::kBadRead: ++figures_.badReads; ADD_FAILURE() << "a row was read half-written: " << m.key; break;
+      case Message::kBadRead:
+        ++figures_.badReads;
+        ADD_FAILURE() << "a row was read half-written: " << m.key;
+        break;
       case Message::kSummary: break;
     }
   }
 
   static char Side(Message::Op op) {
-    return op == Message::kInsertBlank || op == Message::kDeleteBlank || op == Message::kFillBlank ? 'B' : 'E';
+    return op == Message::kInsertBlank || op == Message::kDeleteBlank || op == Message::kFillBlank ? 'B'
+                                                                                                   : 'E';
   }
   static std::optional<std::int32_t> After(const Message& m) {
     if (m.op == Message::kDelete || m.op == Message::kDeleteBlank) return std::nullopt;
@@ -184,7 +191,8 @@ class StressKillTest : public ::testing::Test {
     std::map<std::pair<char, std::int32_t>, std::int32_t> found;
     for (const auto& r : *rows) {
       const std::pair<char, std::int32_t> id{r.record.book[0], std::atoi(r.record.book.c_str() + 1)};
-      EXPECT_TRUE(found.emplace(id, std::atoi(r.record.chapter.c_str())).second) << "twice: " << r.record.book;
+      EXPECT_TRUE(found.emplace(id, std::atoi(r.record.chapter.c_str())).second)
+          << "twice: " << r.record.book;
     }
     for (auto& [id, e] : rows_) {
       const auto it = found.find(id);
@@ -193,8 +201,9 @@ class StressKillTest : public ::testing::Test {
       const bool mayBeGone = id.first == 'B' && blanksMaybeDeleted_.count(id.second) > 0;
       const bool matches =
           actual == e.version || (e.alternative && actual == *e.alternative) || (mayBeGone && !actual);
-      EXPECT_TRUE(matches) << id.first << id.second << ": found " << (actual ? std::to_string(*actual) : "none")
-                           << ", acknowledged " << (e.version ? std::to_string(*e.version) : "none");
+      EXPECT_TRUE(matches) << id.first << id.second << ": found "
+                           << (actual ? std::to_string(*actual) : "none") << ", acknowledged "
+                           << (e.version ? std::to_string(*e.version) : "none");
       e = Expected{actual, std::nullopt};
       if (it != found.end()) found.erase(it);
     }
@@ -250,8 +259,8 @@ TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite)
     Verify(round);
     if (HasFatalFailure()) return;
   }
-  std::cout << "stress: " << kRounds << " rounds, " << figures_.operations << " operations (" << figures_.blankDeletes
-            << " of them the reminder's deletes), " << figures_.steps
+  std::cout << "stress: " << kRounds << " rounds, " << figures_.operations << " operations ("
+            << figures_.blankDeletes << " of them the reminder's deletes), " << figures_.steps
             << " Next Verse steps, " << figures_.conflicts << " conflicts, " << figures_.selfKills
             << " kills mid-write, " << figures_.outsideKills << " kills from outside, " << figures_.unsettled
             << " operations cut off, " << figures_.journalsLeft << " journals left, " << figures_.recoveries

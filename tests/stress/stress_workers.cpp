@@ -42,7 +42,9 @@ class KillingFile final : public jet::File {
   jet::Status TryLock(std::uint64_t offset, std::uint64_t length, jet::LockKind kind) override {
     return inner_->TryLock(offset, length, kind);
   }
-  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override { return inner_->Unlock(offset, length); }
+  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override {
+    return inner_->Unlock(offset, length);
+  }
 
  private:
   std::unique_ptr<jet::File> inner_;
@@ -69,8 +71,8 @@ class Worker {
  public:
   explicit Worker(const WorkerPlan& plan) : plan_(plan), random_(plan.seed), files_(plan.killAtWrite) {}
 
-  void Send(Message::Kind kind, Message::Op op = Message::kNone, std::int32_t key = 0, std::int32_t version = 0,
-            std::int32_t error = 0) {
+  void Send(Message::Kind kind, Message::Op op = Message::kNone, std::int32_t key = 0,
+            std::int32_t version = 0, std::int32_t error = 0) {
     const Message m{kind, op, key, version, error};
     if (write(plan_.writeFd, &m, sizeof m) != static_cast<ssize_t>(sizeof m)) _exit(3);
   }
@@ -121,7 +123,8 @@ bool WellFormed(const store::VerseRecord& r) {
   if (r.book[0] != 'B') return false;
   if (r.chapter == "1") return r.verseTxt.empty();
   const std::string prefix = EditorText(r.book, r.chapter, 0);
-  return r.chapter == "2" && r.verseTxt.size() > prefix.size() && r.verseTxt.compare(0, prefix.size(), prefix) == 0;
+  return r.chapter == "2" && r.verseTxt.size() > prefix.size() &&
+         r.verseTxt.compare(0, prefix.size(), prefix) == 0;
 }
 
 }  // namespace
@@ -159,7 +162,9 @@ void RunEditor(const WorkerPlan& plan) {
   Worker w(plan);
   store::JetVerseTable table(w.files_, plan.path);
   std::int32_t nextKey = plan.firstKey;
-  const auto dots = [&w] { return static_cast<std::size_t>(w.Uniform(0, 9) < 8 ? w.Uniform(1, 200) : w.Uniform(1000, 4000)); };
+  const auto dots = [&w] {
+    return static_cast<std::size_t>(w.Uniform(0, 9) < 8 ? w.Uniform(1, 200) : w.Uniform(1000, 4000));
+  };
   for (int op = 0; op < plan.operations && !w.StopWanted(); ++op) {
     auto rows = table.ReadAll();
     if (!rows.ok()) {
@@ -172,12 +177,14 @@ void RunEditor(const WorkerPlan& plan) {
     for (const auto& r : *rows) {
       if (!WellFormed(r.record)) w.Send(Message::kBadRead, Message::kNone, KeyOf(r.record.book));
       if (!r.record.book.empty() && r.record.book[0] == 'E') own.push_back(&r);
-      if (!r.record.book.empty() && r.record.book[0] == 'B' && r.record.verseTxt.empty()) blanks.push_back(&r);
+      if (!r.record.book.empty() && r.record.book[0] == 'B' && r.record.verseTxt.empty())
+        blanks.push_back(&r);
     }
     const int dice = w.Uniform(0, 99);
     if (dice >= 90 && !blanks.empty()) {
       // Fills in a blank verse, racing the reminder's delete of it: one of the two must fail.
-      const store::StoredVerse& row = *blanks[static_cast<std::size_t>(w.Uniform(0, static_cast<int>(blanks.size()) - 1))];
+      const store::StoredVerse& row =
+          *blanks[static_cast<std::size_t>(w.Uniform(0, static_cast<int>(blanks.size()) - 1))];
       const std::int32_t key = KeyOf(row.record.book);
       store::VerseRecord filled = row.record;
       filled.chapter = "2";
@@ -186,7 +193,8 @@ void RunEditor(const WorkerPlan& plan) {
       w.Settle(table.Update(row.id, row.record, filled), Message::kFillBlank, key, 2);
     } else if (dice < 35 || own.empty()) {
       const std::int32_t key = nextKey++;
-      const store::VerseRecord row{EditorBook(key), "1", "1", EditorText(EditorBook(key), "1", dots()), false};
+      const store::VerseRecord row{EditorBook(key), "1", "1", EditorText(EditorBook(key), "1", dots()),
+                                   false};
       w.Send(Message::kBegin, Message::kInsert, key, 1);
       auto added = table.Insert(row);
       w.Settle(added.ok() ? jet::Ok() : jet::Status(added.error()), Message::kInsert, key, 1);
@@ -196,7 +204,8 @@ void RunEditor(const WorkerPlan& plan) {
       auto added = table.Insert(store::VerseRecord{BlankBook(key), "1", "1", "", false});
       w.Settle(added.ok() ? jet::Ok() : jet::Status(added.error()), Message::kInsertBlank, key, 1);
     } else {
-      const store::StoredVerse& row = *own[static_cast<std::size_t>(w.Uniform(0, static_cast<int>(own.size()) - 1))];
+      const store::StoredVerse& row =
+          *own[static_cast<std::size_t>(w.Uniform(0, static_cast<int>(own.size()) - 1))];
       const std::int32_t key = KeyOf(row.record.book);
       if (dice < 85) {
         const std::int32_t version = KeyOf("x" + row.record.chapter) + 1;
