@@ -51,16 +51,27 @@ Result<DataPage> ReadDataPage(Pager& pager, std::uint32_t number) {
 }
 
 Result<std::span<const std::uint8_t>> ReadRowAt(Pager& pager, RowPointer where, const char* what) {
-  JET_ASSIGN(DataPage dp, ReadDataPage(pager, where.page));
-  if (where.row >= dp.slots.size()) {
+  // Only this slot and the one before it bound the row, so the rest of the slot
+  // table is not decoded: memo values are read this way once per value.
+  JET_ASSIGN(const Page* page, pager.Read(where.page));
+  ByteReader r(*page);
+  const std::uint16_t count = r.U16(kDataRowCount);
+  if (r.U8(0) != kPageTypeData) return Corrupt("page " + std::to_string(where.page) + " should be a data page");
+  if (where.row >= count || kDataHeaderSize + 2u * count > kPageSize) {
     return Corrupt(std::string(what) + " points at a missing row " + std::to_string(where.row) + " of page " +
                    std::to_string(where.page));
   }
-  const Slot& s = dp.slots[where.row];
-  if (s.kind == SlotKind::kDeleted) {
+  const std::uint16_t entry = r.U16(kDataSlots + 2u * where.row);
+  if ((entry & kSlotDeleted) == kSlotDeleted) {
     return Corrupt(std::string(what) + " points at a deleted row on page " + std::to_string(where.page));
   }
-  return dp.RowBytes(s);
+  const std::size_t start = entry & kSlotOffsetMask;
+  const std::size_t end = where.row == 0 ? kPageSize : (r.U16(kDataSlots + 2u * (where.row - 1u)) & kSlotOffsetMask);
+  if (start < kDataHeaderSize + 2u * count || start >= end || end > kPageSize) {
+    return Corrupt("row " + std::to_string(where.row) + " of page " + std::to_string(where.page) +
+                   " lies outside its page");
+  }
+  return std::span<const std::uint8_t>(page->data() + start, end - start);
 }
 
 }  // namespace jet
