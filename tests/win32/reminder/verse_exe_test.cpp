@@ -123,6 +123,9 @@ TEST_F(VerseExeTest, AFirstRunShowsTheFirstVerseOnTopAndRegistersTheProgram) {
   EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 2);
   EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 2);
 
+  // The labels paint themselves after their text is set: let them, then take the picture.
+  RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  WaitFor([] { return false; }, 1000);
   CreateDirectoryW(Wide(LUMARET_ARTIFACT_DIR).c_str(), nullptr);
   EXPECT_TRUE(SaveWindowBitmap(main_, std::string(LUMARET_ARTIFACT_DIR) + "/verse-window.bmp"));
 }
