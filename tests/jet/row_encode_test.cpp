@@ -4,14 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/file_memory.h"
 #include "jet/row_format.h"
 #include "support/result_assert.h"
+#include "support/samples.h"
 
 namespace jet {
 namespace {
@@ -60,10 +58,7 @@ TableDef VerseDef() {
 
 Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
 
-Bytes ReadSample(const std::string& name) {
-  std::ifstream in(std::string(LUMARET_TESTDATA_DIR) + "/" + name, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
+Bytes ReadSample(const std::string& name) { return lumaret::test::SampleBytes(name); }
 
 // Decodes rows through the reader; the database is only needed for memo values.
 class RowEncodeTest : public ::testing::Test {

@@ -7,11 +7,11 @@
 
 namespace lumaret::test {
 
-// File names of every sample in the shared test-data folder.
+// File names of every sample in tests/data/jet3.
 const std::vector<std::string>& SampleNames();
-// Full path of a sample, as the platform's file functions take it.
+// Full path of a sample, as the platform's file functions take it; throws when it is missing.
 std::string SamplePath(const std::string& name);
-// The sample's bytes; fails the calling test when it cannot be read.
+// The sample's bytes. A missing sample throws, which fails the calling test with its path.
 std::vector<std::uint8_t> SampleBytes(const std::string& name);
 
 }  // namespace lumaret::test
