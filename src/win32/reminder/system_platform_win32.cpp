@@ -34,6 +34,10 @@ std::int32_t Win32Registry::OpenKey(Key root, const std::string& path, Key* resu
   return status;
 }
 
+std::int32_t Win32Registry::QueryValue(Key key, const std::string& name) {
+  return RegQueryValueExA(AsKey(key), Ansi(name).c_str(), nullptr, nullptr, nullptr, nullptr);
+}
+
 std::int32_t Win32Registry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                        const std::string& data) {
   std::string bytes = data;

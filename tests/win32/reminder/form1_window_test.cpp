@@ -269,12 +269,14 @@ TEST_F(Form1WindowTest, ANewNotificationAreaGetsTheIconBackWhileHidden) {
   SendMessageW(hwnd_, WM_MOUSEMOVE, 1, WM_LBUTTONDOWN);
 }
 
-TEST_F(Form1WindowTest, TheFirstRunRegistersTheProgramAndTheMenuItemRemovesIt) {
+TEST_F(Form1WindowTest, TheFirstRunRegistersTheProgramAndTheMenuItemRemovesItFromBothRunKeys) {
   Start();
   EXPECT_EQ(RunValue(), folder_.path() + "\\verse.exe");
   EXPECT_EQ(GetMenuState(GetMenu(hwnd_), IDM_OPTIONS_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  SetUserRunValue(folder_.path() + "\\verse.exe");  // left by a run without administrator rights
   Command(IDM_OPTIONS_AUTOSTART);
   EXPECT_EQ(RunValue(), "<absent>");
+  EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "<absent>");
   EXPECT_EQ(GetMenuState(GetMenu(hwnd_), IDM_OPTIONS_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, 0u);
   EXPECT_EQ(SettingsNumbers(Settings()).at(4), 0);
   Command(IDM_OPTIONS_AUTOSTART);
