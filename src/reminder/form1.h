@@ -115,6 +115,9 @@ class Form1 {
   std::int16_t minuteCounter_ = 0;
   std::int16_t lastMinute_ = 0;
   bool sessionEnding_ = false;
+  // A reminder that fell due while a full-screen program ran; it comes at the first
+  // tick after that ends.
+  bool reminderHeld_ = false;
 };
 
 }  // namespace reminder

@@ -1,6 +1,9 @@
 // Form1: the reminder timer, the interval menu and the chimes item.
 #include "reminder/form1.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace reminder {
 
 namespace {
@@ -27,19 +30,24 @@ void Form1::Timer1_Timer() {
     return;
   }
   const int minute = MinuteOf(platform_.clock.TimeOfDay());
-  if (minute < 0 || minute == lastMinute_) return;
-
-  // Every change of minute counts, so an hour is sixty counted minutes.
-  lastMinute_ = static_cast<std::int16_t>(minute);
-  const bool chimes = platform_.window.IsChecked(MenuItem::kHourlyChime);
-  if (lastMinute_ == 0 && chimes) platform_.beeper.Beep();
-
-  ++minuteCounter_;
-  if (minuteCounter_ >= reminderMinutes_) {
-    minuteCounter_ = 0;
-    if (chimes && state_.InTray != kFalse) platform_.beeper.Beep();
-    ShowReminder();
+  if (minute < 0) return;
+  if (minute != lastMinute_) {
+    // Every change of minute counts, so an hour is sixty counted minutes.
+    lastMinute_ = static_cast<std::int16_t>(minute);
+    if (lastMinute_ == 0 && platform_.window.IsChecked(MenuItem::kHourlyChime)) platform_.beeper.Beep();
+    minuteCounter_ = static_cast<std::int16_t>(
+        std::min<int>(minuteCounter_ + 1, std::numeric_limits<std::int16_t>::max()));
+  } else if (!reminderHeld_) {
+    return;
   }
+  if (minuteCounter_ < reminderMinutes_) return;
+
+  // Not in the middle of a film, a presentation or a game: the reminder waits.
+  reminderHeld_ = platform_.userState.FullScreenBusy();
+  if (reminderHeld_) return;
+  minuteCounter_ = 0;
+  if (platform_.window.IsChecked(MenuItem::kHourlyChime) && state_.InTray != kFalse) platform_.beeper.Beep();
+  ShowReminder();
 }
 
 void Form1::ShowReminder() { module1_.ShowFromTray(platform_.window); }

@@ -65,6 +65,15 @@ class Clock {
   virtual void Sleep(std::uint32_t milliseconds) = 0;
 };
 
+// What the user is doing, as the shell tells programs that want to interrupt.
+class UserNotificationState {
+ public:
+  virtual ~UserNotificationState() = default;
+  // true while a full-screen program, a presentation or a game holds the screen: a
+  // window coming on top now would interrupt it.
+  virtual bool FullScreenBusy() = 0;
+};
+
 // The system's default beep.
 class Beeper {
  public:

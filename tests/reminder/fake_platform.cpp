@@ -217,6 +217,6 @@ jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const s
 
 FakePlatform::FakePlatform()
     : platform{messages, pointer, window, order, notifyIcon, clipboard, about, screen, registry, shell,
-               clock,    beeper,  program, instance, pump,   files} {}
+               clock,    beeper,  program, instance, pump,   files,  userState} {}
 
 }  // namespace reminder::testing

@@ -243,6 +243,12 @@ class FakeFileSystem : public FileSystem {
   int writes = 0;
 };
 
+class FakeUserState : public UserNotificationState {
+ public:
+  bool FullScreenBusy() override { return fullScreen; }
+  bool fullScreen = false;
+};
+
 // Every fake, wired into one Platform.
 struct FakePlatform {
   FakePlatform();
@@ -263,6 +269,7 @@ struct FakePlatform {
   FakeInstance instance;
   FakePump pump;
   FakeFileSystem files;
+  FakeUserState userState;
   Platform platform;
 };
 

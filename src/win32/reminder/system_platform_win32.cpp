@@ -86,6 +86,16 @@ void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 void Win32Beeper::Beep() { MessageBeep(MB_OK); }
 
+// --- What the user is doing ---
+
+bool Win32UserNotificationState::FullScreenBusy() {
+  QUERY_USER_NOTIFICATION_STATE state{};
+  if (FAILED(SHQueryUserNotificationState(&state))) return false;
+  // Not QUNS_NOT_PRESENT (locked, screen saver): the reminder is waiting there when
+  // the user comes back, which is what it is for.
+  return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE;
+}
+
 // --- Program identity and single instance ---
 
 Win32ProgramInfo::Win32ProgramInfo() {

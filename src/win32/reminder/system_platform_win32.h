@@ -35,6 +35,13 @@ class Win32Clock final : public reminder::Clock {
   void Sleep(std::uint32_t milliseconds) override;
 };
 
+// SHQueryUserNotificationState: busy while a full-screen program, a presentation
+// or a game runs.
+class Win32UserNotificationState final : public reminder::UserNotificationState {
+ public:
+  bool FullScreenBusy() override;
+};
+
 // The system's default beep.
 class Win32Beeper final : public reminder::Beeper {
  public:
