@@ -118,6 +118,7 @@ class Form1 {
   // A reminder that fell due while a full-screen program ran; it comes at the first
   // tick after that ends.
   bool reminderHeld_ = false;
+  std::uint64_t lastTickMilliseconds_ = 0;
 };
 
 }  // namespace reminder

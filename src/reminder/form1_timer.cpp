@@ -9,6 +9,7 @@ namespace reminder {
 namespace {
 
 constexpr std::int16_t kIntervalMinutes[] = {30, 60, 240, 480, 999};
+constexpr std::uint64_t kMillisecondsPerMinute = 60000;
 
 // The minute of the hour from "hh:mm:ss"; -1 when the text is not in that form.
 int MinuteOf(const std::string& timeOfDay) {
@@ -22,6 +23,9 @@ int MinuteOf(const std::string& timeOfDay) {
 }  // namespace
 
 void Form1::Timer1_Timer() {
+  const std::uint64_t now = platform_.clock.Milliseconds();
+  const std::uint64_t elapsed = now - lastTickMilliseconds_;
+  lastTickMilliseconds_ = now;
   if (reminderMinutes_ == 0) {
     // First run: settle on thirty minutes and create the settings file.
     reminderMinutes_ = 30;
@@ -31,15 +35,20 @@ void Form1::Timer1_Timer() {
   }
   const int minute = MinuteOf(platform_.clock.TimeOfDay());
   if (minute < 0) return;
+
+  // Ticks ten seconds apart see every change of minute. A longer gap is the
+  // computer's sleep: its minutes count at once, at most one interval's worth.
+  const std::uint64_t bound = static_cast<std::uint64_t>(std::max<int>(reminderMinutes_, 1));
+  int counted = static_cast<int>(std::min<std::uint64_t>(elapsed / kMillisecondsPerMinute, bound));
   if (minute != lastMinute_) {
     // Every change of minute counts, so an hour is sixty counted minutes.
     lastMinute_ = static_cast<std::int16_t>(minute);
     if (lastMinute_ == 0 && platform_.window.IsChecked(MenuItem::kHourlyChime)) platform_.beeper.Beep();
-    minuteCounter_ = static_cast<std::int16_t>(
-        std::min<int>(minuteCounter_ + 1, std::numeric_limits<std::int16_t>::max()));
-  } else if (!reminderHeld_) {
-    return;
+    counted = std::max(counted, 1);
   }
+  if (counted == 0 && !reminderHeld_) return;
+  minuteCounter_ = static_cast<std::int16_t>(
+      std::min<int>(minuteCounter_ + counted, std::numeric_limits<std::int16_t>::max()));
   if (minuteCounter_ < reminderMinutes_) return;
 
   // Not in the middle of a film, a presentation or a game: the reminder waits.

@@ -59,7 +59,8 @@ class Clock {
   virtual ~Clock() = default;
   // The local time of day as "hh:mm:ss", 24-hour clock.
   virtual std::string TimeOfDay() const = 0;
-  // A steadily increasing count of milliseconds, for bounding retries.
+  // A steadily increasing count of milliseconds that goes on while the computer
+  // sleeps, for bounding retries and for the minutes that passed asleep.
   virtual std::uint64_t Milliseconds() const = 0;
   // Waits about `milliseconds` without processing window messages.
   virtual void Sleep(std::uint32_t milliseconds) = 0;

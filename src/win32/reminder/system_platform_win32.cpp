@@ -80,6 +80,7 @@ std::string Win32Clock::TimeOfDay() const {
   return text;
 }
 
+// Unlike QueryUnbiasedInterruptTime, the tick count goes on while the computer sleeps.
 std::uint64_t Win32Clock::Milliseconds() const { return GetTickCount64(); }
 
 void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
