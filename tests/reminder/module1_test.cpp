@@ -142,26 +142,29 @@ struct AutoStartCase {
   bool machineAfter, userAfter;  // the check mark and the saved setting show either
 };
 
+constexpr char kNotWritten[] = "Error 1 setting registry autorun ...";
+constexpr char kNotRemoved[] = "Error 2 setting registry autorun ...";
+
 constexpr AutoStartCase kAutoStartCases[] = {
     {"OnMachineWritable", true, false, false, false, false, "", true, false},
     {"OnOnlyMachineWritable", true, false, true, false, false, "", true, false},
     {"OnMachineRefusedFallsBackToUser", true, true, false, false, false, "", false, true},
-    {"OnBothRefused", true, true, true, false, false, "Error 1 setting registry autorun ...", false, false},
+    {"OnBothRefused", true, true, true, false, false, kNotWritten, false, false},
     {"OffBothWritableRemovesBoth", false, false, false, true, true, "", false, false},
     {"OffBothWritableFromMachine", false, false, false, true, false, "", false, false},
     {"OffBothWritableFromUser", false, false, false, false, true, "", false, false},
     {"OffBothWritableNowhere", false, false, false, false, false, "", false, false},
-    {"OffMachineRefusedHoldingIt", false, true, false, true, false, "Error 2 setting registry autorun ...", true, false},
-    {"OffMachineRefusedBothHoldingIt", false, true, false, true, true, "Error 2 setting registry autorun ...", true, false},
+    {"OffMachineRefusedHoldingIt", false, true, false, true, false, kNotRemoved, true, false},
+    {"OffMachineRefusedBothHoldingIt", false, true, false, true, true, kNotRemoved, true, false},
     {"OffMachineRefusedUserHoldsIt", false, true, false, false, true, "", false, false},
     {"OffMachineRefusedNowhere", false, true, false, false, false, "", false, false},
-    {"OffUserRefusedHoldingIt", false, false, true, false, true, "Error 2 setting registry autorun ...", false, true},
-    {"OffUserRefusedBothHoldingIt", false, false, true, true, true, "Error 2 setting registry autorun ...", false, true},
+    {"OffUserRefusedHoldingIt", false, false, true, false, true, kNotRemoved, false, true},
+    {"OffUserRefusedBothHoldingIt", false, false, true, true, true, kNotRemoved, false, true},
     {"OffUserRefusedMachineHoldsIt", false, false, true, true, false, "", false, false},
     {"OffUserRefusedNowhere", false, false, true, false, false, "", false, false},
-    {"OffBothRefusedBothHoldingIt", false, true, true, true, true, "Error 2 setting registry autorun ...", true, true},
-    {"OffBothRefusedMachineHoldsIt", false, true, true, true, false, "Error 2 setting registry autorun ...", true, false},
-    {"OffBothRefusedUserHoldsIt", false, true, true, false, true, "Error 2 setting registry autorun ...", false, true},
+    {"OffBothRefusedBothHoldingIt", false, true, true, true, true, kNotRemoved, true, true},
+    {"OffBothRefusedMachineHoldsIt", false, true, true, true, false, kNotRemoved, true, false},
+    {"OffBothRefusedUserHoldsIt", false, true, true, false, true, kNotRemoved, false, true},
     {"OffBothRefusedNowhere", false, true, true, false, false, "", false, false},
 };
 

@@ -169,8 +169,9 @@ void AboutWindow::MakeFonts() {
   windowFont_ = MakeFont(layout::kWindowFont);
   versionFont_ = MakeFont(layout::kVersionFont);
   label1Font_ = MakeFont(layout::kLabel1Font);
-  for (const auto& [control, font] : {std::pair{command1_, windowFont_}, std::pair{copyrightLbl_, windowFont_},
-                                      std::pair{versionLbl_, versionFont_}, std::pair{label1_, label1Font_}}) {
+  for (const auto& [control, font] :
+       {std::pair{command1_, windowFont_}, std::pair{copyrightLbl_, windowFont_},
+        std::pair{versionLbl_, versionFont_}, std::pair{label1_, label1Font_}}) {
     if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
 }

@@ -42,7 +42,6 @@ class AboutWindow : public reminder::AboutView {
 
   // For tests and the shell.
   HWND Hwnd() const { return hwnd_; }
-  ScreenDpi Dpi() const { return dpi_; }
   HWND Command1() const { return command1_; }
   const Picture& Picture1() const { return picture_; }
 

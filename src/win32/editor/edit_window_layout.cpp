@@ -138,7 +138,8 @@ void EditWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
   SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + Px(kClientWidth) - client.right,
-               frame.bottom - frame.top + Px(kClientHeight) - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+               frame.bottom - frame.top + Px(kClientHeight) - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

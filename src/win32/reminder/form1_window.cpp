@@ -235,13 +235,15 @@ reminder::TwipsRect Form1Window::Bounds() const {
 void Form1Window::SetLeft(std::int32_t left) {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
-  SetWindowPos(hwnd_, nullptr, MulDiv(left, screenDpiX_, kTwipsPerInch), frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, MulDiv(left, screenDpiX_, kTwipsPerInch), frame.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1Window::SetTop(std::int32_t top) {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
-  SetWindowPos(hwnd_, nullptr, frame.left, MulDiv(top, screenDpiY_, kTwipsPerInch), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, frame.left, MulDiv(top, screenDpiY_, kTwipsPerInch), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1Window::Show() { ShowWindow(hwnd_, SW_SHOW); }
