@@ -35,8 +35,8 @@ void Form1::OptionsAutoStartMnu_Click() {
 
 void Form1::ApplyAutoStart(bool on) {
   (void)module1_.SetAutoStart(on ? kTrue : kFalse);
-  // What the registry holds, not what was asked: after a failure, the check mark and
-  // the saved setting must not claim a start at logon that will (not) happen.
+  // What the registry holds, not what was asked: after a failure the check mark, and
+  // the setting saved from it, must still tell whether the program starts at logon.
   platform_.window.SetChecked(MenuItem::kOptionsAutoStart, module1_.AutoStartRegistered());
 }
 
