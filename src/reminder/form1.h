@@ -77,6 +77,8 @@ class Form1 {
   void TaskbarCreated();
 
   // --- Start with Windows ---
+  // Turns the start at logon over; the check mark and the saved setting then show
+  // whether it is registered.
   void OptionsAutoStartMnu_Click();
 
   // --- Help, editor and About ---
@@ -100,6 +102,8 @@ class Form1 {
   void LoadFirstRun();
   jet::Status LoadValues(bool* positionApplied);
   void CentreWindow();
+  // Turns the start at logon on or off and sets the check mark to what the registry holds.
+  void ApplyAutoStart(bool on);
   void KeepOnAMonitor();
   void ShowReminder();
 
@@ -111,6 +115,10 @@ class Form1 {
   std::int16_t minuteCounter_ = 0;
   std::int16_t lastMinute_ = 0;
   bool sessionEnding_ = false;
+  // A reminder that fell due while a full-screen program ran; it comes at the first
+  // tick after that ends.
+  bool reminderHeld_ = false;
+  std::uint64_t lastTickMilliseconds_ = 0;
 };
 
 }  // namespace reminder

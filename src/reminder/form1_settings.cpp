@@ -97,8 +97,7 @@ void Form1::LoadINI() {
 
 void Form1::LoadFirstRun() {
   CentreWindow();
-  platform_.window.SetChecked(MenuItem::kOptionsAutoStart, true);
-  (void)module1_.SetAutoStart(kTrue);
+  ApplyAutoStart(true);
 }
 
 void Form1::CentreWindow() {

@@ -7,7 +7,10 @@
 namespace reminder {
 
 Form1::Form1(Platform& platform, store::VerseCursor& data1)
-    : platform_(platform), data1_(data1), module1_(platform, state_) {
+    : platform_(platform),
+      data1_(data1),
+      module1_(platform, state_),
+      lastTickMilliseconds_(platform.clock.Milliseconds()) {
   data1_.SetRowChanged([this] { Data1_Reposition(); });
 }
 

@@ -1,11 +1,15 @@
 // Form1: the reminder timer, the interval menu and the chimes item.
 #include "reminder/form1.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace reminder {
 
 namespace {
 
 constexpr std::int16_t kIntervalMinutes[] = {30, 60, 240, 480, 999};
+constexpr std::uint64_t kMillisecondsPerMinute = 60000;
 
 // The minute of the hour from "hh:mm:ss"; -1 when the text is not in that form.
 int MinuteOf(const std::string& timeOfDay) {
@@ -19,6 +23,9 @@ int MinuteOf(const std::string& timeOfDay) {
 }  // namespace
 
 void Form1::Timer1_Timer() {
+  const std::uint64_t now = platform_.clock.Milliseconds();
+  const std::uint64_t elapsed = now - lastTickMilliseconds_;
+  lastTickMilliseconds_ = now;
   if (reminderMinutes_ == 0) {
     // First run: settle on thirty minutes and create the settings file.
     reminderMinutes_ = 30;
@@ -27,19 +34,29 @@ void Form1::Timer1_Timer() {
     return;
   }
   const int minute = MinuteOf(platform_.clock.TimeOfDay());
-  if (minute < 0 || minute == lastMinute_) return;
+  if (minute < 0) return;
 
-  // Every change of minute counts, so an hour is sixty counted minutes.
-  lastMinute_ = static_cast<std::int16_t>(minute);
-  const bool chimes = platform_.window.IsChecked(MenuItem::kHourlyChime);
-  if (lastMinute_ == 0 && chimes) platform_.beeper.Beep();
-
-  ++minuteCounter_;
-  if (minuteCounter_ >= reminderMinutes_) {
-    minuteCounter_ = 0;
-    if (chimes && state_.InTray != kFalse) platform_.beeper.Beep();
-    ShowReminder();
+  // Ticks ten seconds apart see every change of minute. A longer gap is the
+  // computer's sleep: its minutes count at once, at most one interval's worth.
+  const std::uint64_t bound = static_cast<std::uint64_t>(std::max<int>(reminderMinutes_, 1));
+  int counted = static_cast<int>(std::min<std::uint64_t>(elapsed / kMillisecondsPerMinute, bound));
+  if (minute != lastMinute_) {
+    // Every change of minute counts, so an hour is sixty counted minutes.
+    lastMinute_ = static_cast<std::int16_t>(minute);
+    if (lastMinute_ == 0 && platform_.window.IsChecked(MenuItem::kHourlyChime)) platform_.beeper.Beep();
+    counted = std::max(counted, 1);
   }
+  if (counted == 0 && !reminderHeld_) return;
+  minuteCounter_ = static_cast<std::int16_t>(
+      std::min<int>(minuteCounter_ + counted, std::numeric_limits<std::int16_t>::max()));
+  if (minuteCounter_ < reminderMinutes_) return;
+
+  // Not in the middle of a film, a presentation or a game: the reminder waits.
+  reminderHeld_ = platform_.userState.FullScreenBusy();
+  if (reminderHeld_) return;
+  minuteCounter_ = 0;
+  if (platform_.window.IsChecked(MenuItem::kHourlyChime) && state_.InTray != kFalse) platform_.beeper.Beep();
+  ShowReminder();
 }
 
 void Form1::ShowReminder() { module1_.ShowFromTray(platform_.window); }

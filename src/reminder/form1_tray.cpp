@@ -29,9 +29,15 @@ void Form1::TaskbarCreated() {
 
 void Form1::OptionsAutoStartMnu_Click() {
   const bool on = !platform_.window.IsChecked(MenuItem::kOptionsAutoStart);
-  platform_.window.SetChecked(MenuItem::kOptionsAutoStart, on);
-  (void)module1_.SetAutoStart(on ? kTrue : kFalse);
+  ApplyAutoStart(on);
   SaveINI();
+}
+
+void Form1::ApplyAutoStart(bool on) {
+  (void)module1_.SetAutoStart(on ? kTrue : kFalse);
+  // What the registry holds, not what was asked: after a failure the check mark, and
+  // the setting saved from it, must still tell whether the program starts at logon.
+  platform_.window.SetChecked(MenuItem::kOptionsAutoStart, module1_.AutoStartRegistered());
 }
 
 }  // namespace reminder

@@ -34,16 +34,37 @@ std::string Module1::AutoStartCommand() const {
 }
 
 std::int32_t Module1::SetAutoStart(std::int16_t on) {
+  std::int16_t code = 0;
   if (on == kFalse) {
-    DeleteRegValue(Registry::kLocalMachine, kRunKey, kRunValue);
-    return 0;
+    // Removed from both keys: the value may be in either from an earlier run.
+    code = DeleteRegValue(Registry::kLocalMachine, kRunKey, kRunValue);
+    const std::int16_t user = DeleteRegValue(Registry::kCurrentUser, kRunKey, kRunValue);
+    if (code == 0) code = user;
+  } else {
+    const std::string command = AutoStartCommand();
+    code = WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, command);
+    // Refused (1 or 2): the user's own Run key starts the program at this user's
+    // logon just as well. After 3 the state of the machine's value is unknown.
+    if (code == 1 || code == 2) code = WriteRegString(Registry::kCurrentUser, kRunKey, kRunValue, command);
   }
-  const std::int16_t code = WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, AutoStartCommand());
   if (code != 0) {
     platform_.messages.Show("Error " + std::to_string(code) + " setting registry autorun ...",
                             kProgramTitle, MessageIcon::kNone);
   }
   return code;
+}
+
+bool Module1::AutoStartRegistered() {
+  return HoldsValue(Registry::kLocalMachine) || HoldsValue(Registry::kCurrentUser);
+}
+
+bool Module1::HoldsValue(Registry::Key root) {
+  Registry& registry = platform_.registry;
+  Registry::Key opened = 0;
+  if (registry.OpenKey(root, kRunKey, &opened) != 0) return false;
+  const bool holds = registry.QueryValue(opened, kRunValue) == 0;
+  (void)registry.CloseKey(opened);
+  return holds;
 }
 
 std::int16_t Module1::WriteRegString(Registry::Key root, const std::string& key, const std::string& name,
@@ -56,20 +77,31 @@ std::int16_t Module1::WriteRegString(Registry::Key root, const std::string& key,
   std::string bytes = data;
   bytes.push_back('\0');  // REG_SZ is stored with its terminating zero counted
   if (registry.SetValueEx(opened, name, Registry::kRegSz, bytes) != 0) result = 2;
+  return CloseKey(opened, result);
+}
 
-  for (int attempt = 1; registry.CloseKey(opened) != 0; ++attempt) {
+std::int16_t Module1::DeleteRegValue(Registry::Key root, const std::string& key, const std::string& name) {
+  Registry& registry = platform_.registry;
+  Registry::Key opened = 0;
+  const std::int32_t status = registry.OpenKey(root, key, &opened);
+  if (status == Registry::kFileNotFound) return 0;
+  if (status != 0) return 1;
+  std::int16_t result = 0;
+  // A key the user may only read refuses every removal, also of a value that is not
+  // there: only a value that is there counts as a failure.
+  if (registry.QueryValue(opened, name) != Registry::kFileNotFound) {
+    const std::int32_t deleted = registry.DeleteValue(opened, name);
+    if (deleted != 0 && deleted != Registry::kFileNotFound) result = 2;
+  }
+  return CloseKey(opened, result);
+}
+
+std::int16_t Module1::CloseKey(Registry::Key opened, std::int16_t result) {
+  for (int attempt = 1; platform_.registry.CloseKey(opened) != 0; ++attempt) {
     if (attempt == kCloseAttempts) return 3;
     platform_.pump.DoEvents();
   }
   return result;
-}
-
-void Module1::DeleteRegValue(Registry::Key root, const std::string& key, const std::string& name) {
-  Registry& registry = platform_.registry;
-  Registry::Key opened = 0;
-  (void)registry.OpenKey(root, key, &opened);
-  (void)registry.DeleteValue(opened, name);
-  (void)registry.CloseKey(opened);
 }
 
 }  // namespace reminder

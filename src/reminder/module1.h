@@ -42,22 +42,33 @@ class Module1 {
   // top and clears InTray. Also brings an already shown window to the front.
   void ShowFromTray(Window& window);
 
-  // On (any non-zero value): registers the program under the Run key and returns 0,
-  // or shows "Error n setting registry autorun ..." and returns n (1, 2 or 3).
-  // Off: removes the value silently and returns 0.
+  // On (any non-zero value): writes the value under the machine's Run key; when that
+  // key refuses it (as it does every user without administrator rights), under the
+  // current user's Run key instead. Off: removes the value from both keys. Returns 0,
+  // or shows "Error n setting registry autorun ..." and returns n: on, the code of
+  // the last write tried; off, the first removal that failed.
   std::int32_t SetAutoStart(std::int16_t on);
+  // true when the machine's or the current user's Run key holds the value.
+  bool AutoStartRegistered();
   // Writes a REG_SZ value. 0 written and closed; 1 the key could not be created or
   // opened; 2 the write failed; 3 closing failed four times.
   std::int16_t WriteRegString(Registry::Key root, const std::string& key, const std::string& name,
                               const std::string& data);
-  // Removes a value; nothing is examined or reported.
-  void DeleteRegValue(Registry::Key root, const std::string& key, const std::string& name);
+  // Removes a value. 0 the value is not there (removed, or it never was, or neither
+  // was the key); 1 the key could not be opened; 2 the value is there and could not
+  // be removed; 3 closing failed four times.
+  std::int16_t DeleteRegValue(Registry::Key root, const std::string& key, const std::string& name);
 
   // The command line stored under the Run key: the program's full path, in double
   // quotes when it holds a space.
   std::string AutoStartCommand() const;
 
  private:
+  // Closes `opened`, pumping messages between failed attempts; 3 after the fourth
+  // failure, `result` otherwise.
+  std::int16_t CloseKey(Registry::Key opened, std::int16_t result);
+  bool HoldsValue(Registry::Key root);
+
   Platform& platform_;
   ProgramState& state_;
 };

@@ -24,6 +24,7 @@ struct Platform {
   InstanceCheck& instance;
   EventPump& pump;
   FileSystem& files;
+  UserNotificationState& userState;
 };
 
 }  // namespace reminder

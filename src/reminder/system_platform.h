@@ -13,21 +13,28 @@ namespace reminder {
 class Registry {
  public:
   using Key = std::uintptr_t;  // an HKEY
+  static constexpr Key kCurrentUser = 0x80000001u;   // HKEY_CURRENT_USER
   static constexpr Key kLocalMachine = 0x80000002u;  // HKEY_LOCAL_MACHINE
   static constexpr std::uint32_t kRegSz = 1;          // REG_SZ
+  static constexpr std::int32_t kFileNotFound = 2;    // ERROR_FILE_NOT_FOUND: no such key or value
+  static constexpr std::int32_t kAccessDenied = 5;    // ERROR_ACCESS_DENIED
 
   virtual ~Registry() = default;
   // RegCreateKeyA: opens `path` under `root`, creating it when missing.
   virtual std::int32_t CreateKey(Key root, const std::string& path, Key* result) = 0;
-  // RegOpenKeyA: opens an existing key; *result is 0 on failure.
+  // RegOpenKeyA: opens an existing key with whatever access the user has (reading
+  // at least); *result is 0 on failure, kFileNotFound when the key does not exist.
   virtual std::int32_t OpenKey(Key root, const std::string& path, Key* result) = 0;
+  // RegQueryValueExA without a buffer: 0 when the value exists, kFileNotFound when not.
+  virtual std::int32_t QueryValue(Key key, const std::string& name) = 0;
   // RegSetValueExA with reserved 0. `data` holds the exact bytes to store, for
   // REG_SZ the text with its terminating zero, and data.size() is the length
   // passed. The text is UTF-8; a shell whose code page differs converts it and
   // counts the zero again.
   virtual std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                   const std::string& data) = 0;
-  // RegDeleteValueA.
+  // RegDeleteValueA. A key opened without the right to change it refuses
+  // (kAccessDenied) whether or not the value exists.
   virtual std::int32_t DeleteValue(Key key, const std::string& name) = 0;
   // RegCloseKey.
   virtual std::int32_t CloseKey(Key key) = 0;
@@ -52,10 +59,20 @@ class Clock {
   virtual ~Clock() = default;
   // The local time of day as "hh:mm:ss", 24-hour clock.
   virtual std::string TimeOfDay() const = 0;
-  // A steadily increasing count of milliseconds, for bounding retries.
+  // A steadily increasing count of milliseconds that goes on while the computer
+  // sleeps, for bounding retries and for the minutes that passed asleep.
   virtual std::uint64_t Milliseconds() const = 0;
   // Waits about `milliseconds` without processing window messages.
   virtual void Sleep(std::uint32_t milliseconds) = 0;
+};
+
+// What the user is doing, as the shell tells programs that want to interrupt.
+class UserNotificationState {
+ public:
+  virtual ~UserNotificationState() = default;
+  // true while a full-screen program, a presentation or a game holds the screen: a
+  // window coming on top now would interrupt it.
+  virtual bool FullScreenBusy() = 0;
 };
 
 // The system's default beep.

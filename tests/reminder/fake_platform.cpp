@@ -99,35 +99,54 @@ std::string Lower(std::string text) {
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return text;
 }
-constexpr std::int32_t kErrorFileNotFound = 2;
 constexpr std::int32_t kErrorInvalidHandle = 6;
 }  // namespace
 
 std::int32_t FakeRegistry::CreateKey(Key root, const std::string& path, Key* result) {
   log_.push_back("RegCreateKey");
+  *result = 0;
   if (createError != 0) return createError;
+  if (readOnlyRoots.count(root) != 0) return kAccessDenied;  // asks for every right
   *result = nextKey_++;
-  keyPaths_[*result] = std::to_string(root) + "|" + Lower(path);
+  const std::string keyPath = std::to_string(root) + "|" + Lower(path);
+  opened_[*result] = {root, keyPath};
+  keys.insert(keyPath);
   openKeys.insert(*result);
   return 0;
 }
 
 std::int32_t FakeRegistry::OpenKey(Key root, const std::string& path, Key* result) {
   log_.push_back("RegOpenKey");
+  *result = 0;
+  const std::string keyPath = std::to_string(root) + "|" + Lower(path);
+  if (!KeyExists(keyPath)) return kFileNotFound;
   *result = nextKey_++;
-  keyPaths_[*result] = std::to_string(root) + "|" + Lower(path);
+  opened_[*result] = {root, keyPath};
   openKeys.insert(*result);
   return 0;
 }
 
+bool FakeRegistry::KeyExists(const std::string& path) const {
+  if (keys.count(path) != 0) return true;
+  const auto next = values.lower_bound(path + "|");
+  return next != values.end() && next->first.compare(0, path.size() + 1, path + "|") == 0;
+}
+
 std::string FakeRegistry::PathOf(Key key, const std::string& name) const {
-  return keyPaths_.at(key) + "|" + name;
+  return opened_.at(key).path + "|" + name;
+}
+
+std::int32_t FakeRegistry::QueryValue(Key key, const std::string& name) {
+  log_.push_back("RegQueryValue");
+  if (openKeys.count(key) == 0) return kErrorInvalidHandle;
+  return values.count(PathOf(key, name)) != 0 ? 0 : kFileNotFound;
 }
 
 std::int32_t FakeRegistry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                       const std::string& data) {
   log_.push_back("RegSetValue");
   if (openKeys.count(key) == 0) return kErrorInvalidHandle;
+  if (readOnlyRoots.count(opened_.at(key).root) != 0) return kAccessDenied;
   if (setError != 0) return setError;
   values[PathOf(key, name)] = {type, data};
   return 0;
@@ -136,7 +155,8 @@ std::int32_t FakeRegistry::SetValueEx(Key key, const std::string& name, std::uin
 std::int32_t FakeRegistry::DeleteValue(Key key, const std::string& name) {
   log_.push_back("RegDeleteValue");
   if (openKeys.count(key) == 0) return kErrorInvalidHandle;
-  return values.erase(PathOf(key, name)) != 0 ? 0 : kErrorFileNotFound;
+  if (readOnlyRoots.count(opened_.at(key).root) != 0) return kAccessDenied;
+  return values.erase(PathOf(key, name)) != 0 ? 0 : kFileNotFound;
 }
 
 std::int32_t FakeRegistry::CloseKey(Key key) {
@@ -197,6 +217,6 @@ jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const s
 
 FakePlatform::FakePlatform()
     : platform{messages, pointer, window, order, notifyIcon, clipboard, about, screen, registry, shell,
-               clock,    beeper,  program, instance, pump,   files} {}
+               clock,    beeper,  program, instance, pump,   files,  userState} {}
 
 }  // namespace reminder::testing

@@ -129,11 +129,14 @@ class FakeScreen : public Screen {
   std::vector<TwipsRect> monitors{{0, 0, 28800, 16200}};
 };
 
+// The registry as a user sees it: keys and values by path, and roots the user may
+// read but not change (the machine's keys without administrator rights).
 class FakeRegistry : public Registry {
  public:
   explicit FakeRegistry(Log& log) : log_(log) {}
   std::int32_t CreateKey(Key root, const std::string& path, Key* result) override;
   std::int32_t OpenKey(Key root, const std::string& path, Key* result) override;
+  std::int32_t QueryValue(Key key, const std::string& name) override;
   std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type,
                           const std::string& data) override;
   std::int32_t DeleteValue(Key key, const std::string& name) override;
@@ -145,15 +148,23 @@ class FakeRegistry : public Registry {
   };
   // Values by "root|key path|name"; key paths compare case-insensitively as the registry does.
   std::map<std::string, Value> values;
-  std::int32_t createError = 0;  // e.g. 5, access denied without administrator rights
+  // Keys by "root|key path"; a value's key exists too.
+  std::set<std::string> keys;
+  std::set<Key> readOnlyRoots;   // CreateKey, SetValueEx and DeleteValue refuse with 5
+  std::int32_t createError = 0;  // any root
   std::int32_t setError = 0;
   int closeFailures = 0;         // the next CloseKey calls that fail
   int closeCalls = 0;
   std::set<Key> openKeys;
 
  private:
+  struct OpenedKey {
+    Key root;
+    std::string path;  // "root|key path"
+  };
+  bool KeyExists(const std::string& path) const;
   std::string PathOf(Key key, const std::string& name) const;
-  std::map<Key, std::string> keyPaths_;
+  std::map<Key, OpenedKey> opened_;
   Key nextKey_ = 0x1000;
   Log& log_;
 };
@@ -232,6 +243,12 @@ class FakeFileSystem : public FileSystem {
   int writes = 0;
 };
 
+class FakeUserState : public UserNotificationState {
+ public:
+  bool FullScreenBusy() override { return fullScreen; }
+  bool fullScreen = false;
+};
+
 // Every fake, wired into one Platform.
 struct FakePlatform {
   FakePlatform();
@@ -252,6 +269,7 @@ struct FakePlatform {
   FakeInstance instance;
   FakePump pump;
   FakeFileSystem files;
+  FakeUserState userState;
   Platform platform;
 };
 

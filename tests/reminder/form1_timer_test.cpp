@@ -153,6 +153,47 @@ TEST_F(TimerTest, EightHoursOfTicksAcrossMidnightBringOneReminderAtTheEighthHour
   EXPECT_EQ(fake.beeper.beeps, 9 + 1);  // 21:00 to 05:00 hourly, and the reminder at 04:00
 }
 
+TEST_F(TimerTest, AReminderDueDuringAFullScreenProgramWaitsForItsEndButTheHourlyChimeDoesNot) {
+  StartAt(10, 31, 30, 30);
+  form->MinimizeCMD_Click();
+  fake.userState.fullScreen = true;
+  ASSERT_FALSE(TickUntilShown(6 * 60));  // due at 11:00, held for an hour
+  EXPECT_EQ(Now(), "11:31:30");
+  EXPECT_EQ(fake.beeper.beeps, 1);  // the chime at 11:00, and no reminder beep
+  Tick();
+  EXPECT_FALSE(fake.window.visible);
+  fake.userState.fullScreen = false;
+  fake.log.clear();
+  Tick();  // 11:31:50, within the same minute: the first tick after the end
+  EXPECT_TRUE(fake.window.visible);
+  EXPECT_EQ(fake.log, (Log{"Beep", "Restore", "Show", "IconDelete", "Focus", "Topmost"}));
+  EXPECT_EQ(form->MinuteCounter(), 0);
+  form->MinimizeCMD_Click();
+  ASSERT_TRUE(TickUntilShown());
+  EXPECT_EQ(Now(), "12:01:00");  // the next interval counts from the reminder
+}
+
+TEST_F(TimerTest, AfterASleepTheMinutesAsleepCountAtOnceUpToOneInterval) {
+  StartAt(22, 10, 30, 60);
+  form->MinimizeCMD_Click();
+  TickMinutes(5);
+  ASSERT_EQ(form->MinuteCounter(), 6);
+  fake.clock.Advance(8 * 3600 * 1000);  // asleep until 06:15:30: no ticks
+  form->Timer1_Timer();                 // the first tick after the resume
+  EXPECT_TRUE(fake.window.visible);
+  EXPECT_EQ(form->MinuteCounter(), 0);
+  form->MinimizeCMD_Click();
+  ASSERT_TRUE(TickUntilShown());
+  EXPECT_EQ(Now(), "07:15:00");
+
+  // A short sleep counts its minutes without a reminder.
+  form->MinimizeCMD_Click();
+  fake.clock.Advance(20 * 60 * 1000);
+  form->Timer1_Timer();
+  EXPECT_FALSE(fake.window.visible);
+  EXPECT_EQ(form->MinuteCounter(), 20);
+}
+
 TEST_F(TimerTest, EachIntervalItemSetsItsMinutesTicksOnlyItselfAndSaves) {
   StartAt(10, 0, 0, 60);
   const std::int16_t minutes[] = {30, 60, 240, 480, 999};

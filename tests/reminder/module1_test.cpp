@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ostream>
 
+#include "registry_contract.h"
 #include "reminder_fixture.h"
 
 namespace reminder::testing {
@@ -126,34 +128,104 @@ TEST_F(AutoStartTest, APathWithASpaceIsWrittenInQuotes) {
   EXPECT_EQ(fake.registry.values.at(kRunPath).data, std::string("\"C:\\Program Files\\Lumaret\\verse.exe\"") + '\0');
 }
 
-TEST_F(AutoStartTest, OffRemovesTheValueAndSaysNothingWhenItIsMissing) {
-  ASSERT_EQ(module().SetAutoStart(-1), 0);
-  EXPECT_EQ(module().SetAutoStart(0), 0);
-  EXPECT_TRUE(fake.registry.values.empty());
-  EXPECT_EQ(module().SetAutoStart(0), 0);
-  EXPECT_TRUE(fake.messages.shown.empty());
+TEST_F(AutoStartTest, TheFakeRegistryKeepsTheContractOfTheRealOne) {
+  CheckRegistryContract(fake.registry, Registry::kCurrentUser, "Software\\Lumaret\\Contract");
+}
+
+// Start with Windows turned over by its menu item, against every combination of a
+// machine key and a user key that may refuse changes and may hold the value already.
+struct AutoStartCase {
+  const char* name;
+  bool turnOn;
+  bool machineRefuses, userRefuses;
+  bool inMachine, inUser;        // before
+  const char* message;           // "" for none
+  bool machineAfter, userAfter;  // the check mark and the saved setting show either
+};
+
+void PrintTo(const AutoStartCase& c, std::ostream* out) { *out << c.name; }
+
+constexpr char kNotWritten[] = "Error 1 setting registry autorun ...";
+constexpr char kNotRemoved[] = "Error 2 setting registry autorun ...";
+
+constexpr AutoStartCase kAutoStartCases[] = {
+    {"OnMachineWritable", true, false, false, false, false, "", true, false},
+    {"OnOnlyMachineWritable", true, false, true, false, false, "", true, false},
+    {"OnMachineRefusedFallsBackToUser", true, true, false, false, false, "", false, true},
+    {"OnBothRefused", true, true, true, false, false, kNotWritten, false, false},
+    {"OffBothWritableRemovesBoth", false, false, false, true, true, "", false, false},
+    {"OffBothWritableFromMachine", false, false, false, true, false, "", false, false},
+    {"OffBothWritableFromUser", false, false, false, false, true, "", false, false},
+    {"OffBothWritableNowhere", false, false, false, false, false, "", false, false},
+    {"OffMachineRefusedHoldingIt", false, true, false, true, false, kNotRemoved, true, false},
+    {"OffMachineRefusedBothHoldingIt", false, true, false, true, true, kNotRemoved, true, false},
+    {"OffMachineRefusedUserHoldsIt", false, true, false, false, true, "", false, false},
+    {"OffMachineRefusedNowhere", false, true, false, false, false, "", false, false},
+    {"OffUserRefusedHoldingIt", false, false, true, false, true, kNotRemoved, false, true},
+    {"OffUserRefusedBothHoldingIt", false, false, true, true, true, kNotRemoved, false, true},
+    {"OffUserRefusedMachineHoldsIt", false, false, true, true, false, "", false, false},
+    {"OffUserRefusedNowhere", false, false, true, false, false, "", false, false},
+    {"OffBothRefusedBothHoldingIt", false, true, true, true, true, kNotRemoved, true, true},
+    {"OffBothRefusedMachineHoldsIt", false, true, true, true, false, kNotRemoved, true, false},
+    {"OffBothRefusedUserHoldsIt", false, true, true, false, true, kNotRemoved, false, true},
+    {"OffBothRefusedNowhere", false, true, true, false, false, "", false, false},
+};
+
+class AutoStartMenuTest : public ReminderTest, public ::testing::WithParamInterface<AutoStartCase> {};
+
+TEST_P(AutoStartMenuTest, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
+  const AutoStartCase& c = GetParam();
+  StartWith(kSettings);
+  // Both Run keys exist, as on every Windows: a refused key is opened, not missing.
+  for (const std::string value : {kRunPath, kUserRunPath}) {
+    fake.registry.keys.insert(value.substr(0, value.rfind('|')));
+  }
+  const FakeRegistry::Value command{1, std::string("C:\\Lumaret\\verse.exe") + '\0'};
+  if (c.inMachine) fake.registry.values[kRunPath] = command;
+  if (c.inUser) fake.registry.values[kUserRunPath] = command;
+  if (c.machineRefuses) fake.registry.readOnlyRoots.insert(Registry::kLocalMachine);
+  if (c.userRefuses) fake.registry.readOnlyRoots.insert(Registry::kCurrentUser);
+  fake.window.SetChecked(MenuItem::kOptionsAutoStart, !c.turnOn);
+
+  form->OptionsAutoStartMnu_Click();
+
+  EXPECT_EQ(fake.registry.values.count(kRunPath), c.machineAfter ? 1u : 0u);
+  EXPECT_EQ(fake.registry.values.count(kUserRunPath), c.userAfter ? 1u : 0u);
+  if (c.userAfter && !c.inUser) {
+    EXPECT_EQ(fake.registry.values.at(kUserRunPath).data, command.data);
+  }
+  const std::string message = fake.messages.shown.empty() ? "" : fake.messages.shown[0].text;
+  EXPECT_EQ(message, c.message);
+  EXPECT_LE(fake.messages.shown.size(), 1u);
+  const bool registered = c.machineAfter || c.userAfter;
+  EXPECT_EQ(fake.window.IsChecked(MenuItem::kOptionsAutoStart), registered);
+  EXPECT_EQ(Ini().substr(Ini().size() - 5), registered ? " 1 \r\n" : " 0 \r\n");
   EXPECT_TRUE(fake.registry.openKeys.empty());
 }
 
+INSTANTIATE_TEST_SUITE_P(EveryRefusal, AutoStartMenuTest, ::testing::ValuesIn(kAutoStartCases),
+                         [](const ::testing::TestParamInfo<AutoStartCase>& param) { return param.param.name; });
+
 TEST_F(AutoStartTest, AKeyThatCannotBeCreatedGivesCodeOneAndTriesNothingElse) {
-  fake.registry.createError = 5;
+  fake.registry.createError = 6;
   EXPECT_EQ(module().SetAutoStart(-1), 1);
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text, "Error 1 setting registry autorun ...");
   EXPECT_EQ(fake.messages.shown[0].title, "Lumaret");
   EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::kNone);
-  EXPECT_EQ(fake.log, (Log{"RegCreateKey", "Message Lumaret"}));
+  // The machine's key, then the user's.
+  EXPECT_EQ(fake.log, (Log{"RegCreateKey", "RegCreateKey", "Message Lumaret"}));
 }
 
 TEST_F(AutoStartTest, AFailedWriteGivesCodeTwoAndStillClosesTheKey) {
-  fake.registry.setError = 5;
+  fake.registry.setError = 6;
   EXPECT_EQ(module().SetAutoStart(-1), 2);
   EXPECT_EQ(fake.messages.shown.at(0).text, "Error 2 setting registry autorun ...");
   EXPECT_TRUE(fake.registry.openKeys.empty());
 }
 
-TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeWithMessagesPumpedBetween) {
-  fake.registry.setError = 5;
+TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeWithMessagesPumpedBetweenAndNoSecondKey) {
+  fake.registry.setError = 6;
   fake.registry.closeFailures = 4;
   const int pumped = fake.pump.calls;
   EXPECT_EQ(module().SetAutoStart(-1), 3);
@@ -162,10 +234,13 @@ TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeWithMessagesPumpedBetween) {
   EXPECT_EQ(fake.messages.shown.at(0).text, "Error 3 setting registry autorun ...");
 }
 
-TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeAfterASuccessfulWriteToo) {
+TEST_F(AutoStartTest, FourFailedClosesGiveCodeThreeAfterASuccessfulWriteOrRemovalToo) {
   fake.registry.closeFailures = 4;
   EXPECT_EQ(module().WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, "x"), 3);
-  EXPECT_EQ(fake.registry.closeCalls, 4);
+  fake.registry.closeFailures = 4;
+  EXPECT_EQ(module().DeleteRegValue(Registry::kLocalMachine, kRunKey, kRunValue), 3);
+  EXPECT_TRUE(fake.registry.values.empty());
+  EXPECT_EQ(fake.registry.closeCalls, 8);
 }
 
 TEST_F(AutoStartTest, AKeyClosedAtTheFourthAttemptIsSuccess) {
@@ -173,26 +248,6 @@ TEST_F(AutoStartTest, AKeyClosedAtTheFourthAttemptIsSuccess) {
   EXPECT_EQ(module().SetAutoStart(-1), 0);
   EXPECT_EQ(fake.registry.closeCalls, 4);
   EXPECT_TRUE(fake.messages.shown.empty());
-}
-
-TEST_F(AutoStartTest, TheMenuItemTogglesTheRegistrationAndSavesTheChoice) {
-  ASSERT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
-  form->OptionsAutoStartMnu_Click();
-  EXPECT_FALSE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
-  EXPECT_EQ(Ini().substr(Ini().size() - 5), " 0 \r\n");
-  form->OptionsAutoStartMnu_Click();
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
-  EXPECT_EQ(fake.registry.values.count(kRunPath), 1u);
-  EXPECT_EQ(Ini().substr(Ini().size() - 5), " 1 \r\n");
-}
-
-TEST_F(AutoStartTest, AFailedRegistrationKeepsTheCheckMarkAndTheSavedOption) {
-  form->OptionsAutoStartMnu_Click();
-  fake.registry.createError = 5;
-  form->OptionsAutoStartMnu_Click();
-  EXPECT_EQ(fake.messages.shown.at(0).text, "Error 1 setting registry autorun ...");
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
-  EXPECT_EQ(Ini().substr(Ini().size() - 5), " 1 \r\n");
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ namespace reminder::testing {
 inline constexpr char kIniPath[] = "C:\\Lumaret\\verse.ini";
 inline constexpr char kStorePath[] = "C:\\Lumaret\\verse97.mdb";
 inline constexpr char kRunPath[] = "2147483650|software\\microsoft\\windows\\currentversion\\run|Lumaret2";
+inline constexpr char kUserRunPath[] = "2147483649|software\\microsoft\\windows\\currentversion\\run|Lumaret2";
 
 // Rows "Book1 1:1" ... with texts "Text 1" ...; row k (from 1) is shown as position k-1.
 inline std::vector<store::VerseRecord> NumberedRows(int count) {

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cmath>
+#include <utility>
 
 #include "about_resources.h"
 
@@ -52,7 +53,7 @@ AboutWindow::~AboutWindow() { Unload(); }
 bool AboutWindow::Load() {
   if (hwnd_ != nullptr) return true;
   if (!RegisterWindowClass(instance_, WindowProc)) return false;
-  dpi_ = CurrentScreenDpi();
+  screenDpi_ = dpi_ = CurrentScreenDpi();
   RECT frame{0, 0, TwipsToPixels(layout::kClientWidth, dpi_.x), TwipsToPixels(layout::kClientHeight, dpi_.y)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   // WM_NCCREATE stores `this` and hwnd_; WM_CREATE makes the controls.
@@ -78,7 +79,7 @@ void AboutWindow::SetVersionCaption(const std::string& text) {
 }
 
 void AboutWindow::Move(std::int32_t left, std::int32_t top) {
-  SetWindowPos(hwnd_, nullptr, TwipsToPixels(left, dpi_.x), TwipsToPixels(top, dpi_.y), 0, 0,
+  SetWindowPos(hwnd_, nullptr, TwipsToPixels(left, screenDpi_.x), TwipsToPixels(top, screenDpi_.y), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -125,6 +126,8 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: return OnTimer(wParam);
     case WM_CLOSE: return OnClose();
     case WM_NCDESTROY: return OnNcDestroy();
+    case WM_DPICHANGED:
+      return OnDpiChanged(LOWORD(wParam), HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
     default: return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
@@ -140,9 +143,7 @@ LRESULT CALLBACK AboutWindow::Command1Proc(HWND hwnd, UINT message, WPARAM wPara
 }
 
 LRESULT AboutWindow::OnCreate() {
-  windowFont_ = MakeFont(layout::kWindowFont);
-  versionFont_ = MakeFont(layout::kVersionFont);
-  label1Font_ = MakeFont(layout::kLabel1Font);
+  MakeFonts();
   picture_ = LoadPictureResource(instance_, IDR_ABOUT_PICTURE);
 
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
@@ -158,6 +159,49 @@ LRESULT AboutWindow::OnCreate() {
     return -1;  // CreateWindowEx fails and the box stays closed
   }
   SetWindowSubclass(command1_, Command1Proc, 1, reinterpret_cast<DWORD_PTR>(this));
+  return 0;
+}
+
+void AboutWindow::MakeFonts() {
+  for (HFONT* font : {&windowFont_, &versionFont_, &label1Font_}) {
+    if (*font != nullptr) DeleteObject(*font);
+  }
+  windowFont_ = MakeFont(layout::kWindowFont);
+  versionFont_ = MakeFont(layout::kVersionFont);
+  label1Font_ = MakeFont(layout::kLabel1Font);
+  for (const auto& [control, font] :
+       {std::pair{command1_, windowFont_}, std::pair{copyrightLbl_, windowFont_},
+        std::pair{versionLbl_, versionFont_}, std::pair{label1_, label1Font_}}) {
+    if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+}
+
+void AboutWindow::LayOutControls() {
+  for (const auto& [control, rect] :
+       {std::pair{command1_, layout::kCommand1}, std::pair{copyrightLbl_, layout::kCopyrightLbl},
+        std::pair{versionLbl_, layout::kVersionLbl}, std::pair{label1_, layout::kLabel1}}) {
+    const RECT r = PixelRect(rect);
+    MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+  }
+}
+
+LRESULT AboutWindow::OnDpiChanged(int dpiX, int dpiY, const RECT& suggested) {
+  if (dpiX <= 0 || dpiY <= 0) return 0;
+  dpi_ = {dpiX, dpiY};
+  MakeFonts();
+  LayOutControls();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The client area keeps the layout's size in twips, whatever the frame's rounding.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  SetWindowPos(hwnd_, nullptr, 0, 0,
+               frame.right - frame.left + TwipsToPixels(layout::kClientWidth, dpi_.x) - client.right,
+               frame.bottom - frame.top + TwipsToPixels(layout::kClientHeight, dpi_.y) - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
   return 0;
 }
 

@@ -61,6 +61,13 @@ class AboutWindow : public reminder::AboutView {
   LRESULT OnTimer(UINT_PTR id);
   LRESULT OnClose();
   LRESULT OnNcDestroy();
+  // WM_DPICHANGED: the box moved to a monitor of another scale.
+  LRESULT OnDpiChanged(int dpiX, int dpiY, const RECT& suggested);
+
+  // The fonts at dpi_, replacing any made before, set on the window and its controls.
+  void MakeFonts();
+  // The controls at their twips boxes at dpi_.
+  void LayOutControls();
 
   void Command1_Click();
   HWND AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
@@ -79,7 +86,10 @@ class AboutWindow : public reminder::AboutView {
   HFONT versionFont_ = nullptr;
   HFONT label1Font_ = nullptr;
   Picture picture_;
+  // The monitor's DPI, for the layout and the fonts; positions use the screen's DPI,
+  // as the main window's twips do.
   ScreenDpi dpi_{96, 96};
+  ScreenDpi screenDpi_{96, 96};
 };
 
 // UTF-8 to the wide text of the window system.

@@ -54,6 +54,10 @@ class EditWindow final : public editor::EditView {
                    int id, int left, int top, int width, int height);
   int Px(int twips) const;
   SIZE OuterSize() const;
+  // WM_DPICHANGED: the window moved to a monitor of another scale. The controls keep
+  // their twips at the new DPI, the font follows, the client area keeps its size.
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void MakeFont();
 
   editor::EditFrm frm_;
   HINSTANCE instance_ = nullptr;

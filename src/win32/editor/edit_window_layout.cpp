@@ -84,9 +84,7 @@ bool EditWindow::Create(HINSTANCE instance, int showCommand) {
   wc.lpszClassName = kEditFrmClass;
   if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
   accelerators_ = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_EDITFRM_ACCEL));
-  font_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                      L"MS Sans Serif");
+  MakeFont();
 
   const SIZE size = OuterSize();
   const int left = (GetSystemMetrics(SM_CXSCREEN) - size.cx) / 2;
@@ -99,6 +97,50 @@ bool EditWindow::Create(HINSTANCE instance, int showCommand) {
   UpdateWindow(hwnd_);
   SetFocus(txtFields_[editor::kBookField]);
   return true;
+}
+
+void EditWindow::MakeFont() {
+  if (font_ != nullptr) DeleteObject(font_);
+  font_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
+                      L"MS Sans Serif");
+}
+
+void EditWindow::OnDpiChanged(int dpi, const RECT& suggested) {
+  if (dpi <= 0) return;
+  dpi_ = dpi;
+  const HFONT old = font_;
+  font_ = nullptr;
+  MakeFont();
+  auto place = [this](HWND child, int left, int top, int width, int height) {
+    if (child == nullptr) return;
+    MoveWindow(child, Px(left), Px(top), Px(width), Px(height), TRUE);
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+  };
+  for (const FieldPlace& field : kFields) {
+    const auto i = static_cast<std::size_t>(field.index);
+    place(lblLabels_[i], field.labelLeft, field.labelTop, field.labelWidth, kLabelHeight);
+    place(field.index == editor::kReadField ? chkRead_ : txtFields_[i], field.boxLeft, field.boxTop, field.boxWidth,
+          field.boxHeight);
+  }
+  place(picButtons_, 0, kStripTop, kClientWidth, kStripHeight);
+  for (const ButtonPlace& button : kButtons) {
+    place(GetDlgItem(picButtons_, button.id), button.left, 0, kButtonWidth, kStripHeight);
+  }
+  place(datPrimaryRS_, 0, kDataTop, kClientWidth, kDataHeight);
+  if (old != nullptr) DeleteObject(old);  // no control uses it any more
+
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  // The suggested frame is the old one scaled; the client area must be the layout's.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + Px(kClientWidth) - client.right,
+               frame.bottom - frame.top + Px(kClientHeight) - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 HWND EditWindow::CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,

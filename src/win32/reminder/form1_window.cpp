@@ -23,6 +23,18 @@ int MenuCommand(reminder::MenuItem item) {
   return IDM_INTERVAL_0 + (static_cast<int>(item) - static_cast<int>(reminder::MenuItem::kInterval0));
 }
 
+// Each control and its box, in creation order.
+struct ControlBox {
+  int id;
+  const TwipsBox& box;
+};
+const ControlBox kControlBoxes[] = {
+    {IDC_NEW_VERSE_CMD, kNewVerseCmdBox},  {IDC_MINIMIZE_CMD, kMinimizeCmdBox},
+    {IDC_VERSES_LBL, kVersesLblBox},       {IDC_CHAP_VERSE_SEP_LBL, kChapVerseSepLblBox},
+    {IDC_CHAPTER_LBL, kChapterLblBox},     {IDC_BOOK_LBL, kBookLblBox},
+    {IDC_VERSE_TXT_LBL, kVerseTxtLblBox},
+};
+
 HFONT MakeFont(int pointsX100, int dpiY, int weight) {
   return CreateFontW(-MulDiv(pointsX100, dpiY, 72 * 100), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
@@ -51,8 +63,8 @@ bool Form1Window::Create() {
   InitCommonControlsEx(&controls);
 
   HDC screen = GetDC(nullptr);
-  dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-  dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
+  screenDpiX_ = dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
+  screenDpiY_ = dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
 
   bigIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_LUMARET), IMAGE_ICON,
@@ -82,25 +94,65 @@ bool Form1Window::Create() {
     if (menu != nullptr) DestroyMenu(menu);
     return false;
   }
-  // A menu bar that wrapped onto a second line would eat into the client area.
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  const int missing = ToPixelsY(kClientHeightTwips) - client.bottom;
-  if (missing > 0) {
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top + missing,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  FitClientArea();
   return true;
 }
 
-void Form1Window::OnCreate() {
+void Form1Window::FitClientArea() {
+  // A menu bar that wrapped onto a second line would eat into the client area.
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  RECT frame{};
+  GetWindowRect(hwnd_, &frame);
+  const int missingX = ToPixelsX(kClientWidthTwips) - client.right;
+  const int missingY = ToPixelsY(kClientHeightTwips) - client.bottom;
+  if (missingX == 0 && missingY == 0) return;
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left + missingX, frame.bottom - frame.top + missingY,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1Window::MakeFonts() {
+  for (HFONT* font : {&headingFont_, &verseFont_, &buttonFont_}) {
+    if (*font != nullptr) DeleteObject(*font);
+    *font = nullptr;
+  }
   headingFont_ = MakeFont(kHeadingPointsX100, dpiY_, FW_BOLD);
   verseFont_ = MakeFont(kVerseTextPointsX100, dpiY_, FW_NORMAL);
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    // The system's message font is given at the system's DPI.
+    metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpiY_, screenDpiY_);
     buttonFont_ = CreateFontIndirectW(&metrics.lfMessageFont);
   }
+}
+
+void Form1Window::LayOutControls() {
+  HFONT font = buttonFont_ != nullptr ? buttonFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  for (const ControlBox& control : kControlBoxes) {
+    HWND child = Control(control.id);
+    MoveWindow(child, ToPixelsX(control.box.left), ToPixelsY(control.box.top), ToPixelsX(control.box.width),
+               ToPixelsY(control.box.height), TRUE);
+    if (control.id == IDC_NEW_VERSE_CMD || control.id == IDC_MINIMIZE_CMD) {
+      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+  }
+}
+
+void Form1Window::OnDpiChanged(int dpiX, int dpiY, const RECT& suggested) {
+  if (dpiX <= 0 || dpiY <= 0) return;
+  dpiX_ = dpiX;
+  dpiY_ = dpiY;
+  MakeFonts();
+  LayOutControls();
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitClientArea();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Form1Window::OnCreate() {
+  MakeFonts();
 
   // Creation order is the tab order: Tab moves between the two buttons only.
   auto button = [this](int id, const char* text, const TwipsBox& box) {
@@ -175,21 +227,23 @@ std::string Form1Window::Caption() const {
 reminder::TwipsRect Form1Window::Bounds() const {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
-  return {MulDiv(frame.left, kTwipsPerInch, dpiX_), MulDiv(frame.top, kTwipsPerInch, dpiY_),
-          MulDiv(frame.right - frame.left, kTwipsPerInch, dpiX_),
-          MulDiv(frame.bottom - frame.top, kTwipsPerInch, dpiY_)};
+  return {MulDiv(frame.left, kTwipsPerInch, screenDpiX_), MulDiv(frame.top, kTwipsPerInch, screenDpiY_),
+          MulDiv(frame.right - frame.left, kTwipsPerInch, screenDpiX_),
+          MulDiv(frame.bottom - frame.top, kTwipsPerInch, screenDpiY_)};
 }
 
 void Form1Window::SetLeft(std::int32_t left) {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
-  SetWindowPos(hwnd_, nullptr, ToPixelsX(left), frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, MulDiv(left, screenDpiX_, kTwipsPerInch), frame.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1Window::SetTop(std::int32_t top) {
   RECT frame{};
   GetWindowRect(hwnd_, &frame);
-  SetWindowPos(hwnd_, nullptr, frame.left, ToPixelsY(top), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(hwnd_, nullptr, frame.left, MulDiv(top, screenDpiY_, kTwipsPerInch), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1Window::Show() { ShowWindow(hwnd_, SW_SHOW); }

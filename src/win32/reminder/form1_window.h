@@ -34,7 +34,9 @@ class Form1Window final : public reminder::Window {
   HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
   HWND ToolTip() const { return toolTip_; }
   HACCEL Accelerators() const { return accelerators_; }
-  // DPI of the screen, for twips.
+  // DPI of the monitor the window is on, for its layout and fonts. Positions and
+  // Bounds() use the screen's (system) DPI throughout, as the Screen interface does,
+  // so the settings file's twips mean the same place on every monitor.
   int DpiX() const { return dpiX_; }
   int DpiY() const { return dpiY_; }
 
@@ -65,7 +67,16 @@ class Form1Window final : public reminder::Window {
   void OnDestroy();
   void OnActivate(bool active);
   LRESULT OnDrawItem(const DRAWITEMSTRUCT& item);
+  // WM_DPICHANGED: the window moved to a monitor of another scale.
+  void OnDpiChanged(int dpiX, int dpiY, const RECT& suggested);
 
+  // The fonts at the window's DPI, replacing any made before.
+  void MakeFonts();
+  // The controls at their twips boxes at the window's DPI.
+  void LayOutControls();
+  // Sizes the frame so the client area is exactly the layout's, whatever the menu
+  // bar and rounding did.
+  void FitClientArea();
   HWND CreateLabel(int id, const char* text, int left, int top, int width, int height);
   void CreateToolTips();
   void AddToolTip(HWND button, const std::string& text);
@@ -86,6 +97,8 @@ class Form1Window final : public reminder::Window {
   UINT taskbarCreated_ = 0;
   int dpiX_ = 96;
   int dpiY_ = 96;
+  int screenDpiX_ = 96;
+  int screenDpiY_ = 96;
   reminder::Form1* form_ = nullptr;
 };
 

@@ -32,7 +32,8 @@ struct ReminderApp::Parts {
                  options.program != nullptr ? *options.program : program,
                  instanceCheck,
                  pump,
-                 files},
+                 files,
+                 userState},
         form(platform, data1) {
     window.Attach(form);
   }
@@ -53,6 +54,7 @@ struct ReminderApp::Parts {
   Win32EventPump pump;
   about::AboutBoxWin32 about;
   Win32FileSystem files;
+  Win32UserNotificationState userState;
   store::Data1 data1;
   reminder::Platform platform;
   reminder::Form1 form;

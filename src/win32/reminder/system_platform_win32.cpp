@@ -34,6 +34,10 @@ std::int32_t Win32Registry::OpenKey(Key root, const std::string& path, Key* resu
   return status;
 }
 
+std::int32_t Win32Registry::QueryValue(Key key, const std::string& name) {
+  return RegQueryValueExA(AsKey(key), Ansi(name).c_str(), nullptr, nullptr, nullptr, nullptr);
+}
+
 std::int32_t Win32Registry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                        const std::string& data) {
   std::string bytes = data;
@@ -76,11 +80,22 @@ std::string Win32Clock::TimeOfDay() const {
   return text;
 }
 
+// Unlike QueryUnbiasedInterruptTime, the tick count goes on while the computer sleeps.
 std::uint64_t Win32Clock::Milliseconds() const { return GetTickCount64(); }
 
 void Win32Clock::Sleep(std::uint32_t milliseconds) { ::Sleep(milliseconds); }
 
 void Win32Beeper::Beep() { MessageBeep(MB_OK); }
+
+// --- What the user is doing ---
+
+bool Win32UserNotificationState::FullScreenBusy() {
+  QUERY_USER_NOTIFICATION_STATE state{};
+  if (FAILED(SHQueryUserNotificationState(&state))) return false;
+  // Not QUNS_NOT_PRESENT (locked, screen saver): the reminder is waiting there when
+  // the user comes back, which is what it is for.
+  return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE;
+}
 
 // --- Program identity and single instance ---
 

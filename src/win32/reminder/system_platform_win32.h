@@ -15,6 +15,7 @@ class Win32Registry final : public reminder::Registry {
  public:
   std::int32_t CreateKey(Key root, const std::string& path, Key* result) override;
   std::int32_t OpenKey(Key root, const std::string& path, Key* result) override;
+  std::int32_t QueryValue(Key key, const std::string& name) override;
   std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type, const std::string& data) override;
   std::int32_t DeleteValue(Key key, const std::string& name) override;
   std::int32_t CloseKey(Key key) override;
@@ -32,6 +33,13 @@ class Win32Clock final : public reminder::Clock {
   std::string TimeOfDay() const override;
   std::uint64_t Milliseconds() const override;
   void Sleep(std::uint32_t milliseconds) override;
+};
+
+// SHQueryUserNotificationState: busy while a full-screen program, a presentation
+// or a game runs.
+class Win32UserNotificationState final : public reminder::UserNotificationState {
+ public:
+  bool FullScreenBusy() override;
 };
 
 // The system's default beep.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -181,6 +182,37 @@ TEST_F(AboutWindowTest, HasTheClientSizeOfItsLayoutAndIsAWindowOfItsOwn) {
   // Not owned by the main window, or it would follow it in and out of the top layer.
   EXPECT_EQ(GetWindow(Box(), GW_OWNER), nullptr);
   EXPECT_EQ(TextOf(Box()), L"About...");
+}
+
+TEST_F(AboutWindowTest, OnAMonitorOfAnotherScaleKeepsItsTwipsSizesAndItsFontsFollow) {
+  Open();
+  const ScreenDpi screen = CurrentScreenDpi();
+  auto fontHeight = [](HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
+  };
+  const LONG versionFont = fontHeight(Child(2));
+  // As the window system sends it when the box moves onto a monitor at 150 %.
+  const RECT frame = BoxRect();
+  RECT suggested{frame.left + 30, frame.top + 20, frame.left + 30 + (frame.right - frame.left) * 3 / 2,
+                 frame.top + 20 + (frame.bottom - frame.top) * 3 / 2};
+  SendMessageW(Box(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(BoxRect().left, suggested.left);
+  EXPECT_EQ(BoxRect().top, suggested.top);
+  RECT client{};
+  GetClientRect(Box(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(layout::kClientWidth, 144));
+  EXPECT_EQ(client.bottom, TwipsToPixels(layout::kClientHeight, 144));
+  RECT button{};
+  GetWindowRect(box_->View().Command1(), &button);
+  MapWindowPoints(nullptr, Box(), reinterpret_cast<POINT*>(&button), 2);
+  EXPECT_EQ(button.left, TwipsToPixels(layout::kCommand1.left, 144));
+  EXPECT_EQ(button.top, TwipsToPixels(layout::kCommand1.top, 144));
+  EXPECT_EQ(button.right - button.left, TwipsToPixels(layout::kCommand1.width, 144));
+  EXPECT_EQ(button.bottom - button.top, TwipsToPixels(layout::kCommand1.height, 144));
+  EXPECT_EQ(fontHeight(Child(2)), -std::lround(layout::kVersionFont.points * 144 / 72.0));
+  EXPECT_EQ(versionFont, -std::lround(layout::kVersionFont.points * screen.y / 72.0));
 }
 
 TEST_F(AboutWindowTest, ShowsTheVersionFromTheVersionResourceAndTheCopyrightSign) {

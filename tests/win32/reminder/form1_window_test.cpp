@@ -130,30 +130,55 @@ TEST_F(Form1WindowTest, AfterStartUpTheWindowShowsTheFirstRowOnTopOfOthers) {
   EXPECT_EQ(ToolTipText(IDC_MINIMIZE_CMD), "Hide in Tray...");
 }
 
-TEST_F(Form1WindowTest, TheClientAreaAndTheControlsFollowTheLayoutAtTheScreensDpi) {
+TEST_F(Form1WindowTest, TheClientAreaControlsAndFontsFollowTheLayoutAtTheScreensAndEachMonitorsDpi) {
   Start();
-  const int dpiX = app_->Window().DpiX();
-  const int dpiY = app_->Window().DpiY();
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  EXPECT_EQ(client.right, MulDiv(kClientWidthTwips, dpiX, kTwipsPerInch));
-  EXPECT_EQ(client.bottom, MulDiv(kClientHeightTwips, dpiY, kTwipsPerInch));
-  struct Expected {
-    int id;
-    TwipsBox box;
+  const int screenDpi = app_->Window().DpiY();
+  HWND button = GetDlgItem(hwnd_, IDC_MINIMIZE_CMD);
+  auto buttonFontHeight = [&] {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(button, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font.lfHeight;
   };
-  for (const Expected& control : {Expected{IDC_BOOK_LBL, kBookLblBox}, Expected{IDC_CHAPTER_LBL, kChapterLblBox},
-                                  Expected{IDC_CHAP_VERSE_SEP_LBL, kChapVerseSepLblBox},
-                                  Expected{IDC_VERSES_LBL, kVersesLblBox}, Expected{IDC_VERSE_TXT_LBL, kVerseTxtLblBox},
-                                  Expected{IDC_NEW_VERSE_CMD, kNewVerseCmdBox},
-                                  Expected{IDC_MINIMIZE_CMD, kMinimizeCmdBox}}) {
-    RECT r{};
-    GetWindowRect(GetDlgItem(hwnd_, control.id), &r);
-    MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(r.left, MulDiv(control.box.left, dpiX, kTwipsPerInch)) << control.id;
-    EXPECT_EQ(r.top, MulDiv(control.box.top, dpiY, kTwipsPerInch)) << control.id;
-    EXPECT_EQ(r.right - r.left, MulDiv(control.box.width, dpiX, kTwipsPerInch)) << control.id;
-    EXPECT_EQ(r.bottom - r.top, MulDiv(control.box.height, dpiY, kTwipsPerInch)) << control.id;
+  const LONG screenFontHeight = buttonFontHeight();
+  // As the window system sends it when the window moves onto a monitor of another scale.
+  for (const int dpi : {screenDpi, 144, 120, screenDpi}) {
+    if (dpi != app_->Window().DpiY()) {
+      RECT frame{};
+      GetWindowRect(hwnd_, &frame);
+      RECT suggested{frame.left + 50, frame.top + 40, frame.left + 50 + MulDiv(frame.right - frame.left, dpi, 96),
+                     frame.top + 40 + MulDiv(frame.bottom - frame.top, dpi, 96)};
+      SendMessageW(hwnd_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+      RECT moved{};
+      GetWindowRect(hwnd_, &moved);
+      EXPECT_EQ(moved.left, suggested.left);
+      EXPECT_EQ(moved.top, suggested.top);
+    }
+    const int dpiX = app_->Window().DpiX();
+    const int dpiY = app_->Window().DpiY();
+    ASSERT_EQ(dpiY, dpi);
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    EXPECT_EQ(client.right, MulDiv(kClientWidthTwips, dpiX, kTwipsPerInch)) << dpi;
+    EXPECT_EQ(client.bottom, MulDiv(kClientHeightTwips, dpiY, kTwipsPerInch)) << dpi;
+    struct Expected {
+      int id;
+      TwipsBox box;
+    };
+    for (const Expected& control : {Expected{IDC_BOOK_LBL, kBookLblBox}, Expected{IDC_CHAPTER_LBL, kChapterLblBox},
+                                    Expected{IDC_CHAP_VERSE_SEP_LBL, kChapVerseSepLblBox},
+                                    Expected{IDC_VERSES_LBL, kVersesLblBox},
+                                    Expected{IDC_VERSE_TXT_LBL, kVerseTxtLblBox},
+                                    Expected{IDC_NEW_VERSE_CMD, kNewVerseCmdBox},
+                                    Expected{IDC_MINIMIZE_CMD, kMinimizeCmdBox}}) {
+      RECT r{};
+      GetWindowRect(GetDlgItem(hwnd_, control.id), &r);
+      MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_EQ(r.left, MulDiv(control.box.left, dpiX, kTwipsPerInch)) << control.id << " at " << dpi;
+      EXPECT_EQ(r.top, MulDiv(control.box.top, dpiY, kTwipsPerInch)) << control.id << " at " << dpi;
+      EXPECT_EQ(r.right - r.left, MulDiv(control.box.width, dpiX, kTwipsPerInch)) << control.id << " at " << dpi;
+      EXPECT_EQ(r.bottom - r.top, MulDiv(control.box.height, dpiY, kTwipsPerInch)) << control.id << " at " << dpi;
+    }
+    EXPECT_EQ(buttonFontHeight(), MulDiv(screenFontHeight, dpi, screenDpi)) << dpi;
   }
 }
 
@@ -269,12 +294,14 @@ TEST_F(Form1WindowTest, ANewNotificationAreaGetsTheIconBackWhileHidden) {
   SendMessageW(hwnd_, WM_MOUSEMOVE, 1, WM_LBUTTONDOWN);
 }
 
-TEST_F(Form1WindowTest, TheFirstRunRegistersTheProgramAndTheMenuItemRemovesIt) {
+TEST_F(Form1WindowTest, TheFirstRunRegistersTheProgramAndTheMenuItemRemovesItFromBothRunKeys) {
   Start();
   EXPECT_EQ(RunValue(), folder_.path() + "\\verse.exe");
   EXPECT_EQ(GetMenuState(GetMenu(hwnd_), IDM_OPTIONS_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+  SetUserRunValue(folder_.path() + "\\verse.exe");  // left by a run without administrator rights
   Command(IDM_OPTIONS_AUTOSTART);
   EXPECT_EQ(RunValue(), "<absent>");
+  EXPECT_EQ(RunValue(HKEY_CURRENT_USER), "<absent>");
   EXPECT_EQ(GetMenuState(GetMenu(hwnd_), IDM_OPTIONS_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED, 0u);
   EXPECT_EQ(SettingsNumbers(Settings()).at(4), 0);
   Command(IDM_OPTIONS_AUTOSTART);

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "registry_contract.h"
 #include "support/temp_dir.h"
 #include "system_platform_win32.h"
 #include "text_win32.h"
@@ -71,6 +72,13 @@ TEST(Win32RegistryTest, UnicodeTextIsStoredInTheAnsiCodePageWithItsZeroCounted) 
   EXPECT_NE(registry.DeleteValue(key, "Path"), 0);
   EXPECT_EQ(registry.CloseKey(key), 0);
   RegDeleteKeyA(HKEY_LOCAL_MACHINE, kKey);
+}
+
+TEST(Win32RegistryTest, KeepsTheContractTheFakeKeeps) {
+  Win32Registry registry;
+  constexpr char kKey[] = "Software\\Lumaret\\Contract";
+  reminder::testing::CheckRegistryContract(registry, reminder::Registry::kCurrentUser, kKey);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
 }
 
 TEST(Win32ProgramInfoTest, TheFolderAndNameAreThoseOfTheRunningProgram) {

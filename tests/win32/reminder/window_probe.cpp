@@ -124,9 +124,9 @@ namespace {
 constexpr char kRunKey[] = "Software\\microsoft\\windows\\currentversion\\run";
 }
 
-std::string RunValue() {
+std::string RunValue(HKEY root) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "<absent>";
+  if (RegOpenKeyExA(root, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return "<absent>";
   char data[1024] = {};
   DWORD size = sizeof data - 1;
   DWORD type = 0;
@@ -136,11 +136,21 @@ std::string RunValue() {
   return std::string(data);
 }
 
-void DeleteRunValue() {
+void SetUserRunValue(const std::string& command) {
   HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
-  RegDeleteValueA(key, "Lumaret2");
+  if (RegCreateKeyA(HKEY_CURRENT_USER, kRunKey, &key) != ERROR_SUCCESS) return;
+  RegSetValueExA(key, "Lumaret2", 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                 static_cast<DWORD>(command.size() + 1));
   RegCloseKey(key);
+}
+
+void DeleteRunValue() {
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) continue;
+    RegDeleteValueA(key, "Lumaret2");
+    RegCloseKey(key);
+  }
 }
 
 bool SaveWindowBitmap(HWND window, const std::string& path) {

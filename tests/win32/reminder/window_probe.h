@@ -43,8 +43,11 @@ void CopyFileTo(const std::string& from, const std::string& to);
 // The five numbers of a settings file, or an empty list when it does not exist.
 std::vector<long> SettingsNumbers(const std::string& path);
 
-// HKLM's Run value "Lumaret2", or "<absent>".
-std::string RunValue();
+// The Run value "Lumaret2" under `root`, or "<absent>".
+std::string RunValue(HKEY root = HKEY_LOCAL_MACHINE);
+// Writes the value under the user's Run key, as a run without administrator rights does.
+void SetUserRunValue(const std::string& command);
+// Removes the value from the machine's and the user's Run key.
 void DeleteRunValue();
 
 // Saves the screen area of `window` (frame included) as a 24-bit BMP file.
