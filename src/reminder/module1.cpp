@@ -43,9 +43,17 @@ std::int32_t Module1::SetAutoStart(std::int16_t on) {
   } else {
     const std::string command = AutoStartCommand();
     code = WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, command);
-    // Refused (1 or 2): the user's own Run key starts the program at this user's
-    // logon just as well. After 3 the state of the machine's value is unknown.
-    if (code == 1 || code == 2) code = WriteRegString(Registry::kCurrentUser, kRunKey, kRunValue, command);
+    if (code == 0) {
+      // A copy left under the user's key by an earlier run would start a second
+      // reminder at logon.
+      (void)DeleteRegValue(Registry::kCurrentUser, kRunKey, kRunValue);
+    } else if (code == 1 || code == 2) {
+      // Refused: the user's own Run key starts the program at this user's logon just as
+      // well, unless an administrator's value under the machine's key already does.
+      // After 3 the state of the machine's value is unknown.
+      code = HoldsValue(Registry::kLocalMachine) ? 0
+                                                 : WriteRegString(Registry::kCurrentUser, kRunKey, kRunValue, command);
+    }
   }
   if (code != 0) {
     platform_.messages.Show("Error " + std::to_string(code) + " setting registry autorun ...",

@@ -153,6 +153,8 @@ constexpr AutoStartCase kAutoStartCases[] = {
     {"OnOnlyMachineWritable", true, false, true, false, false, "", true, false},
     {"OnMachineRefusedFallsBackToUser", true, true, false, false, false, "", false, true},
     {"OnBothRefused", true, true, true, false, false, kNotWritten, false, false},
+    {"OnMachineWritableDropsTheUsersOldCopy", true, false, false, false, true, "", true, false},
+    {"OnMachineRefusedButHoldingItAddsNoCopy", true, true, false, true, false, "", true, false},
     {"OffBothWritableRemovesBoth", false, false, false, true, true, "", false, false},
     {"OffBothWritableFromMachine", false, false, false, true, false, "", false, false},
     {"OffBothWritableFromUser", false, false, false, false, true, "", false, false},
@@ -213,8 +215,8 @@ TEST_F(AutoStartTest, AKeyThatCannotBeCreatedGivesCodeOneAndTriesNothingElse) {
   EXPECT_EQ(fake.messages.shown[0].text, "Error 1 setting registry autorun ...");
   EXPECT_EQ(fake.messages.shown[0].title, "Lumaret");
   EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::kNone);
-  // The machine's key, then the user's.
-  EXPECT_EQ(fake.log, (Log{"RegCreateKey", "RegCreateKey", "Message Lumaret"}));
+  // The machine's key, a look whether it holds the value already, then the user's key.
+  EXPECT_EQ(fake.log, (Log{"RegCreateKey", "RegOpenKey", "RegCreateKey", "Message Lumaret"}));
 }
 
 TEST_F(AutoStartTest, AFailedWriteGivesCodeTwoAndStillClosesTheKey) {
