@@ -127,7 +127,8 @@ jet::Status VerseRecordset::Delete() {
   if (onWillChangeRecord_) onWillChangeRecord_(ChangeReason::kDelete, 1);
   if (row.id.has_value()) {
     jet::Status status = table_.Delete(*row.id, row.asRead);
-    if (!status.ok()) {
+    // A row another program removed first is gone as the user wanted.
+    if (!status.ok() && status.error().number != jet::kErrRecordDeleted) {
       jet::Error error = status.error();
       if (error.number == jet::kErrWriteConflict) {
         TakeOverStoredRow(row);
@@ -271,8 +272,9 @@ jet::Status VerseRecordset::WriteRow(Row& row) {
   jet::Status status = table_.Update(*row.id, row.asRead, values);
   if (!status.ok()) {
     jet::Error error = status.error();
-    if (error.number == jet::kErrWriteConflict) {
-      TakeOverStoredRow(row);
+    if (error.number == jet::kErrRecordDeleted) TakeOverRemovedRow(row);
+    if (error.number == jet::kErrWriteConflict) TakeOverStoredRow(row);
+    if (error.number == jet::kErrRecordDeleted || error.number == jet::kErrWriteConflict) {
       error.description += row.id.has_value()
                                ? " Your changes are still shown; update again to save them over the other change."
                                : " Your changes are still shown; update again to save them as a new row.";
@@ -296,10 +298,7 @@ void VerseRecordset::TakeOverStoredRow(Row& row) {
   auto found = std::ranges::find_if(stored.value(),
                                     [&](const StoredVerse& verse) { return row.id && verse.id == *row.id; });
   if (found == stored.value().end()) {
-    // Another program removed the row: what the user typed becomes a new row.
-    row.id.reset();
-    row.values.read = false;
-    row.state = RowState::kAdded;
+    TakeOverRemovedRow(row);
     return;
   }
   // Columns the user changed keep the typed text; the others take the stored value.
@@ -312,6 +311,13 @@ void VerseRecordset::TakeOverStoredRow(Row& row) {
   row.asRead = found->record;
   row.values = merged;
   row.state = SameText(merged, row.asRead) ? RowState::kClean : RowState::kModified;
+}
+
+void VerseRecordset::TakeOverRemovedRow(Row& row) {
+  // What the user typed becomes a new row; the next write adds it.
+  row.id.reset();
+  row.values.read = false;
+  row.state = RowState::kAdded;
 }
 
 void VerseRecordset::MoveTo(Place place, std::size_t index) {

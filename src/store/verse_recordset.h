@@ -42,7 +42,10 @@ enum class NavButton { kFirst, kPrevious, kNext, kLast };
 //   fails the operation is refused, the current row stays and the typed values stay.
 // - A write refused because another program changed the row meanwhile (3197) takes the
 //   row as it now is, keeping the user's changed columns, so the next write saves them
-//   over the other change (or as a new row when the other program removed it).
+//   over the other change. One refused because another program removed the row (3167)
+//   keeps all the typed values, so the next write saves them as a new row. Either way
+//   the refusal is returned, so the user is told before anything is written again.
+// - Deleting a row another program removed meanwhile succeeds: it is gone either way.
 // - Delete removes the current row at once and leaves no current row: MoveNext then
 //   goes to the row that followed it, MovePrevious to the one before it.
 // - Recordset operations return their failure; only the data control's own actions
@@ -114,6 +117,7 @@ class VerseRecordset {
   jet::Status WriteRow(Row& row);
   jet::Status WriteCurrent();
   void TakeOverStoredRow(Row& row);
+  void TakeOverRemovedRow(Row& row);
   void MoveTo(Place place, std::size_t index);
   void Report(const jet::Error& error) const;
 

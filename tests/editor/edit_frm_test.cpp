@@ -215,7 +215,7 @@ TEST_F(EditFrmTest, ARowChangedByAnotherProgramKeepsTheTypedValues) {
   view_.Type(kVerseTxtField, "God so loved");
   frm_.cmdUpdate_Click();
   ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text.rfind("Could not save", 0), 0u) << view_.messages[0].text;
+  EXPECT_EQ(view_.messages[0].text.rfind("The verse was changed", 0), 0u) << view_.messages[0].text;
   EXPECT_EQ(view_.fields[kVerseTxtField], "God so loved");
   EXPECT_EQ(view_.fields[kVersesField], "16-17");
   EXPECT_EQ(table_.rows()[0].record.verseTxt, kJohn.verseTxt);
