@@ -84,9 +84,9 @@ jet::Status VerseRecordset::Refresh() {
   return jet::Ok();
 }
 
-void VerseRecordset::Navigate(NavButton button) {
+jet::Status VerseRecordset::Navigate(NavButton button) {
   // With no rows there is nowhere to go; the bar just stays as it is.
-  if (rows_.empty()) return;
+  if (rows_.empty()) return jet::Ok();
   jet::Status status;
   switch (button) {
     case NavButton::kFirst:
@@ -105,6 +105,7 @@ void VerseRecordset::Navigate(NavButton button) {
       break;
   }
   if (!status.ok()) Report(status.error());
+  return status;
 }
 
 jet::Status VerseRecordset::Close() {
@@ -140,6 +141,19 @@ jet::Status VerseRecordset::Delete() {
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index_));
   place_ = Place::kDeleted;  // no move has completed: nothing to notify yet
   return jet::Ok();
+}
+
+void VerseRecordset::CancelUpdate() {
+  if (place_ != Place::kRow) return;
+  Row& row = rows_[index_];
+  if (row.state == RowState::kAdded) {
+    // Never written (or gone from the store): nothing of it is left.
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index_));
+    place_ = Place::kDeleted;
+    return;
+  }
+  row.values = row.asRead;
+  row.state = RowState::kClean;
 }
 
 jet::Status VerseRecordset::MoveNext() {

@@ -66,8 +66,9 @@ class VerseRecordset {
   // Writes pending edits, reads the table again and shows the first row. On failure
   // the old snapshot and position stay.
   jet::Status Refresh();
-  // One click on the navigation bar; a failure goes to the Error notification.
-  void Navigate(NavButton button);
+  // One click on the navigation bar; a failure goes to the Error notification and is
+  // returned.
+  jet::Status Navigate(NavButton button);
   // The window is closing: writes pending edits as leaving the row would. A failure
   // goes to the Error notification and is returned, so the caller can stay open.
   jet::Status Close();
@@ -76,6 +77,10 @@ class VerseRecordset {
   // Writes pending edits, then appends an empty row and makes it current. The row is
   // written when the user leaves it or updates.
   jet::Status AddNew();
+  // Gives up the current row's pending edits: it shows again what the store held when
+  // it was last read or written. An added row not yet written is dropped, which leaves
+  // no current row, as Delete does.
+  void CancelUpdate();
   // Removes the current row from the table (an unwritten new row is just dropped).
   // Fails with 3021 without a current row.
   jet::Status Delete();

@@ -114,17 +114,17 @@ TEST_F(VerseRecordsetTest, MovePreviousWalksBackOntoBeginningOfFileAndNoFurther)
 
 TEST_F(VerseRecordsetTest, NavigationBarStaysOnTheFirstAndLastRows) {
   ASSERT_OK(rs_.Open());
-  rs_.Navigate(NavButton::kPrevious);
+  EXPECT_OK(rs_.Navigate(NavButton::kPrevious));
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
-  rs_.Navigate(NavButton::kLast);
+  EXPECT_OK(rs_.Navigate(NavButton::kLast));
   EXPECT_EQ(rs_.AbsolutePosition(), 3);
-  rs_.Navigate(NavButton::kNext);
+  EXPECT_OK(rs_.Navigate(NavButton::kNext));
   EXPECT_EQ(rs_.AbsolutePosition(), 3);
-  rs_.Navigate(NavButton::kPrevious);
+  EXPECT_OK(rs_.Navigate(NavButton::kPrevious));
   EXPECT_EQ(rs_.AbsolutePosition(), 2);
-  rs_.Navigate(NavButton::kFirst);
+  EXPECT_OK(rs_.Navigate(NavButton::kFirst));
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
-  rs_.Navigate(NavButton::kNext);
+  EXPECT_OK(rs_.Navigate(NavButton::kNext));
   EXPECT_EQ(rs_.AbsolutePosition(), 2);
   EXPECT_EQ(positions_.back(), 2);
   EXPECT_TRUE(errors_.empty());
@@ -137,7 +137,7 @@ TEST_F(VerseRecordsetTest, NavigationBarOnAnEmptyTableDoesNothing) {
   rs.SetErrorHandler([&](const jet::Error&) { ++errors; });
   ASSERT_OK(rs.Open());
   for (auto button : {NavButton::kFirst, NavButton::kPrevious, NavButton::kNext, NavButton::kLast}) {
-    rs.Navigate(button);
+    EXPECT_OK(rs.Navigate(button));
   }
   EXPECT_EQ(errors, 0);
   EXPECT_FALSE(rs.HasCurrent());
@@ -255,7 +255,7 @@ TEST_F(VerseRecordsetTest, AFailedWriteFromTheNavigationBarGoesToTheErrorNotific
   ASSERT_OK(rs_.Open());
   ASSERT_OK(rs_.SetField(VerseColumn::kBook, "Jonah"));
   table_.SetReadOnly(true);
-  rs_.Navigate(NavButton::kNext);
+  EXPECT_ERROR(rs_.Navigate(NavButton::kNext), jet::kErrReadOnly);
   EXPECT_EQ(errors_, std::vector<std::string>{"Cannot update. Database or object is read-only."});
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
   EXPECT_EQ(rs_.Current().book, "Jonah");
@@ -344,6 +344,23 @@ TEST_F(VerseRecordsetTest, DeleteOfARowAnotherProgramRemovedSucceeds) {
   ASSERT_OK(rs_.MoveNext());
   EXPECT_TRUE(SameRecord(rs_.Current(), kPsalm));
   ExpectStore({kPsalm, kRomans});
+}
+
+TEST_F(VerseRecordsetTest, CancelUpdateGivesUpTheEditsOfTheCurrentRowOnly) {
+  ASSERT_OK(rs_.Open());
+  ASSERT_OK(rs_.SetField(VerseColumn::kBook, "Jonah"));
+  rs_.CancelUpdate();
+  EXPECT_TRUE(SameRecord(rs_.Current(), kJohn));
+  EXPECT_FALSE(rs_.HasPendingChanges());
+  ASSERT_OK(rs_.AddNew());
+  ASSERT_OK(rs_.SetField(VerseColumn::kBook, "Ruth"));
+  rs_.CancelUpdate();  // an added row goes away
+  EXPECT_FALSE(rs_.HasCurrent());
+  EXPECT_EQ(rs_.RecordCount(), 3);
+  ASSERT_OK(rs_.MovePrevious());
+  EXPECT_TRUE(SameRecord(rs_.Current(), kRomans));
+  ExpectStore({kJohn, kPsalm, kRomans});
+  EXPECT_EQ(table_.writeCount(), 0);
 }
 
 TEST_F(VerseRecordsetTest, DeleteOfAMiddleRowThenMoveNextShowsTheRowThatFollowed) {
