@@ -180,6 +180,17 @@ TEST_P(VerseCursorContract, DeletesTheCurrentRowAndGoesOnWithTheOneThatFollowed)
   EXPECT_EQ(At(), "-@-1");
 }
 
+TEST_P(VerseCursorContract, PassesOverTheNextRowWhenAnotherProgramRemovedIt) {
+  Make({Verse("John"), Verse("Psalms"), Verse("Romans"), Verse("Jude")});
+  ASSERT_OK(cursor().Refresh());
+  world_->RemoveElsewhere(1);
+  ASSERT_OK(cursor().MoveNext());
+  EXPECT_EQ(At(), "Romans@1") << "the position counts the rows there are";
+  world_->RemoveElsewhere(3 - 1);  // Jude, now the third row
+  ASSERT_OK(cursor().MoveNext());
+  EXPECT_EQ(At(), "-@-1");
+}
+
 TEST_P(VerseCursorContract, RefusesToDeleteARowAnotherProgramChanged) {
   Make(kThree);
   ASSERT_OK(cursor().Refresh());
