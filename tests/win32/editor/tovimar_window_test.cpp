@@ -240,6 +240,86 @@ TEST_F(TovimarTest, FileExitByKeyboardEndsTheProgram) {
   EXPECT_EQ(editor_.WaitForExit(), 0u);
 }
 
+// Makes the store read-only as a user's read-only file is. Tests may run as root, for
+// whom the read-only attribute (file permissions under wine) stops nothing, so the file
+// is also made immutable by the Unix chattr, which wine starts for a command line that
+// names a Unix program (its process cannot be waited for: the file is watched instead).
+bool MakeReadOnly(const std::string& path, bool on) {
+  const std::wstring wide = Wide(path);
+  SetFileAttributesW(wide.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
+  // Where the file is on the Unix side, as wine's kernel32 tells it.
+  using UnixName = char*(CDECL*)(LPCWSTR);
+  auto unixName = reinterpret_cast<UnixName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  char* unixPath = unixName != nullptr ? unixName(wide.c_str()) : nullptr;
+  if (unixPath == nullptr) return false;
+  std::wstring command = std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") + Wide(unixPath);
+  HeapFree(GetProcessHeap(), 0, unixPath);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+  }
+  return WaitUntil([&] {
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    return (file == INVALID_HANDLE_VALUE) == on;
+  }, 5000);
+}
+
+// Keeps the store read-only for its lifetime, so that a failing test still leaves a
+// file that can be removed.
+class ReadOnlyStore {
+ public:
+  explicit ReadOnlyStore(std::string path) : path_(std::move(path)), made_(MakeReadOnly(path_, true)) {}
+  ~ReadOnlyStore() { MakeReadOnly(path_, false); }
+  ReadOnlyStore(const ReadOnlyStore&) = delete;
+  ReadOnlyStore& operator=(const ReadOnlyStore&) = delete;
+  bool made() const { return made_; }
+
+ private:
+  std::string path_;
+  bool made_;
+};
+
+// A store that cannot be written keeps the typed text from being saved: closing shows
+// the error, then asks; giving the edits up ends the program.
+TEST(TovimarReadOnlyTest, ClosingShowsTheErrorThenAsksAndGivingUpEndsTheProgram) {
+  EditorProcess editor(Rows());
+  ReadOnlyStore readOnly(editor.StorePath());
+  ASSERT_TRUE(readOnly.made()) << "the store could still be written";
+  ASSERT_TRUE(editor.Start()) << editor.error();
+  SendMessageW(editor.Control(IDC_TXT_FIELDS + kBookField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Jonah"));
+  PostMessageW(editor.window(), WM_CLOSE, 0, 0);
+
+  // The error first, then the question, each in a "Tovimar" box of its own.
+  auto nextBox = [&](HWND after) {
+    HWND box = nullptr;
+    WaitUntil([&] {
+      box = FindProcessWindow(editor.pid(), L"#32770", L"Tovimar");
+      return box != nullptr && box != after && IsWindowVisible(box);
+    });
+    return box;
+  };
+  HWND error = nextBox(nullptr);
+  ASSERT_NE(error, nullptr) << "no error shown";
+  EXPECT_EQ(MessageBoxText(error).rfind(editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(error);
+  PostMessageW(error, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
+  HWND question = nextBox(error);
+  ASSERT_NE(question, nullptr) << "no question asked";
+  EXPECT_EQ(MessageBoxText(question), editor::kGiveUpOnCloseQuestion);
+  EXPECT_TRUE(IsWindow(editor.window())) << "nothing is given up before the answer";
+
+  PostMessageW(question, WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(editor.WaitForExit(), 0u);
+  EXPECT_EQ(editor.StoredRows().size(), Rows().size());
+  EXPECT_EQ(editor.StoredRows()[0].book, "John");
+}
+
 // A store in the folder that was current at start is not the one beside the program:
 // the editor reports the missing file through the data control's error message.
 TEST(TovimarStartTest, OpensOnlyTheStoreBesideTheProgram) {
