@@ -13,6 +13,7 @@
 #include "win32/editor/screen_probe.h"
 #include "win32/editor/tovimar_ids.h"
 #include "win32/editor/utf8_win32.h"
+#include "win32/read_only_store.h"
 
 namespace tovimar_test {
 namespace {
@@ -240,56 +241,11 @@ TEST_F(TovimarTest, FileExitByKeyboardEndsTheProgram) {
   EXPECT_EQ(editor_.WaitForExit(), 0u);
 }
 
-// Makes the store read-only as a user's read-only file is. Tests may run as root, for
-// whom the read-only attribute (file permissions under wine) stops nothing, so the file
-// is also made immutable by the Unix chattr, which wine starts for a command line that
-// names a Unix program (its process cannot be waited for: the file is watched instead).
-bool MakeReadOnly(const std::string& path, bool on) {
-  const std::wstring wide = Wide(path);
-  SetFileAttributesW(wide.c_str(), on ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);
-  // Where the file is on the Unix side, as wine's kernel32 tells it.
-  using UnixName = char*(CDECL*)(LPCWSTR);
-  auto unixName = reinterpret_cast<UnixName>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
-  char* unixPath = unixName != nullptr ? unixName(wide.c_str()) : nullptr;
-  if (unixPath == nullptr) return false;
-  std::wstring command = std::wstring(L"/usr/bin/chattr ") + (on ? L"+i " : L"-i ") + Wide(unixPath);
-  HeapFree(GetProcessHeap(), 0, unixPath);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-  }
-  return WaitUntil([&] {
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-    return (file == INVALID_HANDLE_VALUE) == on;
-  }, 5000);
-}
-
-// Keeps the store read-only for its lifetime, so that a failing test still leaves a
-// file that can be removed.
-class ReadOnlyStore {
- public:
-  explicit ReadOnlyStore(std::string path) : path_(std::move(path)), made_(MakeReadOnly(path_, true)) {}
-  ~ReadOnlyStore() { MakeReadOnly(path_, false); }
-  ReadOnlyStore(const ReadOnlyStore&) = delete;
-  ReadOnlyStore& operator=(const ReadOnlyStore&) = delete;
-  bool made() const { return made_; }
-
- private:
-  std::string path_;
-  bool made_;
-};
-
 // A store that cannot be written keeps the typed text from being saved: closing shows
 // the error, then asks; giving the edits up ends the program.
 TEST(TovimarReadOnlyTest, ClosingShowsTheErrorThenAsksAndGivingUpEndsTheProgram) {
   EditorProcess editor(Rows());
-  ReadOnlyStore readOnly(editor.StorePath());
+  lumaret::test::ReadOnlyStore readOnly(editor.StorePath());
   ASSERT_TRUE(readOnly.made()) << "the store could still be written";
   ASSERT_TRUE(editor.Start()) << editor.error();
   SendMessageW(editor.Control(IDC_TXT_FIELDS + kBookField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Jonah"));
