@@ -47,6 +47,9 @@ void EditFrm::Form_Load() {
 bool EditFrm::Form_QueryUnload() {
   PushFields();
   if (datPrimaryRS_.Close().ok()) return true;
+  // The error has been shown. A store that cannot be written, or a value no column
+  // takes, would otherwise keep the window open for ever: the user decides.
+  if (view_.AskYesNo(kGiveUpOnCloseQuestion, kProgramTitle)) return true;
   ShowCurrentRow();
   return false;
 }
@@ -87,7 +90,13 @@ void EditFrm::cmdRefresh_Click() {
 
 void EditFrm::datPrimaryRS_Navigate(store::NavButton button) {
   PushFields();
-  datPrimaryRS_.Navigate(button);
+  // A failed move with edits still pending failed writing them; without a way to give
+  // them up the user could never leave a row that cannot be written.
+  if (!datPrimaryRS_.Navigate(button).ok() && datPrimaryRS_.HasPendingChanges() &&
+      view_.AskYesNo(kGiveUpOnMoveQuestion, kProgramTitle)) {
+    datPrimaryRS_.CancelUpdate();
+    (void)datPrimaryRS_.Navigate(button);  // a failure has been shown
+  }
   ShowCurrentRow();
 }
 

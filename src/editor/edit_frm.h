@@ -24,8 +24,9 @@ class EditFrm {
   // WM_CREATE: the data control opens its record source and shows the first row.
   void Form_Load();
   // WM_CLOSE (close box) and File > Exit: writes pending edits as leaving the row
-  // would. Returns false when that write failed: the error has been shown and the
-  // window must stay open.
+  // would. When that write fails the error is shown and the user is asked whether to
+  // give the edits up and close; returns false (the window stays open, the edits with
+  // it) only when the user chose to stay.
   bool Form_QueryUnload();
   // WM_DESTROY.
   void Form_Unload();
@@ -36,7 +37,8 @@ class EditFrm {
   void cmdDelete_Click();
   void cmdRefresh_Click();
 
-  // The data control's navigation bar (first, previous, next, last).
+  // The data control's navigation bar (first, previous, next, last). When writing the
+  // row's edits fails, the error is shown and the user may give them up and move on.
   void datPrimaryRS_Navigate(store::NavButton button);
 
   void FileExitMnu_Click();

@@ -30,6 +30,9 @@ class EditView {
   virtual void SetDataCaption(const std::string& caption) = 0;
   // A modal message box with an OK button only; returns when the user closes it.
   virtual void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+  // A modal question with Yes and No buttons and a warning icon, No the default so
+  // that a stray Enter gives nothing up; true when the user answers Yes.
+  virtual bool AskYesNo(const std::string& text, const std::string& title) = 0;
   // Destroys the window; the program ends with it.
   virtual void Unload() = 0;
   // Sets the application's mouse pointer back to the default shape.

@@ -13,13 +13,16 @@ bool IsBlank(const std::string& text) { return text.find_first_not_of(' ') == st
 void Form1::NewVerseCMD_Click() {
   const jet::Status stepped = [this]() -> jet::Status {
     JET_TRY(data1_.MoveNext());
-    if (!data1_.HasCurrent()) return data1_.MoveFirst();  // wrapped past the last row
-    const store::VerseRecord& row = data1_.Current();
-    if (IsBlank(row.book) || IsBlank(row.verseTxt)) {
-      JET_TRY(data1_.DeleteCurrent());
-      JET_TRY(data1_.MoveFirst());
+    while (data1_.HasCurrent()) {
+      const store::VerseRecord& row = data1_.Current();
+      if (!IsBlank(row.book) && !IsBlank(row.verseTxt)) return jet::Ok();
+      if (data1_.DeleteCurrent().ok()) return data1_.MoveFirst();
+      // A blank row that cannot be deleted (a read-only store, or the editor got to
+      // it first) stays and is stepped over: going back to the first row instead
+      // would keep every row after it from ever being shown.
+      JET_TRY(data1_.MoveNext());
     }
-    return jet::Ok();
+    return data1_.MoveFirst();  // wrapped past the last row
   }();
   if (!stepped.ok()) {
     // One attempt only: on an empty table this fails too, and the click must end

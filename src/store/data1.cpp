@@ -72,17 +72,23 @@ struct Data1::State {
     jet::ReadScope scope(db->pager());
     JET_TRY(scope.status());
     std::size_t index = from;
-    while (index >= rows.size()) {
-      if (pageIndex + 1 >= pages.size()) {
-        Clear();
-        return jet::Ok();  // past the last row: end of file, not a failure
+    for (;;) {
+      while (index >= rows.size()) {
+        if (pageIndex + 1 >= pages.size()) {
+          Clear();
+          return jet::Ok();  // past the last row: end of file, not a failure
+        }
+        JET_TRY(LoadPage(pageIndex + 1));
+        index = 0;
       }
-      JET_TRY(LoadPage(pageIndex + 1));
-      index = 0;
+      rowIndex = index;
+      where = Where::kOnRow;
+      jet::Status read = ReadCurrent();
+      // A row another program removed since its page was listed is passed over, so
+      // the cursor goes on to the one that followed it; it no longer counts.
+      if (read.ok() || read.error().number != jet::kErrRecordDeleted) return read;
+      index = rowIndex + 1;
     }
-    rowIndex = index;
-    where = Where::kOnRow;
-    return ReadCurrent();
   }
 
   jet::Status First() {

@@ -12,6 +12,11 @@ jet::Error ChangedMeanwhile() {
                         "The verse was changed by another program after you read it; nothing was saved.");
 }
 
+jet::Error RemovedMeanwhile() {
+  return jet::MakeError(jet::kErrRecordDeleted,
+                        "The verse was removed by another program after you read it; nothing was saved.");
+}
+
 }  // namespace
 
 JetVerseTable::JetVerseTable(jet::FileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
@@ -63,8 +68,9 @@ jet::Result<std::vector<jet::Value>> JetVerseTable::CurrentValues(jet::RowId id,
   {
     jet::ReadScope scope(db_->pager());
     JET_TRY(scope.status());
-    JET_ASSIGN(jet::RowRef row, db_->ReadRow(def_, id));
-    JET_ASSIGN(current, db_->RowValues(def_, row.bytes));
+    auto row = db_->ReadRow(def_, id);
+    if (!row.ok()) return row.error().number == jet::kErrRecordDeleted ? RemovedMeanwhile() : row.error();
+    JET_ASSIGN(current, db_->RowValues(def_, row->bytes));
   }
   // The engine compares `current` again inside its write lock, so a change made
   // between this read and the write is caught there.

@@ -24,7 +24,8 @@ class JetVerseTable final : public VerseTable {
 
  private:
   jet::Status EnsureOpen();
-  // The row's values as stored now; 3197 when they are no longer what the caller read.
+  // The row's values as stored now; 3197 when they are no longer what the caller
+  // read, 3167 when the row is gone.
   jet::Result<std::vector<jet::Value>> CurrentValues(jet::RowId id, const VerseRecord& asRead);
 
   jet::FileSystem& fs_;

@@ -84,9 +84,9 @@ jet::Status VerseRecordset::Refresh() {
   return jet::Ok();
 }
 
-void VerseRecordset::Navigate(NavButton button) {
+jet::Status VerseRecordset::Navigate(NavButton button) {
   // With no rows there is nowhere to go; the bar just stays as it is.
-  if (rows_.empty()) return;
+  if (rows_.empty()) return jet::Ok();
   jet::Status status;
   switch (button) {
     case NavButton::kFirst:
@@ -105,6 +105,7 @@ void VerseRecordset::Navigate(NavButton button) {
       break;
   }
   if (!status.ok()) Report(status.error());
+  return status;
 }
 
 jet::Status VerseRecordset::Close() {
@@ -127,7 +128,8 @@ jet::Status VerseRecordset::Delete() {
   if (onWillChangeRecord_) onWillChangeRecord_(ChangeReason::kDelete, 1);
   if (row.id.has_value()) {
     jet::Status status = table_.Delete(*row.id, row.asRead);
-    if (!status.ok()) {
+    // A row another program removed first is gone as the user wanted.
+    if (!status.ok() && status.error().number != jet::kErrRecordDeleted) {
       jet::Error error = status.error();
       if (error.number == jet::kErrWriteConflict) {
         TakeOverStoredRow(row);
@@ -139,6 +141,19 @@ jet::Status VerseRecordset::Delete() {
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index_));
   place_ = Place::kDeleted;  // no move has completed: nothing to notify yet
   return jet::Ok();
+}
+
+void VerseRecordset::CancelUpdate() {
+  if (place_ != Place::kRow) return;
+  Row& row = rows_[index_];
+  if (row.state == RowState::kAdded) {
+    // Never written (or gone from the store): nothing of it is left.
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index_));
+    place_ = Place::kDeleted;
+    return;
+  }
+  row.values = row.asRead;
+  row.state = RowState::kClean;
 }
 
 jet::Status VerseRecordset::MoveNext() {
@@ -271,8 +286,9 @@ jet::Status VerseRecordset::WriteRow(Row& row) {
   jet::Status status = table_.Update(*row.id, row.asRead, values);
   if (!status.ok()) {
     jet::Error error = status.error();
-    if (error.number == jet::kErrWriteConflict) {
-      TakeOverStoredRow(row);
+    if (error.number == jet::kErrRecordDeleted) TakeOverRemovedRow(row);
+    if (error.number == jet::kErrWriteConflict) TakeOverStoredRow(row);
+    if (error.number == jet::kErrRecordDeleted || error.number == jet::kErrWriteConflict) {
       error.description += row.id.has_value()
                                ? " Your changes are still shown; update again to save them over the other change."
                                : " Your changes are still shown; update again to save them as a new row.";
@@ -296,10 +312,7 @@ void VerseRecordset::TakeOverStoredRow(Row& row) {
   auto found = std::ranges::find_if(stored.value(),
                                     [&](const StoredVerse& verse) { return row.id && verse.id == *row.id; });
   if (found == stored.value().end()) {
-    // Another program removed the row: what the user typed becomes a new row.
-    row.id.reset();
-    row.values.read = false;
-    row.state = RowState::kAdded;
+    TakeOverRemovedRow(row);
     return;
   }
   // Columns the user changed keep the typed text; the others take the stored value.
@@ -312,6 +325,13 @@ void VerseRecordset::TakeOverStoredRow(Row& row) {
   row.asRead = found->record;
   row.values = merged;
   row.state = SameText(merged, row.asRead) ? RowState::kClean : RowState::kModified;
+}
+
+void VerseRecordset::TakeOverRemovedRow(Row& row) {
+  // What the user typed becomes a new row; the next write adds it.
+  row.id.reset();
+  row.values.read = false;
+  row.state = RowState::kAdded;
 }
 
 void VerseRecordset::MoveTo(Place place, std::size_t index) {

@@ -42,7 +42,10 @@ enum class NavButton { kFirst, kPrevious, kNext, kLast };
 //   fails the operation is refused, the current row stays and the typed values stay.
 // - A write refused because another program changed the row meanwhile (3197) takes the
 //   row as it now is, keeping the user's changed columns, so the next write saves them
-//   over the other change (or as a new row when the other program removed it).
+//   over the other change. One refused because another program removed the row (3167)
+//   keeps all the typed values, so the next write saves them as a new row. Either way
+//   the refusal is returned, so the user is told before anything is written again.
+// - Deleting a row another program removed meanwhile succeeds: it is gone either way.
 // - Delete removes the current row at once and leaves no current row: MoveNext then
 //   goes to the row that followed it, MovePrevious to the one before it.
 // - Recordset operations return their failure; only the data control's own actions
@@ -63,8 +66,9 @@ class VerseRecordset {
   // Writes pending edits, reads the table again and shows the first row. On failure
   // the old snapshot and position stay.
   jet::Status Refresh();
-  // One click on the navigation bar; a failure goes to the Error notification.
-  void Navigate(NavButton button);
+  // One click on the navigation bar; a failure goes to the Error notification and is
+  // returned.
+  jet::Status Navigate(NavButton button);
   // The window is closing: writes pending edits as leaving the row would. A failure
   // goes to the Error notification and is returned, so the caller can stay open.
   jet::Status Close();
@@ -73,6 +77,10 @@ class VerseRecordset {
   // Writes pending edits, then appends an empty row and makes it current. The row is
   // written when the user leaves it or updates.
   jet::Status AddNew();
+  // Gives up the current row's pending edits: it shows again what the store held when
+  // it was last read or written. An added row not yet written is dropped, which leaves
+  // no current row, as Delete does.
+  void CancelUpdate();
   // Removes the current row from the table (an unwritten new row is just dropped).
   // Fails with 3021 without a current row.
   jet::Status Delete();
@@ -114,6 +122,7 @@ class VerseRecordset {
   jet::Status WriteRow(Row& row);
   jet::Status WriteCurrent();
   void TakeOverStoredRow(Row& row);
+  void TakeOverRemovedRow(Row& row);
   void MoveTo(Place place, std::size_t index);
   void Report(const jet::Error& error) const;
 

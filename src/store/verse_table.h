@@ -16,8 +16,13 @@ struct StoredVerse {
 };
 
 // Writes are optimistic: an update or delete names the row as the caller last
-// read it, and fails (3197, nothing changed) when another program changed or
-// removed it meanwhile.
+// read it, and changes nothing when another program got there first. The two
+// cases fail differently, so the caller can tell them apart:
+// - changed meanwhile: 3197 (kErrWriteConflict); the row is still there with other values;
+// - removed meanwhile: 3167 (kErrRecordDeleted); the row is gone and its id is
+//   never handed out again.
+// Values the file cannot hold fail with 3169 (a character outside the code page) or
+// 3163 (longer than the column), a store that cannot be written with 3027.
 class VerseTable {
  public:
   virtual ~VerseTable() = default;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/editor_texts.h"
 #include "fake_edit_view.h"
 #include "jet/errors.h"
 #include "support/fake_verse_table.h"
@@ -162,16 +163,38 @@ TEST_F(EditFrmTest, ARefusedDeleteKeepsTheRowAndTheTypedText) {
   EXPECT_EQ(table_.rows().size(), 3u);
 }
 
-TEST_F(EditFrmTest, AFailedWriteWhileNavigatingShowsTheDataErrorMessageAndStays) {
+TEST_F(EditFrmTest, AFailedWriteWhileNavigatingShowsTheErrorThenAsksWhetherToGiveTheEditsUp) {
   table_.SetReadOnly(true);
   view_.Type(kBookField, "Jonah");
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
+  frm_.datPrimaryRS_Navigate(NavButton::kNext);  // the user answers No
   ASSERT_EQ(view_.messages.size(), 1u);
   EXPECT_EQ(view_.messages[0].text, std::string("Data error event hit err:") + kReadOnly);
   EXPECT_EQ(view_.messages[0].title, "Tovimar");
   EXPECT_EQ(view_.messages[0].icon, MessageIcon::kNone);
+  ASSERT_EQ(view_.questions.size(), 1u);
+  EXPECT_EQ(view_.questions[0].text, kGiveUpOnMoveQuestion);
+  EXPECT_EQ(view_.questions[0].title, "Tovimar");
   EXPECT_EQ(view_.caption(), "Record: 1");
   EXPECT_EQ(view_.fields[kBookField], "Jonah");
+
+  view_.answers = {true};
+  frm_.datPrimaryRS_Navigate(NavButton::kNext);
+  EXPECT_EQ(view_.caption(), "Record: 2");
+  ExpectShown(kPsalm);
+  frm_.datPrimaryRS_Navigate(NavButton::kPrevious);
+  ExpectShown(kJohn);
+  EXPECT_EQ(view_.questions.size(), 2u);
+  EXPECT_EQ(table_.Records(), (std::vector<VerseRecord>{kJohn, kPsalm, kRomans}));
+}
+
+TEST_F(EditFrmTest, GivingUpAnAddedRowThatCannotBeWrittenMovesOnWithoutIt) {
+  frm_.cmdAdd_Click();
+  view_.Type(kVerseTxtField, "\xD7\x91\xD7\xA8");  // Hebrew: no column of the file takes it
+  view_.answers = {true};
+  frm_.datPrimaryRS_Navigate(NavButton::kLast);
+  EXPECT_EQ(view_.caption(), "Record: 3");
+  ExpectShown(kRomans);
+  EXPECT_EQ(table_.Records().size(), 3u);
 }
 
 TEST_F(EditFrmTest, TheReadColumnNeverChangesThroughTheWindow) {
@@ -215,7 +238,7 @@ TEST_F(EditFrmTest, ARowChangedByAnotherProgramKeepsTheTypedValues) {
   view_.Type(kVerseTxtField, "God so loved");
   frm_.cmdUpdate_Click();
   ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text.rfind("Could not save", 0), 0u) << view_.messages[0].text;
+  EXPECT_EQ(view_.messages[0].text.rfind("The verse was changed", 0), 0u) << view_.messages[0].text;
   EXPECT_EQ(view_.fields[kVerseTxtField], "God so loved");
   EXPECT_EQ(view_.fields[kVersesField], "16-17");
   EXPECT_EQ(table_.rows()[0].record.verseTxt, kJohn.verseTxt);
@@ -244,20 +267,56 @@ TEST_F(EditFrmTest, ClosingAnAddedRowWritesIt) {
   EXPECT_EQ(table_.rows()[3].record.book, "Amos");
 }
 
-TEST_F(EditFrmTest, AFailedWriteOnClosingIsShownAndTheWindowStaysOpen) {
+// Whatever keeps the edits from being written, closing shows the error, then asks;
+// No keeps the window and the typed text, Yes closes without them.
+TEST(EditFrmCloseTest, AFailedWriteOnClosingIsShownThenOnlyTheUsersYesGivesTheEditsUp) {
+  struct Case {
+    const char* what;
+    bool readOnly;
+    std::string typed;
+    const char* error;
+  };
+  const Case cases[] = {
+      {"a store that cannot be written", true, "16-18", kReadOnly},
+      {"a value the column refuses", false, std::string(60, '1'), "The field is too small"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeVerseTable table({kJohn});
+    table.SetReadOnly(c.readOnly);
+    store::VerseRecordset rs(table);
+    FakeEditView view;
+    FakeProgramVersion version({1, 0, 12});
+    EditFrm frm(view, rs, version);
+    frm.Form_Load();
+    view.Type(kVersesField, c.typed);
+
+    frm.FileExitMnu_Click();  // the user answers No
+    EXPECT_FALSE(view.unloaded);
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text.rfind(std::string("Data error event hit err:") + c.error, 0), 0u)
+        << view.messages[0].text;
+    ASSERT_EQ(view.questions.size(), 1u);
+    EXPECT_EQ(view.questions[0].text, kGiveUpOnCloseQuestion);
+    EXPECT_EQ(view.questions[0].title, "Tovimar");
+    EXPECT_EQ(view.fields[kVersesField], c.typed);
+
+    view.answers = {true};
+    EXPECT_TRUE(frm.Form_QueryUnload());
+    EXPECT_EQ(view.questions.size(), 2u);
+    EXPECT_EQ(table.Records(), std::vector<VerseRecord>{kJohn});
+  }
+}
+
+TEST_F(EditFrmTest, ClosingWritesTheEditsOnceTheStoreTakesThemAgain) {
   table_.SetReadOnly(true);
   view_.Type(kVersesField, "16-18");
   EXPECT_FALSE(frm_.Form_QueryUnload());
-  frm_.FileExitMnu_Click();
-  EXPECT_FALSE(view_.unloaded);
-  ASSERT_EQ(view_.messages.size(), 2u);
-  EXPECT_EQ(view_.messages[0].text, std::string("Data error event hit err:") + kReadOnly);
-  EXPECT_EQ(view_.fields[kVersesField], "16-18");
-
   table_.SetReadOnly(false);
   frm_.FileExitMnu_Click();
   EXPECT_TRUE(view_.unloaded);
   EXPECT_EQ(table_.rows()[0].record.verses, "16-18");
+  EXPECT_EQ(view_.questions.size(), 1u);
 }
 
 TEST_F(EditFrmTest, ClosingWithNothingPendingWritesNothing) {

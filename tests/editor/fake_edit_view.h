@@ -1,6 +1,7 @@
 // A recording stand-in for the EditFrm window and the program's version numbers.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -27,6 +28,13 @@ class FakeEditView : public EditView {
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
     messages.push_back({text, title, icon});
   }
+  bool AskYesNo(const std::string& text, const std::string& title) override {
+    questions.push_back({text, title, MessageIcon::kNone});
+    if (answers.empty()) return false;
+    const bool yes = answers.front();
+    answers.pop_front();
+    return yes;
+  }
   void Unload() override { unloaded = true; }
   void ResetMousePointer() override { pointerReset = true; }
 
@@ -38,6 +46,9 @@ class FakeEditView : public EditView {
   bool readChecked = false;
   std::vector<std::string> captions;
   std::vector<ShownMessage> messages;
+  std::vector<ShownMessage> questions;
+  // The user's next answers to AskYesNo, Yes as true; No once they run out.
+  std::deque<bool> answers;
   bool unloaded = false;
   bool pointerReset = false;
 };

@@ -14,6 +14,7 @@ jet::Status FakeVerseCursor::NoCurrentRecord() const {
 }
 
 void FakeVerseCursor::Changed() {
+  asRead_ = place_ == Place::kOnRow ? rows_[static_cast<std::size_t>(index_)] : kNoRecord;
   ++rowChanges;
   if (rowChanged_) rowChanged_();
 }
@@ -44,7 +45,11 @@ jet::Status FakeVerseCursor::MoveNext() {
 }
 
 jet::Status FakeVerseCursor::MoveFirst() {
-  if (rows_.empty()) return NoCurrentRecord();
+  if (rows_.empty()) {
+    place_ = Place::kPastLast;
+    Changed();  // the real cursor notifies its failed move too
+    return NoCurrentRecord();
+  }
   place_ = Place::kOnRow;
   index_ = 0;
   Changed();
@@ -71,6 +76,9 @@ jet::Status FakeVerseCursor::Move(int rows) {
 
 jet::Status FakeVerseCursor::DeleteCurrent() {
   if (place_ != Place::kOnRow) return NoCurrentRecord();
+  if (rows_[static_cast<std::size_t>(index_)] != asRead_) {
+    return jet::MakeError(jet::kErrWriteConflict, "The row was changed by another program after it was read.");
+  }
   if (readOnly) return jet::MakeError(jet::kErrReadOnly, "Cannot update. Database or object is read-only.");
   rows_.erase(rows_.begin() + index_);
   place_ = Place::kDeleted;
@@ -82,8 +90,14 @@ int FakeVerseCursor::Position() const { return place_ == Place::kOnRow ? index_ 
 
 bool FakeVerseCursor::HasCurrent() const { return place_ == Place::kOnRow; }
 
-const store::VerseRecord& FakeVerseCursor::Current() const {
-  return place_ == Place::kOnRow ? rows_[static_cast<std::size_t>(index_)] : kNoRecord;
+const store::VerseRecord& FakeVerseCursor::Current() const { return asRead_; }
+
+void FakeVerseCursor::ChangeByOtherProgram(std::size_t index, const store::VerseRecord& values) {
+  rows_.at(index) = values;
+}
+
+void FakeVerseCursor::RemoveByOtherProgram(std::size_t index) {
+  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 }  // namespace reminder::testing

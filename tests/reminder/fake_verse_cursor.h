@@ -1,4 +1,5 @@
 // A data-control cursor over a vector of verse rows, following the control's moves.
+// tests/store/verse_cursor_contract_test.cpp holds it to the real cursor's behaviour.
 #pragma once
 
 #include <functional>
@@ -23,6 +24,10 @@ class FakeVerseCursor : public store::VerseCursor {
   void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
 
   std::vector<store::VerseRecord>& Rows() { return rows_; }
+  // Another program changes a row, or removes one after the current row (a removal
+  // before it would leave Position() counting as the real cursor does not).
+  void ChangeByOtherProgram(std::size_t index, const store::VerseRecord& values);
+  void RemoveByOtherProgram(std::size_t index);
   // Deletes fail with 3027 as on a read-only store.
   bool readOnly = false;
   // The next Refresh calls fail with this error, as many times as given.
@@ -36,11 +41,13 @@ class FakeVerseCursor : public store::VerseCursor {
  private:
   enum class Place { kBeforeFirst, kOnRow, kPastLast, kDeleted };
   jet::Status NoCurrentRecord() const;
+  // The cursor now stands where it stands: takes the current row as read and notifies.
   void Changed();
 
   std::vector<store::VerseRecord> rows_;
   Place place_ = Place::kPastLast;
   int index_ = 0;
+  store::VerseRecord asRead_;  // the current row as it was read
   std::function<void()> rowChanged_;
 };
 

@@ -91,14 +91,18 @@ TEST_F(VerseTest, TwoBlankRowsInARowAreDeletedOnePerVisit) {
   EXPECT_EQ(fake.window.verse.book, "Luke");
 }
 
-TEST_F(VerseTest, AFailedDeleteOnAReadOnlyStoreShowsTheFirstRowSilently) {
-  StartOn({Row("John", "First"), Row("", "a"), Row("Luke", "Last")});
+TEST_F(VerseTest, OnAReadOnlyStoreBlankRowsStayAndAreSteppedOverSilently) {
+  StartOn({Row("John", "First"), Row("", "a"), Row("Mark", ""), Row("Luke", "Last")});
   cursor->readOnly = true;
-  form->NewVerseCMD_Click();
-  EXPECT_EQ(cursor->Rows().size(), 3u);
-  EXPECT_EQ(fake.window.verse.book, "John");
+  std::vector<std::string> shown;
+  for (int i = 0; i < 3; ++i) {
+    form->NewVerseCMD_Click();
+    shown.push_back(fake.window.verse.book + "@" + Ini().substr(0, 3));
+  }
+  EXPECT_EQ(shown, (std::vector<std::string>{"Luke@ 3 ", "John@ 0 ", "Luke@ 3 "}));
+  EXPECT_EQ(cursor->Rows().size(), 4u);
   EXPECT_TRUE(fake.messages.shown.empty());
-  EXPECT_EQ(fake.files.writes, 1);
+  EXPECT_EQ(fake.files.writes, 3);
 }
 
 TEST_F(VerseTest, FromPastTheLastRowTheRecoveryShowsTheFirstRow) {

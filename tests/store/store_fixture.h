@@ -12,6 +12,7 @@
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"
 #include "support/result_assert.h"
+#include "support/verse_print.h"
 
 namespace store::test {
 
@@ -53,10 +54,3 @@ class StoreTest : public testing::Test {
 };
 
 }  // namespace store::test
-
-namespace store {
-inline void PrintTo(const VerseRecord& r, std::ostream* os) {
-  *os << "{" << r.book << " " << r.chapter << ":" << r.verses << " " << r.verseTxt.substr(0, 30)
-      << (r.read ? " read" : "") << "}";
-}
-}  // namespace store

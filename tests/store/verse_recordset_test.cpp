@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "jet/errors.h"
+#include "store/verse_schema.h"
 #include "support/fake_verse_table.h"
 #include "support/result_assert.h"
+#include "support/verse_print.h"
 
 namespace store {
 namespace {
@@ -111,17 +114,17 @@ TEST_F(VerseRecordsetTest, MovePreviousWalksBackOntoBeginningOfFileAndNoFurther)
 
 TEST_F(VerseRecordsetTest, NavigationBarStaysOnTheFirstAndLastRows) {
   ASSERT_OK(rs_.Open());
-  rs_.Navigate(NavButton::kPrevious);
+  EXPECT_OK(rs_.Navigate(NavButton::kPrevious));
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
-  rs_.Navigate(NavButton::kLast);
+  EXPECT_OK(rs_.Navigate(NavButton::kLast));
   EXPECT_EQ(rs_.AbsolutePosition(), 3);
-  rs_.Navigate(NavButton::kNext);
+  EXPECT_OK(rs_.Navigate(NavButton::kNext));
   EXPECT_EQ(rs_.AbsolutePosition(), 3);
-  rs_.Navigate(NavButton::kPrevious);
+  EXPECT_OK(rs_.Navigate(NavButton::kPrevious));
   EXPECT_EQ(rs_.AbsolutePosition(), 2);
-  rs_.Navigate(NavButton::kFirst);
+  EXPECT_OK(rs_.Navigate(NavButton::kFirst));
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
-  rs_.Navigate(NavButton::kNext);
+  EXPECT_OK(rs_.Navigate(NavButton::kNext));
   EXPECT_EQ(rs_.AbsolutePosition(), 2);
   EXPECT_EQ(positions_.back(), 2);
   EXPECT_TRUE(errors_.empty());
@@ -134,7 +137,7 @@ TEST_F(VerseRecordsetTest, NavigationBarOnAnEmptyTableDoesNothing) {
   rs.SetErrorHandler([&](const jet::Error&) { ++errors; });
   ASSERT_OK(rs.Open());
   for (auto button : {NavButton::kFirst, NavButton::kPrevious, NavButton::kNext, NavButton::kLast}) {
-    rs.Navigate(button);
+    EXPECT_OK(rs.Navigate(button));
   }
   EXPECT_EQ(errors, 0);
   EXPECT_FALSE(rs.HasCurrent());
@@ -252,7 +255,7 @@ TEST_F(VerseRecordsetTest, AFailedWriteFromTheNavigationBarGoesToTheErrorNotific
   ASSERT_OK(rs_.Open());
   ASSERT_OK(rs_.SetField(VerseColumn::kBook, "Jonah"));
   table_.SetReadOnly(true);
-  rs_.Navigate(NavButton::kNext);
+  EXPECT_ERROR(rs_.Navigate(NavButton::kNext), jet::kErrReadOnly);
   EXPECT_EQ(errors_, std::vector<std::string>{"Cannot update. Database or object is read-only."});
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
   EXPECT_EQ(rs_.Current().book, "Jonah");
@@ -272,7 +275,7 @@ TEST_F(VerseRecordsetTest, TextTheCodePageCannotHoldIsRefusedAndTheStoreIsUnchan
 
 TEST_F(VerseRecordsetTest, AValueTooLongForItsColumnIsRefused) {
   ASSERT_OK(rs_.Open());
-  ASSERT_OK(rs_.SetField(VerseColumn::kBook, std::string(FakeVerseTable::kTextColumnSize + 1, 'x')));
+  ASSERT_OK(rs_.SetField(VerseColumn::kBook, std::string(kBookLength + 1, 'x')));
   EXPECT_ERROR(rs_.MoveNext(), jet::kErrFieldTooSmall);
   ExpectStore({kJohn, kPsalm, kRomans});
   EXPECT_EQ(rs_.AbsolutePosition(), 1);
@@ -300,18 +303,64 @@ TEST_F(VerseRecordsetTest, ARowChangedByAnotherProgramIsRefusedAndTheTypedValues
   ExpectStore({merged, kPsalm, kRomans});
 }
 
+// The editor's row was written blank, the reminder removed it, the user typed: every
+// way of writing it is refused once, then saves the typed values as a new row.
 TEST_F(VerseRecordsetTest, ARowRemovedByAnotherProgramIsSavedAgainAsANewRow) {
+  struct Case {
+    const char* what;
+    std::function<jet::Status(VerseRecordset&)> write;
+  };
+  const Case cases[] = {
+      {"update", [](VerseRecordset& rs) { return rs.UpdateBatch(); }},
+      {"move", [](VerseRecordset& rs) { return rs.MovePrevious(); }},
+      {"refresh", [](VerseRecordset& rs) { return rs.Refresh(); }},
+      {"close", [](VerseRecordset& rs) { return rs.Close(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    FakeVerseTable table({kJohn, kPsalm, kRomans});
+    VerseRecordset rs(table);
+    ASSERT_OK(rs.Open());
+    ASSERT_OK(rs.MoveNext());
+    ASSERT_OK(rs.SetField(VerseColumn::kVerses, "1-6"));
+    table.DeleteByOtherProgram(1);
+    jet::Status refused = c.write(rs);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().number, jet::kErrRecordDeleted);
+    EXPECT_NE(refused.error().description.find("as a new row"), std::string::npos) << refused.error().description;
+    EXPECT_EQ(rs.AbsolutePosition(), 2);
+    EXPECT_EQ(rs.Current().verses, "1-6");
+    ASSERT_OK(c.write(rs));
+    VerseRecord saved = kPsalm;
+    saved.verses = "1-6";
+    EXPECT_EQ(table.Records(), (std::vector<VerseRecord>{kJohn, kRomans, saved}));
+  }
+}
+
+TEST_F(VerseRecordsetTest, DeleteOfARowAnotherProgramRemovedSucceeds) {
   ASSERT_OK(rs_.Open());
+  table_.DeleteByOtherProgram(0);
+  ASSERT_OK(rs_.Delete());
   ASSERT_OK(rs_.MoveNext());
-  ASSERT_OK(rs_.SetField(VerseColumn::kVerses, "1-6"));
-  table_.DeleteByOtherProgram(1);
-  EXPECT_ERROR(rs_.UpdateBatch(), jet::kErrWriteConflict);
-  EXPECT_EQ(rs_.Current().verses, "1-6");
-  ExpectStore({kJohn, kRomans});
-  ASSERT_OK(rs_.UpdateBatch());
-  VerseRecord saved = kPsalm;
-  saved.verses = "1-6";
-  ExpectStore({kJohn, kRomans, saved});
+  EXPECT_TRUE(SameRecord(rs_.Current(), kPsalm));
+  ExpectStore({kPsalm, kRomans});
+}
+
+TEST_F(VerseRecordsetTest, CancelUpdateGivesUpTheEditsOfTheCurrentRowOnly) {
+  ASSERT_OK(rs_.Open());
+  ASSERT_OK(rs_.SetField(VerseColumn::kBook, "Jonah"));
+  rs_.CancelUpdate();
+  EXPECT_TRUE(SameRecord(rs_.Current(), kJohn));
+  EXPECT_FALSE(rs_.HasPendingChanges());
+  ASSERT_OK(rs_.AddNew());
+  ASSERT_OK(rs_.SetField(VerseColumn::kBook, "Ruth"));
+  rs_.CancelUpdate();  // an added row goes away
+  EXPECT_FALSE(rs_.HasCurrent());
+  EXPECT_EQ(rs_.RecordCount(), 3);
+  ASSERT_OK(rs_.MovePrevious());
+  EXPECT_TRUE(SameRecord(rs_.Current(), kRomans));
+  ExpectStore({kJohn, kPsalm, kRomans});
+  EXPECT_EQ(table_.writeCount(), 0);
 }
 
 TEST_F(VerseRecordsetTest, DeleteOfAMiddleRowThenMoveNextShowsTheRowThatFollowed) {

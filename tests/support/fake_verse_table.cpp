@@ -4,12 +4,17 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <utility>
 
 #include "jet/errors.h"
+#include "store/verse_schema.h"
 
 namespace lumaret::test {
 namespace {
+
+// A memo has no length of its own to refuse.
+constexpr std::size_t kMemoLength = std::numeric_limits<std::size_t>::max();
 
 // Characters of Windows-1252 (the file's code page) outside Latin-1's printable range.
 constexpr std::array<char32_t, 27> kCp1252Extras = {
@@ -80,12 +85,10 @@ jet::Result<jet::RowId> FakeVerseTable::Insert(const store::VerseRecord& values)
 
 jet::Status FakeVerseTable::Update(jet::RowId id, const store::VerseRecord& asRead, const store::VerseRecord& values) {
   if (auto failure = TakeFailure(Operation::kUpdate)) return *failure;
-  JET_TRY(CheckWritable(values));
+  // In the real table's order: the row first, then the values, then the file.
   auto row = Find(id);
-  if (row == rows_.end() || !SameRecord(row->record, asRead)) {
-    return jet::MakeError(jet::kErrWriteConflict,
-                          "Could not save: another program changed or deleted this row after you read it.");
-  }
+  JET_TRY(CheckUnchanged(row, asRead));
+  JET_TRY(CheckWritable(values));
   row->record = values;
   ++writeCount_;
   return jet::Ok();
@@ -93,12 +96,9 @@ jet::Status FakeVerseTable::Update(jet::RowId id, const store::VerseRecord& asRe
 
 jet::Status FakeVerseTable::Delete(jet::RowId id, const store::VerseRecord& asRead) {
   if (auto failure = TakeFailure(Operation::kDelete)) return *failure;
-  JET_TRY(CheckWritable({}));
   auto row = Find(id);
-  if (row == rows_.end() || !SameRecord(row->record, asRead)) {
-    return jet::MakeError(jet::kErrWriteConflict,
-                          "Could not delete: another program changed or deleted this row after you read it.");
-  }
+  JET_TRY(CheckUnchanged(row, asRead));
+  JET_TRY(CheckWritable({}));
   rows_.erase(row);
   ++writeCount_;
   return jet::Ok();
@@ -132,19 +132,37 @@ std::optional<jet::Error> FakeVerseTable::TakeFailure(Operation operation) {
 }
 
 jet::Status FakeVerseTable::CheckWritable(const store::VerseRecord& values) const {
-  if (readOnly_) {
-    return jet::MakeError(jet::kErrReadOnly, "Cannot update. Database or object is read-only.");
-  }
-  for (const std::string* text : {&values.book, &values.chapter, &values.verses, &values.verseTxt}) {
+  const std::pair<const std::string*, std::size_t> columns[] = {
+      {&values.book, store::kBookLength},
+      {&values.chapter, store::kChapterLength},
+      {&values.verses, store::kVersesLength},
+      {&values.verseTxt, kMemoLength}};
+  for (const auto& [text, size] : columns) {
     auto decoded = DecodeUtf8(*text);
     if (!decoded || !std::ranges::all_of(*decoded, InCodePage)) {
       return jet::MakeError(jet::kErrCannotEncode,
                             "The text holds characters that the database's code page (Windows-1252) cannot store.");
     }
-    if (text != &values.verseTxt && decoded->size() > kTextColumnSize) {
+    if (decoded->size() > size) {
       return jet::MakeError(jet::kErrFieldTooSmall,
                             "The field is too small to accept the amount of data you attempted to add.");
     }
+  }
+  if (readOnly_) {
+    return jet::MakeError(jet::kErrReadOnly, "Cannot update. Database or object is read-only.");
+  }
+  return jet::Ok();
+}
+
+jet::Status FakeVerseTable::CheckUnchanged(std::vector<store::StoredVerse>::iterator row,
+                                           const store::VerseRecord& asRead) const {
+  if (row == rows_.end()) {
+    return jet::MakeError(jet::kErrRecordDeleted,
+                          "The verse was removed by another program after you read it; nothing was saved.");
+  }
+  if (!SameRecord(row->record, asRead)) {
+    return jet::MakeError(jet::kErrWriteConflict,
+                          "The verse was changed by another program after you read it; nothing was saved.");
   }
   return jet::Ok();
 }

@@ -1,5 +1,6 @@
 // An in-memory verse table for tests: optimistic writes like the real one, a code page
 // and column sizes like the file's, and hooks that play another program or a failure.
+// tests/store/verse_table_contract_test.cpp holds it to the real table's behaviour.
 #pragma once
 
 #include <cstddef>
@@ -18,10 +19,6 @@ bool SameRecord(const store::VerseRecord& a, const store::VerseRecord& b);
 class FakeVerseTable : public store::VerseTable {
  public:
   enum class Operation { kReadAll, kInsert, kUpdate, kDelete };
-
-  // Column sizes in code-page bytes: Book, Chapter and Verses are short text columns;
-  // VerseTxt is a memo.
-  static constexpr std::size_t kTextColumnSize = 255;
 
   FakeVerseTable() = default;
   explicit FakeVerseTable(const std::vector<store::VerseRecord>& rows);
@@ -48,6 +45,8 @@ class FakeVerseTable : public store::VerseTable {
  private:
   std::optional<jet::Error> TakeFailure(Operation operation);
   jet::Status CheckWritable(const store::VerseRecord& values) const;
+  // 3167 when the row is gone, 3197 when it no longer holds what the caller read.
+  jet::Status CheckUnchanged(std::vector<store::StoredVerse>::iterator row, const store::VerseRecord& asRead) const;
   std::vector<store::StoredVerse>::iterator Find(jet::RowId id);
   jet::RowId NextId();
 

@@ -130,7 +130,8 @@ void EditWindow::OnCommand(int id) {
   }
 }
 
-// The close box: pending edits are written first; if that fails the window stays.
+// The close box: pending edits are written first; if that fails the window stays
+// only when the user chose to keep them.
 void EditWindow::OnClose() {
   if (frm_.Form_QueryUnload()) DestroyWindow(hwnd_);
 }
@@ -166,6 +167,11 @@ void EditWindow::SetDataCaption(const std::string& caption) { SetWindowTextW(dat
 
 void EditWindow::ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) {
   MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_OK | IconStyle(icon));
+}
+
+bool EditWindow::AskYesNo(const std::string& text, const std::string& title) {
+  return MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
+         IDYES;
 }
 
 void EditWindow::Unload() { DestroyWindow(hwnd_); }

@@ -35,6 +35,7 @@ class EditWindow final : public editor::EditView {
   void SetReadChecked(bool checked) override;
   void SetDataCaption(const std::string& caption) override;
   void ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) override;
+  bool AskYesNo(const std::string& text, const std::string& title) override;
   void Unload() override;
   void ResetMousePointer() override;
 

@@ -13,6 +13,7 @@
 #include "win32/editor/screen_probe.h"
 #include "win32/editor/tovimar_ids.h"
 #include "win32/editor/utf8_win32.h"
+#include "win32/read_only_store.h"
 
 namespace tovimar_test {
 namespace {
@@ -238,6 +239,41 @@ TEST_F(TovimarTest, FileExitByKeyboardEndsTheProgram) {
   PressKeys({'F'}, true);
   PressKeys({'X'});
   EXPECT_EQ(editor_.WaitForExit(), 0u);
+}
+
+// A store that cannot be written keeps the typed text from being saved: closing shows
+// the error, then asks; giving the edits up ends the program.
+TEST(TovimarReadOnlyTest, ClosingShowsTheErrorThenAsksAndGivingUpEndsTheProgram) {
+  EditorProcess editor(Rows());
+  lumaret::test::ReadOnlyStore readOnly(editor.StorePath());
+  ASSERT_TRUE(readOnly.made()) << "the store could still be written";
+  ASSERT_TRUE(editor.Start()) << editor.error();
+  SendMessageW(editor.Control(IDC_TXT_FIELDS + kBookField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Jonah"));
+  PostMessageW(editor.window(), WM_CLOSE, 0, 0);
+
+  // The error first, then the question, each in a "Tovimar" box of its own.
+  auto nextBox = [&](HWND after) {
+    HWND box = nullptr;
+    WaitUntil([&] {
+      box = FindProcessWindow(editor.pid(), L"#32770", L"Tovimar");
+      return box != nullptr && box != after && IsWindowVisible(box);
+    });
+    return box;
+  };
+  HWND error = nextBox(nullptr);
+  ASSERT_NE(error, nullptr) << "no error shown";
+  EXPECT_EQ(MessageBoxText(error).rfind(editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(error);
+  PostMessageW(error, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
+  HWND question = nextBox(error);
+  ASSERT_NE(question, nullptr) << "no question asked";
+  EXPECT_EQ(MessageBoxText(question), editor::kGiveUpOnCloseQuestion);
+  EXPECT_TRUE(IsWindow(editor.window())) << "nothing is given up before the answer";
+
+  PostMessageW(question, WM_COMMAND, IDYES, 0);
+  EXPECT_EQ(editor.WaitForExit(), 0u);
+  EXPECT_EQ(editor.StoredRows().size(), Rows().size());
+  EXPECT_EQ(editor.StoredRows()[0].book, "John");
 }
 
 // A store in the folder that was current at start is not the one beside the program:

@@ -7,7 +7,11 @@
 #include <vector>
 
 #include "resource_ids.h"
+#include "jet/new_database.h"
+#include "store/jet_verse_table.h"
+#include "store/verse_schema.h"
 #include "support/temp_dir.h"
+#include "win32/read_only_store.h"
 #include "text_win32.h"
 #include "window_probe.h"
 
@@ -260,6 +264,31 @@ TEST_F(VerseExeTest, ASecondCopyEndsAtOnceAndLeavesTheFirstAlone) {
   EXPECT_FALSE(Ended(200));
   EXPECT_TRUE(IsWindowVisible(main_));
   EXPECT_FALSE(FileExists(folder_.File("verse.ini")));
+}
+
+// A blank row the reminder cannot delete is stepped over: Next Verse still reaches the
+// rows after it instead of going back to the first row each time.
+TEST_F(VerseExeTest, OnAReadOnlyStoreNextVerseStepsOverABlankRowItCannotDelete) {
+  const std::string path = folder_.File("verse97.mdb");
+  const std::vector<store::VerseRecord> rows = {{"John", "3", "16", "For God so loved the world", false},
+                                                {"", "", "", "", false},
+                                                {"Romans", "8", "28", "And we know that all things", false}};
+  auto schema = store::VerseTableSchema();
+  ASSERT_TRUE(schema.ok());
+  ASSERT_TRUE(jet::CreateDatabase(jet::SystemFileSystem(), path, *schema, 46000.5).ok());
+  store::JetVerseTable table(jet::SystemFileSystem(), path);
+  for (const auto& row : rows) ASSERT_TRUE(table.Insert(row).ok());
+  lumaret::test::ReadOnlyStore readOnly(path);
+  ASSERT_TRUE(readOnly.made()) << "the store could still be written";
+
+  Launch();
+  ASSERT_TRUE(WaitFor([&] { return (main_ = FindProcessWindow(process_.dwProcessId, kMainClass)) != nullptr; }));
+  ASSERT_TRUE(WaitFor([&] { return ShowsRow(rows[0]); }, 3000));
+  for (const auto& expected : {rows[2], rows[0], rows[2]}) {
+    SendMessageW(GetDlgItem(main_, IDC_NEW_VERSE_CMD), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitFor([&] { return ShowsRow(expected); }, 3000)) << "expected " << expected.book;
+  }
+  EXPECT_EQ(StoreRows(path, 3).size(), 3u) << "the blank row stays";
 }
 
 TEST_F(VerseExeTest, AMissingStoreIsReportedAndEndsTheProgram) {
