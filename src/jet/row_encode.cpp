@@ -106,6 +106,8 @@ Result<Bytes> EncodeRow(const TableDef& def, const std::vector<Value>& values) {
     }
   }
   if (columnCount > 255) return MakeError(kErrInvalidArgument, "Table '" + def.name + "' has too many columns.");
+  // The count byte holds at most 255; a larger table would lose values silently.
+  if (def.varColumns > 255) return Corrupt("table '" + def.name + "' has more variable columns than a row can hold");
   const std::size_t maskSize = (columnCount + 7) / 8;
   Bytes mask(maskSize, 0);
   Bytes fixed(fixedSize, 0);
@@ -127,6 +129,10 @@ Result<Bytes> EncodeRow(const TableDef& def, const std::vector<Value>& values) {
     JET_ASSIGN(Bytes bytes, ValueBytes(def, c, v));
     setBit();
     if (c.IsFixed()) {
+      // The reader validates definitions; this keeps a bad one from writing past the buffer.
+      if (bytes.size() > FixedSize(c) || c.fixedOffset + bytes.size() > fixed.size()) {
+        return Corrupt("column '" + c.name + "' of table '" + def.name + "' does not fit its fixed width");
+      }
       std::copy(bytes.begin(), bytes.end(), fixed.begin() + c.fixedOffset);
     } else {
       if (c.varIndex >= variable.size()) return Corrupt("column '" + c.name + "' lies outside the offset table");

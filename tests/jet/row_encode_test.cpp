@@ -231,6 +231,18 @@ TEST_F(RowEncodeTest, RefusesTooLongTextWrongTypesAndRowsLargerThanAPage) {
                kErrRecordTooLarge);
 }
 
+// A definition that got past the reader's checks still cannot make the encoder write
+// outside its buffers or drop values.
+TEST_F(RowEncodeTest, AnImpossibleDefinitionIsDamageNotAnOverflow) {
+  TableDef fixedMemo = VerseDef();
+  fixedMemo.columns[4].flags |= kColumnFixed;
+  fixedMemo.columns[4].length = 4;
+  EXPECT_ERROR(EncodeRow(fixedMemo, {Value(), Value(), false, Value(), InlineLongValue(Bytes(20, 'x'))}), kErrDamaged);
+  TableDef manyVariable = VerseDef();
+  manyVariable.varColumns = 256;
+  EXPECT_ERROR(EncodeRow(manyVariable, {T("x"), Value(), false, Value(), Value()}), kErrDamaged);
+}
+
 // Every row Access wrote re-encodes to the same fields; rows without null fixed
 // columns (whose bytes Access leaves as they were) re-encode byte for byte.
 TEST_F(RowEncodeTest, AccessWrittenRowsOfTheSamplesReEncodeToTheSameBytes) {

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "commands.h"
+#include "jet/database.h"
 #include "jet/file_memory.h"
 #include "reference_parser.h"
 
@@ -126,6 +127,32 @@ TEST_F(Versedb, CheckReportsADamagedStoreWithAFailingStatus) {
   Outcome o = Run({"check", "v.mdb"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.out.find("page 2: the definition of table 'MSysObjects' counts 7 rows"), std::string::npos) << o.out;
+}
+
+// A definition the engine cannot honour (a memo column made fixed and 4 bytes wide)
+// is reported as damage by every command, and nothing is written through it.
+TEST_F(Versedb, AnImpossibleColumnDefinitionIsRefusedAndNamedByTheCheck) {
+  Make(kThree);
+  std::uint32_t page = 0;
+  std::size_t indexes = 0;
+  {
+    auto db = jet::Database::Open(fs_, "v.mdb");
+    ASSERT_TRUE(db.ok());
+    auto def = (*db)->OpenTable("versetbl");
+    ASSERT_TRUE(def.ok());
+    page = def->page;
+    indexes = def->realIndexes.size();
+  }
+  auto& bytes = fs_.Bytes("v.mdb");
+  const std::size_t entry = page * 2048 + 0x2B + 8 * indexes + 18 * 4;  // VerseTxt, the fifth column
+  ASSERT_EQ(bytes[entry], 0x0C);
+  bytes[entry + 13] |= 0x01;  // fixed
+  bytes[entry + 16] = 4;      // 4 bytes long
+  bytes[entry + 17] = 0;
+  ExpectRefused({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"}, "", 1, "error 3049");
+  Outcome o = Run({"check", "v.mdb"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.out.find("'VerseTxt'"), std::string::npos) << o.out;
 }
 
 TEST_F(Versedb, WrongArgumentsShowTheUsage) {
