@@ -33,11 +33,6 @@ const std::vector<std::uint8_t>& StoreBytes() {
   return bytes;
 }
 
-std::uint32_t Fnv1a(const std::uint8_t* data, std::size_t size, std::uint32_t hash) {
-  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
-  return hash;
-}
-
 void ReadEveryTable(jet::FileSystem& fs, bool writable) {
   auto db = jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = writable, .lockTimeoutMs = 0});
   if (!db.ok()) return;
@@ -55,8 +50,7 @@ void ReadEveryTable(jet::FileSystem& fs, bool writable) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> journal(data, data + size);
   if (journal.size() >= jet::kJournalHeaderSize) {
-    std::uint32_t sum = Fnv1a(journal.data(), 24, 2166136261u);
-    sum = Fnv1a(journal.data() + jet::kJournalHeaderSize, journal.size() - jet::kJournalHeaderSize, sum);
+    const std::uint32_t sum = jet::JournalChecksum(journal);
     for (int i = 0; i < 4; ++i)
       journal[24 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(sum >> (8 * i));
   }

@@ -46,6 +46,10 @@ class FileSystem {
   virtual Result<bool> Exists(const std::string& path) = 0;
   // Removing a file that does not exist succeeds.
   virtual Status Remove(const std::string& path) = 0;
+  // Gives a file a new name in the same folder; the caller makes sure `to` is free.
+  virtual Status Rename(const std::string& from, const std::string& to) {
+    return Error{3251, "Renaming '" + from + "' to '" + to + "' is not supported here.", "FileSystem::Rename"};
+  }
 };
 
 // The operating system's files: POSIX on Linux, Win32 on Windows.

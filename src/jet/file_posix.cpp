@@ -141,6 +141,11 @@ class PosixFileSystem final : public FileSystem {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT) return SystemError(path, errno);
     return Ok();
   }
+
+  Status Rename(const std::string& from, const std::string& to) override {
+    if (::rename(from.c_str(), to.c_str()) != 0) return SystemError(from, errno);
+    return Ok();
+  }
 };
 
 }  // namespace

@@ -177,6 +177,13 @@ class Win32FileSystem final : public FileSystem {
     }
     return Ok();
   }
+
+  Status Rename(const std::string& from, const std::string& to) override {
+    if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return SystemError(from, GetLastError());
+    }
+    return Ok();
+  }
 };
 
 }  // namespace

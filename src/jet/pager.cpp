@@ -114,21 +114,47 @@ Status Pager::Recover() {
   return s;
 }
 
+Result<bool> Pager::JournalIsOurs(const JournalFile& journal) {
+  if (!journal.read.valid || !journal.fits) return false;
+  return JournalBelongs(*file_, journal.read.image);
+}
+
 Status Pager::RollBackJournalFile() {
-  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_));
+  JET_ASSIGN(std::uint64_t size, file_->Size());
+  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_, size));
   if (!journal.exists) return Ok();
   // Readers must not see the pages change under them.
   JET_TRY(LockWithRetry(kReadLock, LockKind::kExclusive));
-  Status s = journal.read.valid ? ApplyJournal(*file_, journal.read.image) : Ok();
-  if (s.ok()) s = fs_.Remove(JournalPath(path_));
+  Status s = Ok();
+  Result<bool> ours = JournalIsOurs(journal);
+  if (!ours.ok()) {
+    s = ours.error();
+  } else if (*ours) {
+    s = ApplyJournal(*file_, journal.read.image);
+    if (s.ok()) s = fs_.Remove(JournalPath(path_));
+  } else if (!journal.read.valid) {
+    s = fs_.Remove(JournalPath(path_));  // incomplete: the store was never touched
+  } else {
+    // A whole journal written for another store (or this one before it was put
+    // back from a copy): applying it would paste that store's pages into this one.
+    auto aside = SetJournalAside(fs_, path_);
+    if (aside.ok()) {
+      notices_.push_back("The journal beside '" + path_ + "' belongs to another copy of the database; it was not applied and has been kept as '" + *aside + "'.");
+    } else {
+      s = MakeError(kErrCannotOpen, "The journal beside '" + path_ + "' belongs to another copy of the database and could not be set aside (" + aside.error().description + "); move '" + JournalPath(path_) + "' away and try again.");
+    }
+  }
   (void)file_->Unlock(kReadLock, 1);
   return s;
 }
 
 Status Pager::UseJournalOverlay() {
-  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_));
-  // An incomplete journal means the writer never reached the store.
-  if (!journal.exists || !journal.read.valid) return Ok();
+  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_, std::uint64_t{pageCount_} * kPageSize));
+  // An incomplete journal means the writer never reached the store; a foreign one
+  // says nothing about it.
+  if (!journal.exists) return Ok();
+  JET_ASSIGN(bool ours, JournalIsOurs(journal));
+  if (!ours) return Ok();
   overlay_ = std::move(journal.read.image);
   if (overlay_->originalSize / kPageSize > 0x80000) return Corrupt("the journal names an impossible file size");
   pageCount_ = static_cast<std::uint32_t>(overlay_->originalSize / kPageSize);
@@ -197,7 +223,9 @@ Status Pager::CommitWrite() {
   }
   JournalImage image;
   image.originalSize = originalSize_;
+  image.newSize = std::uint64_t{pageCount_} * kPageSize;
   image.pages = originals_;
+  for (const auto& [number, old] : originals_) image.written[number] = HashSectors(*cache_.at(number));
   const std::string journalPath = JournalPath(path_);
   Status s = WriteJournal(image);
   if (s.ok()) {

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "jet/file.h"
 #include "jet/header.h"
@@ -80,6 +82,9 @@ class Pager {
   // How often a lock was found held by another handle and waited for (for tests and logs).
   std::uint64_t lockWaits() const { return lockWaits_; }
   bool broken() const { return broken_; }
+  // What happened that the user should hear of though no operation failed (a journal
+  // of another store set aside); each is returned once.
+  std::vector<std::string> TakeNotices() { return std::exchange(notices_, {}); }
 
  private:
   Pager(FileSystem& fs, std::string path, std::unique_ptr<File> file, PagerOptions options);
@@ -93,6 +98,8 @@ class Pager {
   Status RollBackJournalFile();
   // Reads the store as a dead writer's journal says it was (when it cannot be fixed).
   Status UseJournalOverlay();
+  // Whether a journal read from disk was written for this store as it is now.
+  Result<bool> JournalIsOurs(const JournalFile& journal);
   Status WriteJournal(const JournalImage& image);
   void EndWrite();
 
@@ -113,6 +120,7 @@ class Pager {
   std::uint64_t originalSize_ = 0;
   std::map<std::uint32_t, Bytes> originals_;
   std::set<std::uint32_t> dirty_;
+  std::vector<std::string> notices_;
 };
 
 // Holds a write operation open for a scope; it is dropped unless Commit() is called.

@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
+#include "jet/journal.h"
 #include "reference_parser.h"
 
 namespace {
@@ -153,6 +154,39 @@ TEST_F(Versedb, AnImpossibleColumnDefinitionIsRefusedAndNamedByTheCheck) {
   Outcome o = Run({"check", "v.mdb"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.out.find("'VerseTxt'"), std::string::npos) << o.out;
+}
+
+// A crash left a journal of store a.mdb; the user then made a new v.mdb and moved
+// the journal beside it (or restored v.mdb from a copy). It is set aside, not applied.
+TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
+  ASSERT_EQ(Run({"create", "a.mdb"}).status, 0);
+  ASSERT_EQ(Run({"import", "a.mdb", "versetbl"}, kThree).status, 0);
+  const auto a = fs_.Bytes("a.mdb");
+  jet::JournalImage image;  // as if the last write to a.mdb had filled page 3
+  image.originalSize = image.newSize = a.size();
+  image.pages[3] = jet::Bytes(2048, 0);
+  image.written[3] = jet::HashSectors(std::span(a).subspan(3 * 2048, 2048));
+  const auto journal = jet::EncodeJournal(image);
+  fs_.SetBytes("v.mdb-journal", journal);
+  Outcome refused = Run({"create", "v.mdb"});
+  EXPECT_NE(refused.err.find("error 3204: A journal 'v.mdb-journal' lies where"), std::string::npos) << refused.err;
+  EXPECT_FALSE(*fs_.Exists("v.mdb"));
+  ASSERT_TRUE(fs_.Remove("v.mdb-journal").ok());
+  Make("");
+  fs_.SetBytes("v.mdb-journal", journal);
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "");  // a reader ignores it
+  Outcome o = Run({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("kept as 'v.mdb-journal-foreign'"), std::string::npos) << o.err;
+  EXPECT_EQ(fs_.Bytes("v.mdb-journal-foreign"), journal);
+  EXPECT_FALSE(*fs_.Exists("v.mdb-journal"));
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "Genesis 1:1 In the beginning\n");
+  ExpectClean();
+  // Beside its own store the same journal is applied, not set aside.
+  fs_.SetBytes("a.mdb-journal", journal);
+  (void)Run({"add", "a.mdb", "Genesis", "1", "1", "In the beginning"});
+  EXPECT_FALSE(*fs_.Exists("a.mdb-journal"));
+  EXPECT_FALSE(*fs_.Exists("a.mdb-journal-foreign"));
 }
 
 TEST_F(Versedb, WrongArgumentsShowTheUsage) {

@@ -21,6 +21,18 @@ struct OpenTable {
   std::unique_ptr<jet::Database> db;
   jet::TableDef def;
   VerseColumns columns;
+  std::ostream* err = nullptr;
+
+  OpenTable(std::unique_ptr<jet::Database> d, jet::TableDef t, VerseColumns c, std::ostream& e)
+      : db(std::move(d)), def(std::move(t)), columns(c), err(&e) {}
+  OpenTable(OpenTable&&) = default;
+  OpenTable& operator=(OpenTable&&) = default;
+  // What the engine noticed on the way (a foreign journal set aside) is told however
+  // the command ends.
+  ~OpenTable() {
+    if (db == nullptr) return;
+    for (const auto& notice : db->pager().TakeNotices()) *err << "versedb: warning: " << notice << "\n";
+  }
 };
 
 jet::Result<OpenTable> OpenVerses(Context& c, const std::string& path, const std::string& table, bool writable) {
@@ -40,7 +52,7 @@ jet::Result<OpenTable> OpenVerses(Context& c, const std::string& path, const std
     }
     *slots[k] = i;
   }
-  return OpenTable{std::move(db), std::move(def), cols};
+  return OpenTable{std::move(db), std::move(def), cols, c.err};
 }
 
 // One text value in the file's code page, checked against its column's size.
