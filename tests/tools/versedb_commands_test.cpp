@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 struct Outcome {
   int status = 0;
   std::string out;
@@ -91,9 +93,41 @@ TEST_F(Versedb, AnImportWithABadLineWritesNothingAndNamesTheLine) {
   ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 ok\nJohn 3:18 an arrow \xE2\x86\x92 here\n", 1,
                 "line 2: error 3169");
   ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 bad UTF-8 \xFF\n", 1, "line 1: error 3169");
+  ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 ok\nJohn 3:18 a NUL \0 here\n"s, 1,
+                "line 2: error 3001: The field 'VerseTxt' cannot hold the control character 0x00");
+  ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "bell \x07"}, "", 1, "control character 0x07");
   ExpectRefused({"import", "v.mdb", "MSysACEs"}, "John 3:17 ok\n", 1, "error 3265");
   ExpectRefused({"import", "v.mdb", "nosuch"}, "John 3:17 ok\n", 1, "error 3078");
   ExpectClean();
+}
+
+TEST_F(Versedb, AnImportMayStartWithAByteOrderMark) {
+  Make("\xEF\xBB\xBFJohn 3:16 For God\tso loved\n");
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "John 3:16 For God\tso loved\n");
+}
+
+// A stream that fails as a full disk or a broken pipe does.
+struct FailingBuffer : std::streambuf {
+  int overflow(int) override { return traits_type::eof(); }
+  int underflow() override { throw std::ios_base::failure("read error"); }
+};
+
+TEST_F(Versedb, OutputThatCannotBeWrittenAndInputThatCannotBeReadAreFailures) {
+  Make(kThree);
+  FailingBuffer failing;
+  std::ostream full(&failing);
+  std::istream broken(&failing);
+  std::istringstream noInput;
+  std::ostringstream out, err;
+  for (const char* command : {"list", "tables"}) {
+    EXPECT_EQ(versedb::Run({command, "v.mdb"}, noInput, full, err, fs_), 1) << command;
+  }
+  EXPECT_EQ(versedb::Run({"export", "v.mdb", "versetbl"}, noInput, full, err, fs_), 1);
+  EXPECT_NE(err.str().find("error 3043: the output could not be written"), std::string::npos) << err.str();
+  const auto before = fs_.Bytes("v.mdb");
+  EXPECT_EQ(versedb::Run({"import", "v.mdb", "versetbl"}, broken, out, err, fs_), 1);
+  EXPECT_NE(err.str().find("the input could not be read to its end"), std::string::npos) << err.str();
+  EXPECT_EQ(fs_.Bytes("v.mdb"), before);
 }
 
 TEST_F(Versedb, TextOfWindows1252IsStoredAndListedUnchanged) {
