@@ -113,7 +113,7 @@ JournalRead DecodeJournal(std::span<const std::uint8_t> bytes) {
   return result;
 }
 
-Result<JournalFile> LoadJournal(FileSystem& fs, const std::string& storePath, std::uint64_t storeSize) {
+Result<JournalFile> LoadJournal(FileSystem& fs, const std::string& storePath, std::uint64_t storeSize) try {
   JournalFile file;
   const std::string path = JournalPath(storePath);
   JET_ASSIGN(file.exists, fs.Exists(path));
@@ -149,6 +149,8 @@ Result<JournalFile> LoadJournal(FileSystem& fs, const std::string& storePath, st
   file.read.valid = true;
   file.read.image = std::move(image);
   return file;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
 Result<bool> JournalBelongs(File& store, const JournalImage& image) {
