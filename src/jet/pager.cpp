@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "jet/errors.h"
@@ -26,10 +27,38 @@ Result<std::unique_ptr<Pager>> Pager::Open(FileSystem& fs, const std::string& pa
 }
 
 Status Pager::LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber) {
+  return RetryLocked([&] { return file_->TryLock(offset, 1, kind); }, lockedNumber);
+}
+
+Status Pager::LockForReading() {
+  // A reader passes the pending lock on its way in, so none starts while a writer waits.
+  return RetryLocked([&] {
+    Status s = file_->TryLock(kPendingLock, 1, LockKind::kShared);
+    if (!s.ok()) return s;
+    s = file_->TryLock(kReadLock, 1, LockKind::kShared);
+    (void)file_->Unlock(kPendingLock, 1);
+    return s;
+  });
+}
+
+Status Pager::LockForChanging() {
+  // Announce the wait first: readers that come now wait behind it.
+  JET_TRY(LockWithRetry(kPendingLock, LockKind::kExclusive));
+  Status s = LockWithRetry(kReadLock, LockKind::kExclusive);
+  if (!s.ok()) (void)file_->Unlock(kPendingLock, 1);
+  return s;
+}
+
+void Pager::UnlockChanging() {
+  (void)file_->Unlock(kReadLock, 1);
+  (void)file_->Unlock(kPendingLock, 1);
+}
+
+Status Pager::RetryLocked(const std::function<Status()>& attempt, int lockedNumber) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(options_.lockTimeoutMs);
   for (;;) {
-    Status s = file_->TryLock(offset, 1, kind);
+    Status s = attempt();
     if (s.ok() || s.error().number != kErrLocked) return s;
     ++lockWaits_;
     if (Clock::now() >= deadline) {
@@ -57,14 +86,14 @@ Status Pager::BeginRead() {
   // A journal with no live writer means a writer died mid-write: the store is put
   // back first, or, where this handle cannot change it, read as the journal says.
   for (int attempt = 0;; ++attempt) {
-    JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
+    JET_TRY(LockForReading());
     Status s = RefreshPageCount();
     Result<bool> hot = s.ok() ? JournalIsHot() : Result<bool>(s.error());
     if (hot.ok() && *hot) {
       if (options_.writable && !broken_ && attempt < 3) {
         (void)file_->Unlock(kReadLock, 1);
         if (Recover().ok()) continue;
-        JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
+        JET_TRY(LockForReading());
       }
       s = UseJournalOverlay();
     } else if (!hot.ok()) {
@@ -124,7 +153,7 @@ Status Pager::RollBackJournalFile() {
   JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_, size));
   if (!journal.exists) return Ok();
   // Readers must not see the pages change under them.
-  JET_TRY(LockWithRetry(kReadLock, LockKind::kExclusive));
+  JET_TRY(LockForChanging());
   Status s = Ok();
   Result<bool> ours = JournalIsOurs(journal);
   if (!ours.ok()) {
@@ -144,7 +173,7 @@ Status Pager::RollBackJournalFile() {
       s = MakeError(kErrCannotOpen, "The journal beside '" + path_ + "' belongs to another copy of the database and could not be set aside (" + aside.error().description + "); move '" + JournalPath(path_) + "' away and try again.");
     }
   }
-  (void)file_->Unlock(kReadLock, 1);
+  UnlockChanging();
   return s;
 }
 
@@ -172,7 +201,7 @@ Status Pager::BeginWrite() {
   // With the writer lock held, any journal is a dead writer's (or ours, from a
   // failed roll-back): the store is put back before anything else is read.
   Status s = RollBackJournalFile();
-  if (s.ok()) s = LockWithRetry(kReadLock, LockKind::kShared);
+  if (s.ok()) s = LockForReading();
   if (!s.ok()) {
     (void)file_->Unlock(kWriterLock, 1);
     return s;
@@ -231,7 +260,7 @@ Status Pager::CommitWrite() {
   if (s.ok()) {
     // Readers finish their operations first; none starts until the pages are written.
     (void)file_->Unlock(kReadLock, 1);
-    s = LockWithRetry(kReadLock, LockKind::kExclusive);
+    s = LockForChanging();
     if (!s.ok()) {
       (void)fs_.Remove(journalPath);  // the store is untouched; a journal left behind is harmless
       EndWrite();
@@ -267,7 +296,7 @@ void Pager::EndWrite() {
   cache_.clear();
   originals_.clear();
   dirty_.clear();
-  (void)file_->Unlock(kReadLock, 1);
+  UnlockChanging();  // or the shared read lock
   (void)file_->Unlock(kWriterLock, 1);
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -26,9 +27,19 @@ using Page = std::array<std::uint8_t, kPageSize>;
 
 // Byte-range locks far past the largest possible file (1 GiB), so they never
 // cover data and never stop another handle's reads on Windows.
+//
+// The protocol. A read operation holds the read lock shared. A writer holds the
+// writer lock for its whole write (one writer at a time), reads under the shared read
+// lock, and to change pages takes first the pending lock, then the read lock, both
+// exclusively, and keeps them until its pages are written. A reader takes the pending
+// lock shared for just the moment it takes the read lock. So once a writer waits, new
+// readers wait behind it while the readers already in finish, and a writer is never
+// starved by a stream of readers after it has written its journal. Recovery from a
+// dead writer's journal goes the same way under the writer lock.
 inline constexpr std::uint64_t kLockBase = 0x7FFFFF00;
-inline constexpr std::uint64_t kWriterLock = kLockBase;      // held by the one writer for a whole write
-inline constexpr std::uint64_t kReadLock = kLockBase + 1;    // shared by readers; exclusive while pages change
+inline constexpr std::uint64_t kWriterLock = kLockBase;       // held by the one writer for a whole write
+inline constexpr std::uint64_t kReadLock = kLockBase + 1;     // shared by readers; exclusive while pages change
+inline constexpr std::uint64_t kPendingLock = kLockBase + 2;  // exclusive while a writer waits for readers
 
 struct PagerOptions {
   bool writable = false;
@@ -89,6 +100,13 @@ class Pager {
  private:
   Pager(FileSystem& fs, std::string path, std::unique_ptr<File> file, PagerOptions options);
   Status LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber = 3218);
+  // Retries `attempt` while it finds a lock held, up to the lock timeout.
+  Status RetryLocked(const std::function<Status()>& attempt, int lockedNumber = 3218);
+  // The read lock, shared, behind any writer that waits (see the protocol above).
+  Status LockForReading();
+  // The pending and the read lock, exclusively; UnlockChanging drops both.
+  Status LockForChanging();
+  void UnlockChanging();
   Status RefreshPageCount();
   // Whether a journal exists that no live writer owns.
   Result<bool> JournalIsHot();
