@@ -170,6 +170,24 @@ class PosixFileSystem final : public FileSystem {
     return SyncFolderOf(path);
   }
 
+  Result<bool> HeldOpen(const std::string& path) override {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      if (errno == ENOENT || errno == ENOTDIR) return false;
+      return SystemError(path, errno);
+    }
+    struct flock fl {};
+    fl.l_type = F_WRLCK;  // would conflict with any lock, shared or not
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;  // the whole file and beyond
+    int rc = ::fcntl(fd, F_OFD_GETLK, &fl);
+    int err = errno;
+    ::close(fd);
+    if (rc != 0) return SystemError(path, err);
+    return fl.l_type != F_UNLCK;
+  }
+
   Status Rename(const std::string& from, const std::string& to) override {
     if (::rename(from.c_str(), to.c_str()) != 0) return SystemError(from, errno);
     return SyncFolderOf(to);

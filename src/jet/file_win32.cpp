@@ -228,6 +228,19 @@ class Win32FileSystem final : public FileSystem {
     return SystemError(path, err);
   }
 
+  Result<bool> HeldOpen(const std::string& path) override {
+    // Asking for the file to ourselves fails while any other handle has it open.
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return false;
+    }
+    const DWORD err = GetLastError();
+    if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION) return true;
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || DeletePending(Wide(path))) return false;
+    return SystemError(path, err);
+  }
+
   Status Rename(const std::string& from, const std::string& to) override {
     if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
       return SystemError(from, GetLastError());

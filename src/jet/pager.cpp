@@ -26,6 +26,13 @@ Result<std::unique_ptr<Pager>> Pager::Open(FileSystem& fs, const std::string& pa
   return pager;
 }
 
+std::string AccessLockFilePath(const std::string& storePath) {
+  const auto name = storePath.find_last_of("/\\");
+  const auto dot = storePath.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (name == std::string::npos || dot > name);
+  return (hasExtension ? storePath.substr(0, dot) : storePath) + ".ldb";
+}
+
 Status Pager::LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber) {
   return RetryLocked([&] { return file_->TryLock(offset, 1, kind); }, lockedNumber);
 }
@@ -90,7 +97,8 @@ Status Pager::BeginRead() {
     Status s = RefreshPageCount();
     Result<bool> hot = s.ok() ? JournalIsHot() : Result<bool>(s.error());
     if (hot.ok() && *hot) {
-      if (options_.writable && !broken_ && attempt < 3) {
+      auto otherProgram = fs_.HeldOpen(AccessLockFilePath(path_));
+      if (options_.writable && !broken_ && attempt < 3 && otherProgram.ok() && !*otherProgram) {
         (void)file_->Unlock(kReadLock, 1);
         if (Recover().ok()) continue;
         JET_TRY(LockForReading());
@@ -197,6 +205,15 @@ Status Pager::BeginWrite() {
                                      "' failed and could not be undone; close the database and open it again.");
   }
   if (readDepth_ > 0) return MakeError(kErrDiskIo, "internal error: a write began inside a read operation");
+  // Access (and every Jet program) keeps a lock file open beside a database it has
+  // open, and ignores our locks and our journal: writing now would interleave with
+  // its writes. Reading goes on; its writes are seen as they land.
+  const std::string lockFile = AccessLockFilePath(path_);
+  JET_ASSIGN(bool inUse, fs_.HeldOpen(lockFile));
+  if (inUse) {
+    return MakeError(kErrFileInUse, "Couldn't update '" + path_ + "'; it is in use by another program (its lock file '" +
+                                        lockFile + "' is open). Close that program and try again.");
+  }
   JET_TRY(LockWithRetry(kWriterLock, LockKind::kExclusive, kErrLockedByUser));
   // With the writer lock held, any journal is a dead writer's (or ours, from a
   // failed roll-back): the store is put back before anything else is read.

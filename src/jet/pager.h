@@ -48,6 +48,9 @@ struct PagerOptions {
   int lockTimeoutMs = 3000;
 };
 
+// The lock file Access keeps beside a database it has open: "verse97.ldb".
+std::string AccessLockFilePath(const std::string& storePath);
+
 class Pager {
  public:
   static Result<std::unique_ptr<Pager>> Open(FileSystem& fs, const std::string& path, PagerOptions options = {});

@@ -163,6 +163,18 @@ TEST_P(FileTest, RemoveDeletesTheFileAndAcceptsAMissingOne) {
   EXPECT_OK(Fs().Remove(Path("a.mdb")));
 }
 
+// How a write learns that Access has the store open: its lock file is held.
+TEST_P(FileTest, HeldOpenTellsWhetherAnotherHandleLocksTheFile) {
+  EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb")));
+  { ASSERT_NE(Open("v.ldb"), nullptr); }
+  EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb"))) << "a lock file left behind holds nothing";
+  auto access = Open("v.ldb", OpenMode::kReadWrite);
+  ASSERT_OK(access->TryLock(0, 1, LockKind::kExclusive));
+  EXPECT_TRUE(*Fs().HeldOpen(Path("v.ldb")));
+  access.reset();
+  EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb")));
+}
+
 TEST_P(FileTest, RenameMovesTheBytesToTheNewName) {
   { ASSERT_OK(Open("a.mdb-journal")->Write(0, B("old pages"))); }
   ASSERT_OK(Fs().Rename(Path("a.mdb-journal"), Path("a.mdb-journal-foreign")));

@@ -9,6 +9,7 @@
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/journal.h"
+#include "jet/pager.h"
 #include "reference_parser.h"
 
 namespace {
@@ -221,6 +222,21 @@ TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
   (void)Run({"add", "a.mdb", "Genesis", "1", "1", "In the beginning"});
   EXPECT_FALSE(*fs_.Exists("a.mdb-journal"));
   EXPECT_FALSE(*fs_.Exists("a.mdb-journal-foreign"));
+}
+
+// Access keeps "v.ldb" open beside a store it has open and ignores our locks.
+TEST_F(Versedb, AStoreAnotherProgramHasOpenIsReadButNotWritten) {
+  Make(kThree);
+  EXPECT_EQ(jet::AccessLockFilePath("C:\\data.v1\\verse97.mdb"), "C:\\data.v1\\verse97.ldb");
+  EXPECT_EQ(jet::AccessLockFilePath("/data.v1/verse97"), "/data.v1/verse97.ldb");
+  auto access = fs_.Open("v.ldb", jet::OpenMode::kCreate);
+  ASSERT_TRUE(access.ok());
+  ASSERT_TRUE((*access)->TryLock(0, 1, jet::LockKind::kExclusive).ok());
+  ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1,
+                "error 3045: Couldn't update 'v.mdb'; it is in use by another program (its lock file 'v.ldb' is open)");
+  EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
+  access->reset();  // a lock file left behind by a crash holds nothing
+  EXPECT_EQ(Run({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
 }
 
 TEST_F(Versedb, WrongArgumentsShowTheUsage) {
