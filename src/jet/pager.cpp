@@ -205,6 +205,12 @@ Status Pager::BeginWrite() {
                                      "' failed and could not be undone; close the database and open it again.");
   }
   if (readDepth_ > 0) return MakeError(kErrDiskIo, "internal error: a write began inside a read operation");
+  // Text is written as Windows-1252 bytes; a store that declares another code page
+  // would get text it cannot read back, so it is read (as 1252) but never written.
+  if (header_.codePage != kWrittenCodePage) {
+    return MakeError(kErrNotSupported, "'" + path_ + "' uses code page " + std::to_string(header_.codePage) +
+                                           "; only databases in code page 1252 (Western European) can be changed.");
+  }
   // Access (and every Jet program) keeps a lock file open beside a database it has
   // open, and ignores our locks and our journal: writing now would interleave with
   // its writes. Reading goes on; its writes are seen as they land.

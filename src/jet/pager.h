@@ -48,6 +48,9 @@ struct PagerOptions {
   int lockTimeoutMs = 3000;
 };
 
+// The one code page text is written in (see code_page.h).
+inline constexpr std::uint16_t kWrittenCodePage = 1252;
+
 // The lock file Access keeps beside a database it has open: "verse97.ldb".
 std::string AccessLockFilePath(const std::string& storePath);
 

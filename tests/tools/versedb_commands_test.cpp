@@ -8,6 +8,7 @@
 #include "commands.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
+#include "jet/header.h"
 #include "jet/journal.h"
 #include "jet/pager.h"
 #include "reference_parser.h"
@@ -237,6 +238,19 @@ TEST_F(Versedb, AStoreAnotherProgramHasOpenIsReadButNotWritten) {
   EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
   access->reset();  // a lock file left behind by a crash holds nothing
   EXPECT_EQ(Run({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
+}
+
+// Text is written as Windows-1252; a store declaring another code page is only read.
+TEST_F(Versedb, AStoreInAnotherCodePageIsReadButNotWritten) {
+  Make(kThree);
+  auto& bytes = fs_.Bytes("v.mdb");
+  std::vector<std::uint8_t> page0(bytes.begin(), bytes.begin() + 2048);
+  jet::ToggleHeaderMask(page0);
+  page0[0x3C] = 0xE3;  // 1251, Cyrillic
+  jet::ToggleHeaderMask(page0);
+  std::copy(page0.begin(), page0.end(), bytes.begin());
+  ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1, "error 3251: 'v.mdb' uses code page 1251");
+  EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
 }
 
 TEST_F(Versedb, WrongArgumentsShowTheUsage) {
