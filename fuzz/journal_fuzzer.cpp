@@ -91,7 +91,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (data[0] % 3) {
       case 0: journal.assign(rest, rest + restSize); break;
       case 1: {
-        const std::size_t length = restSize < 2 ? 0 : std::min<std::size_t>(restSize - 2, rest[0] | rest[1] << 8);
+        const std::size_t length =
+            restSize < 2
+                ? 0
+                : std::min<std::size_t>(restSize - 2, std::size_t{rest[0]} | std::size_t{rest[1]} << 8);
         journal.assign(rest + 2, rest + 2 + length);
         if (restSize >= 2) store = StoreFrom(rest + 2 + length, restSize - 2 - length);
         break;
@@ -114,7 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.SetBytes(jet::JournalPath(kPath), journal);
     ReadEveryTable(fs, writable);
     // A journal set aside is kept as it was.
-    if (*fs.Exists(jet::JournalPath(kPath) + "-foreign") && fs.Bytes(jet::JournalPath(kPath) + "-foreign") != journal) {
+    if (*fs.Exists(jet::JournalPath(kPath) + "-foreign") &&
+        fs.Bytes(jet::JournalPath(kPath) + "-foreign") != journal) {
       std::abort();
     }
   }
