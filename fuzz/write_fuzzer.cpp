@@ -1,8 +1,9 @@
 // Fuzz target: the write path. The input is a short script of row writes and crash
 // points, then a store: the whole file, or patches to a verse store with a few rows.
 // Each write must end in success or a numbered error; a crash point cuts the next
-// write off at one of its file changes. After every step the store reopens, and the
-// integrity check finds it clean unless it was not clean before the script began.
+// write off at one of its file changes. After every step the store reopens for
+// writing (rolling back what a crash left), and the integrity check finds it clean
+// unless it was not clean before the script began.
 //
 // Input: byte 0 = number of steps (at most 16), then 4 bytes per step:
 //   op, a, b, c   op % 5: 0 insert, 1 update row a, 2 delete row a, 3 update row a with
@@ -163,6 +164,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       crashAt = 0;
     } else {
       ExpectNumbered(RunStep(fs, s));
+    }
+    // The store reopens (a journal a crash left is rolled back) and is checked.
+    auto reopened = jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
+    if (!reopened.ok()) {
+      ExpectNumbered(reopened.error());
+      if (cleanBefore) Finding();
     }
     if (cleanBefore && !Clean(fs)) Finding();
   }
