@@ -3,7 +3,16 @@
 // (read-only); either way a damaged journal may not crash, hang or grow the file
 // without bound. The input's checksum field is set to match, as a journal damaged
 // after it was written could still carry a matching one.
+//
+// Input: bytes starting "LmrJnl" are the journal, beside a verse store with a few
+// rows. Otherwise byte 0 % 3 chooses: 0 the rest is the journal; 1 a 2-byte length,
+// that many bytes of journal, then the store; 2 a real journal of the verse store
+// (its write cut off by a crash) beside the store the rest gives, so mostly one it
+// does not belong to. A store of fewer than 2048 bytes is patches (page, offset / 8,
+// value) to the verse store.
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,6 +22,7 @@
 #include "jet/new_database.h"
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"
+#include "support/faulty_file_system.h"
 
 namespace {
 
@@ -33,9 +43,28 @@ const std::vector<std::uint8_t>& StoreBytes() {
   return bytes;
 }
 
-std::uint32_t Fnv1a(const std::uint8_t* data, std::size_t size, std::uint32_t hash) {
-  for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
-  return hash;
+// The journal a crash left in the middle of adding a row to the verse store.
+const std::vector<std::uint8_t>& RealJournal() {
+  static const std::vector<std::uint8_t> bytes = [] {
+    jet::MemoryFileSystem fs;
+    fs.SetBytes(kPath, StoreBytes());
+    lumaret::test::FaultyFileSystem faulty(fs);
+    faulty.FailAt(5, lumaret::test::FaultyFileSystem::Mode::kCrash);  // after the journal, during the pages
+    store::JetVerseTable table(faulty, kPath);
+    (void)table.Insert({"Jude", "1", "24", std::string(2500, 'j'), false});
+    return fs.Bytes(jet::JournalPath(kPath));
+  }();
+  return bytes;
+}
+
+std::vector<std::uint8_t> StoreFrom(const std::uint8_t* data, std::size_t size) {
+  if (size >= jet::kPageSize) return {data, data + size};
+  std::vector<std::uint8_t> bytes = StoreBytes();
+  for (std::size_t i = 0; i + 3 <= size; i += 3) {
+    const std::size_t at = std::size_t{data[i]} * jet::kPageSize + std::size_t{data[i + 1]} * 8;
+    if (at < bytes.size()) bytes[at] = data[i + 2];
+  }
+  return bytes;
 }
 
 void ReadEveryTable(jet::FileSystem& fs, bool writable) {
@@ -54,17 +83,44 @@ void ReadEveryTable(jet::FileSystem& fs, bool writable) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> journal(data, data + size);
-  if (journal.size() >= jet::kJournalHeaderSize) {
-    std::uint32_t sum = Fnv1a(journal.data(), 24, 2166136261u);
-    sum = Fnv1a(journal.data() + jet::kJournalHeaderSize, journal.size() - jet::kJournalHeaderSize, sum);
+  std::vector<std::uint8_t> store = StoreBytes();
+  bool real = false;
+  if (size > 0 && (size < 6 || std::string(data, data + 6) != "LmrJnl")) {
+    const std::uint8_t* rest = data + 1;
+    std::size_t restSize = size - 1;
+    switch (data[0] % 3) {
+      case 0: journal.assign(rest, rest + restSize); break;
+      case 1: {
+        const std::size_t length =
+            restSize < 2
+                ? 0
+                : std::min<std::size_t>(restSize - 2, std::size_t{rest[0]} | std::size_t{rest[1]} << 8);
+        journal.assign(rest + 2, rest + 2 + length);
+        if (restSize >= 2) store = StoreFrom(rest + 2 + length, restSize - 2 - length);
+        break;
+      }
+      default:
+        journal = RealJournal();
+        store = StoreFrom(rest, restSize);
+        real = true;
+        break;
+    }
+  }
+  if (!real && journal.size() >= jet::kJournalHeaderSize) {
+    const std::uint32_t sum = jet::JournalChecksum(journal);
     for (int i = 0; i < 4; ++i)
       journal[24 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(sum >> (8 * i));
   }
   for (bool writable : {false, true}) {
     jet::MemoryFileSystem fs;
-    fs.SetBytes(kPath, StoreBytes());
+    fs.SetBytes(kPath, store);
     fs.SetBytes(jet::JournalPath(kPath), journal);
     ReadEveryTable(fs, writable);
+    // A journal set aside is kept as it was.
+    if (*fs.Exists(jet::JournalPath(kPath) + "-foreign") &&
+        fs.Bytes(jet::JournalPath(kPath) + "-foreign") != journal) {
+      std::abort();
+    }
   }
   return 0;
 }

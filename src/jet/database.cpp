@@ -42,7 +42,7 @@ bool SameName(std::string_view a, std::string_view b) {
 Database::Database(std::unique_ptr<Pager> pager) : pager_(std::move(pager)) {}
 Database::~Database() = default;
 
-Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::string& path, PagerOptions options) {
+Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::string& path, PagerOptions options) try {
   JET_ASSIGN(auto pager, Pager::Open(fs, path, options));
   std::unique_ptr<Database> db(new Database(std::move(pager)));
   // Reading the catalog's definition proves the file is a database we can read.
@@ -50,11 +50,13 @@ Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::stri
   JET_TRY(scope.status());
   JET_TRY(db->CatalogDef());
   return db;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
 Result<TableDef> Database::CatalogDef() { return ReadTableDef(*pager_, kCatalogPage, "MSysObjects"); }
 
-Result<std::vector<CatalogEntry>> Database::Catalog() {
+Result<std::vector<CatalogEntry>> Database::Catalog() try {
   if (catalogRead_) return catalog_;
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
@@ -96,18 +98,22 @@ Result<std::vector<CatalogEntry>> Database::Catalog() {
   catalog_ = entries;
   catalogRead_ = true;
   return entries;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<std::vector<std::string>> Database::TableNames(bool includeSystem) {
+Result<std::vector<std::string>> Database::TableNames(bool includeSystem) try {
   JET_ASSIGN(auto entries, Catalog());
   std::vector<std::string> names;
   for (const auto& e : entries) {
     if (e.IsTable() && (includeSystem || !e.IsSystemTable())) names.push_back(e.name);
   }
   return names;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<TableDef> Database::OpenTable(std::string_view name) {
+Result<TableDef> Database::OpenTable(std::string_view name) try {
   JET_ASSIGN(auto entries, Catalog());
   for (const auto& e : entries) {
     if (e.IsTable() && SameName(e.name, name)) {
@@ -118,15 +124,19 @@ Result<TableDef> Database::OpenTable(std::string_view name) {
   }
   return MakeError(kErrTableNotFound, "Cannot find the table '" + std::string(name) +
                                           "'. Make sure it exists and that its name is spelled correctly.");
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<TableDef> Database::ReloadTable(const TableDef& def) {
+Result<TableDef> Database::ReloadTable(const TableDef& def) try {
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
   return ReadTableDef(*pager_, def.page, def.name);
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<std::vector<std::uint32_t>> Database::DataPages(const TableDef& def) {
+Result<std::vector<std::uint32_t>> Database::DataPages(const TableDef& def) try {
   JET_ASSIGN(auto pages, ReadUsageMap(*pager_, def.ownedMap));
   std::vector<std::uint32_t> own;
   own.reserve(pages.size());
@@ -137,9 +147,11 @@ Result<std::vector<std::uint32_t>> Database::DataPages(const TableDef& def) {
     if (r.U8(0) == kPageTypeData && r.U32(kDataOwner) == def.page) own.push_back(n);
   }
   return own;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) {
+Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) try {
   JET_ASSIGN(DataPage dp, ReadDataPage(*pager_, page));
   if (dp.owner != def.page) return Corrupt("page " + std::to_string(page) + " does not belong to '" + def.name + "'");
   std::vector<RowRef> rows;
@@ -156,9 +168,11 @@ Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint3
     rows.push_back(moved);
   }
   return rows;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) {
+Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
   JET_ASSIGN(DataPage dp, ReadDataPage(*pager_, id.page));
   if (dp.owner != def.page || id.row >= dp.slots.size() || dp.slots[id.row].kind == SlotKind::kDeleted ||
       dp.slots[id.row].kind == SlotKind::kMoved) {
@@ -177,9 +191,11 @@ Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) {
     return Corrupt("a moved row on page " + std::to_string(id.page) + " points at another stub or a deleted row");
   }
   return RowRef{id, tp.RowBytes(t)};
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Status Database::Scan(const TableDef& def, const std::function<bool(const RowRef&)>& visit) {
+Status Database::Scan(const TableDef& def, const std::function<bool(const RowRef&)>& visit) try {
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
   JET_ASSIGN(auto pages, DataPages(def));
@@ -190,9 +206,11 @@ Status Database::Scan(const TableDef& def, const std::function<bool(const RowRef
     }
   }
   return Ok();
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const Field& field) {
+Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const Field& field) try {
   const ColumnDef& c = def.columns[index];
   if (c.type == ColumnType::kBoolean) return Value(field.present);
   if (!field.present) return Value();
@@ -227,9 +245,11 @@ Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const
     }
     default: return Corrupt("column '" + c.name + "' has an unknown type");
   }
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<std::vector<Value>> Database::RowValues(const TableDef& def, std::span<const std::uint8_t> row) {
+Result<std::vector<Value>> Database::RowValues(const TableDef& def, std::span<const std::uint8_t> row) try {
   JET_ASSIGN(auto fields, SplitRow(def, row));
   std::vector<Value> values;
   values.reserve(fields.size());
@@ -238,6 +258,8 @@ Result<std::vector<Value>> Database::RowValues(const TableDef& def, std::span<co
     values.push_back(std::move(v));
   }
   return values;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
 }  // namespace jet

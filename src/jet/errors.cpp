@@ -1,6 +1,8 @@
 #include "jet/errors.h"
 
 #include <cstring>
+#include <new>
+#include <stdexcept>
 
 namespace jet {
 namespace {
@@ -18,6 +20,11 @@ Error Corrupt(std::string_view what, std::source_location where) {
                "The database is damaged (" + std::string(what) +
                    "). Repair it or restore it from a backup.",
                Where(where)};
+}
+
+Error OutOfMemory(const std::exception& e, std::source_location where) {
+  if (dynamic_cast<const std::bad_alloc*>(&e) == nullptr && dynamic_cast<const std::length_error*>(&e) == nullptr) throw;
+  return Error{kErrOutOfMemory, "There isn't enough memory to complete this operation.", Where(where)};
 }
 
 Error MakeError(int number, std::string description, std::source_location where) {

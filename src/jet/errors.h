@@ -1,6 +1,7 @@
 // Failure numbers and the helpers that make the engine's errors.
 #pragma once
 
+#include <exception>
 #include <source_location>
 #include <string>
 #include <string_view>
@@ -36,6 +37,11 @@ enum ErrorCode : int {
 
 // Every corruption error comes from here, so one breakpoint catches them all.
 Error Corrupt(std::string_view what, std::source_location where = std::source_location::current());
+
+// 3035 for an allocation that failed (a length the file gave was too large for this
+// process): called inside a handler, it passes on any other exception. Every entry
+// point a file's bytes can drive ends in one, so no file makes the program abort.
+Error OutOfMemory(const std::exception& e, std::source_location where = std::source_location::current());
 
 // Any other failure with its number.
 Error MakeError(int number, std::string description,

@@ -46,6 +46,15 @@ class FileSystem {
   virtual Result<bool> Exists(const std::string& path) = 0;
   // Removing a file that does not exist succeeds.
   virtual Status Remove(const std::string& path) = 0;
+  // Whether some program has the file open, as far as the system can tell: on Windows
+  // it cannot be opened without sharing; on POSIX systems (where opening locks
+  // nothing) some handle holds a byte-range lock on it. A missing file is not held.
+  // (Decorators that do not pass it on see nothing held.)
+  virtual Result<bool> HeldOpen(const std::string& /*path*/) { return false; }
+  // Gives a file a new name in the same folder; the caller makes sure `to` is free.
+  virtual Status Rename(const std::string& from, const std::string& to) {
+    return Error{3251, "Renaming '" + from + "' to '" + to + "' is not supported here.", "FileSystem::Rename"};
+  }
 };
 
 // The operating system's files: POSIX on Linux, Win32 on Windows.

@@ -107,6 +107,20 @@ Status MemoryFileSystem::Remove(const std::string& path) {
   return Ok();
 }
 
+Result<bool> MemoryFileSystem::HeldOpen(const std::string& path) {
+  auto it = files_.find(path);
+  return it != files_.end() && it->second.use_count() > 1;
+}
+
+Status MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+  auto it = files_.find(from);
+  if (it == files_.end()) return MakeError(kErrFileNotFound, "Could not find file '" + from + "'.");
+  auto node = it->second;
+  files_.erase(it);
+  files_[to] = std::move(node);
+  return Ok();
+}
+
 std::vector<std::uint8_t>& MemoryFileSystem::Bytes(const std::string& path) {
   auto& node = files_[path];
   if (!node) node = std::make_shared<Node>();

@@ -20,6 +20,9 @@ class MemoryFileSystem final : public FileSystem {
   Result<std::unique_ptr<File>> Open(const std::string& path, OpenMode mode) override;
   Result<bool> Exists(const std::string& path) override;
   Status Remove(const std::string& path) override;
+  Status Rename(const std::string& from, const std::string& to) override;
+  // Any handle open on it.
+  Result<bool> HeldOpen(const std::string& path) override;
 
   // Direct access to a file's bytes (created empty when missing).
   std::vector<std::uint8_t>& Bytes(const std::string& path);

@@ -20,6 +20,22 @@ Error SystemError(const std::string& path, int err, int number = kErrDiskIo) {
   return MakeError(number, "'" + path + "': " + std::strerror(err));
 }
 
+// Makes a file's creation, removal or renaming durable: until its folder is synced a
+// power loss can bring back a removed journal (and so undo a committed write) or lose
+// a new one (and so leave a half-written store with nothing to roll it back).
+Status SyncFolderOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return SystemError(folder, errno);
+  int rc = ::fsync(fd);
+  int err = errno;
+  ::close(fd);
+  // Some file systems cannot sync a folder; they order such changes themselves.
+  if (rc != 0 && err != EINVAL && err != ENOTSUP) return SystemError(folder, err);
+  return Ok();
+}
+
 class PosixFile final : public File {
  public:
   PosixFile(int fd, std::string path, bool writable) : fd_(fd), path_(std::move(path)), writable_(writable) {}
@@ -113,7 +129,9 @@ class PosixFileSystem final : public FileSystem {
       case OpenMode::kReadWrite: flags |= O_RDWR; break;
       case OpenMode::kCreate: flags |= O_RDWR | O_CREAT; break;
     }
-    int fd = ::open(path.c_str(), flags, 0666);
+    int fd = ::open(path.c_str(), flags | (mode == OpenMode::kCreate ? O_EXCL : 0), 0666);
+    bool created = fd >= 0 && mode == OpenMode::kCreate;
+    if (fd < 0 && mode == OpenMode::kCreate && errno == EEXIST) fd = ::open(path.c_str(), flags, 0666);
     if (fd < 0) {
       int err = errno;
       if (err == ENOENT) return MakeError(kErrFileNotFound, "Could not find file '" + path + "'.");
@@ -127,6 +145,13 @@ class PosixFileSystem final : public FileSystem {
       ::close(fd);
       return MakeError(kErrCannotOpen, "'" + path + "' is not a file.");
     }
+    if (created) {
+      Status synced = SyncFolderOf(path);
+      if (!synced.ok()) {
+        ::close(fd);
+        return synced.error();
+      }
+    }
     return std::unique_ptr<File>(new PosixFile(fd, path, mode != OpenMode::kReadOnly));
   }
 
@@ -138,8 +163,34 @@ class PosixFileSystem final : public FileSystem {
   }
 
   Status Remove(const std::string& path) override {
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return SystemError(path, errno);
-    return Ok();
+    if (::unlink(path.c_str()) != 0) {
+      if (errno == ENOENT) return Ok();
+      return SystemError(path, errno);
+    }
+    return SyncFolderOf(path);
+  }
+
+  Result<bool> HeldOpen(const std::string& path) override {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      if (errno == ENOENT || errno == ENOTDIR) return false;
+      return SystemError(path, errno);
+    }
+    struct flock fl {};
+    fl.l_type = F_WRLCK;  // would conflict with any lock, shared or not
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;  // the whole file and beyond
+    int rc = ::fcntl(fd, F_OFD_GETLK, &fl);
+    int err = errno;
+    ::close(fd);
+    if (rc != 0) return SystemError(path, err);
+    return fl.l_type != F_UNLCK;
+  }
+
+  Status Rename(const std::string& from, const std::string& to) override {
+    if (::rename(from.c_str(), to.c_str()) != 0) return SystemError(from, errno);
+    return SyncFolderOf(to);
   }
 };
 

@@ -38,6 +38,36 @@ Error SystemError(const std::string& path, DWORD err) {
   return MakeError(number, "'" + path + "': " + Describe(err));
 }
 
+// Virus scanners and indexers open a new file for a moment, often without sharing
+// deletion; a file deleted while another handle is open stays "delete pending" (it
+// cannot be opened or made again) until that handle closes. Both pass within a
+// moment, so the journal's creation and removal are retried briefly, as careful
+// engines do: 10 tries, 25 ms more each time (about 1.4 s in all).
+bool Transient(DWORD err) { return err == ERROR_SHARING_VIOLATION || err == ERROR_ACCESS_DENIED || err == ERROR_LOCK_VIOLATION; }
+
+template <typename Attempt>
+DWORD Retrying(Attempt attempt) {
+  DWORD err = ERROR_SUCCESS;
+  for (int k = 0; k < 10; ++k) {
+    if (attempt()) return ERROR_SUCCESS;
+    err = GetLastError();
+    if (!Transient(err)) return err;
+    Sleep(static_cast<DWORD>(25 * (k + 1)));
+  }
+  return err;
+}
+
+// Whether an existing name is a file being deleted: every new open of it fails, even
+// one asking for no access rights at all (which nothing else refuses). Such a file is
+// as good as gone.
+bool DeletePending(const std::wstring& path) {
+  HANDLE h = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_ACCESS_DENIED;
+  CloseHandle(h);
+  return false;
+}
+
 OVERLAPPED At(std::uint64_t offset) {
   OVERLAPPED ov{};
   ov.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
@@ -138,10 +168,22 @@ class Win32FileSystem final : public FileSystem {
   Result<std::unique_ptr<File>> Open(const std::string& path, OpenMode mode) override {
     DWORD access = GENERIC_READ | (mode == OpenMode::kReadOnly ? 0 : GENERIC_WRITE);
     DWORD disposition = mode == OpenMode::kCreate ? OPEN_ALWAYS : OPEN_EXISTING;
-    HANDLE h = CreateFileW(Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring wide = Wide(path);
+    auto open = [&] {
+      return CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE h = INVALID_HANDLE_VALUE;
+    DWORD err = ERROR_SUCCESS;
+    if (mode == OpenMode::kCreate) {
+      // Making the journal where the last one is still being deleted waits for it to go.
+      err = Retrying([&] { return (h = open()) != INVALID_HANDLE_VALUE; });
+    } else {
+      h = open();
+      if (h == INVALID_HANDLE_VALUE) err = GetLastError();
+    }
     if (h == INVALID_HANDLE_VALUE) {
-      DWORD err = GetLastError();
+      if (err == ERROR_ACCESS_DENIED && mode == OpenMode::kReadOnly && DeletePending(wide)) err = ERROR_FILE_NOT_FOUND;
       if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) {
         return MakeError(kErrFileNotFound, "Could not find file '" + path + "'.");
       }
@@ -167,13 +209,41 @@ class Win32FileSystem final : public FileSystem {
       if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND) return false;
       return SystemError(path, err);
     }
-    return (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if ((attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    return !DeletePending(Wide(path));
   }
 
   Status Remove(const std::string& path) override {
-    if (!DeleteFileW(Wide(path).c_str())) {
-      DWORD err = GetLastError();
-      if (err != ERROR_FILE_NOT_FOUND && err != ERROR_PATH_NOT_FOUND) return SystemError(path, err);
+    const std::wstring wide = Wide(path);
+    DWORD err = Retrying([&] {
+      if (DeleteFileW(wide.c_str())) return true;
+      const DWORD why = GetLastError();
+      // Gone, or going once the last handle closes: either way no longer there.
+      if (why == ERROR_FILE_NOT_FOUND || why == ERROR_PATH_NOT_FOUND) return true;
+      if (why == ERROR_ACCESS_DENIED && DeletePending(wide)) return true;
+      SetLastError(why);
+      return false;
+    });
+    if (err == ERROR_SUCCESS) return Ok();
+    return SystemError(path, err);
+  }
+
+  Result<bool> HeldOpen(const std::string& path) override {
+    // Asking for the file to ourselves fails while any other handle has it open.
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return false;
+    }
+    const DWORD err = GetLastError();
+    if (err == ERROR_SHARING_VIOLATION || err == ERROR_LOCK_VIOLATION) return true;
+    if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND || DeletePending(Wide(path))) return false;
+    return SystemError(path, err);
+  }
+
+  Status Rename(const std::string& from, const std::string& to) override {
+    if (!MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return SystemError(from, GetLastError());
     }
     return Ok();
   }

@@ -251,7 +251,7 @@ void Checker::CheckGlobalMap() {
 
 }  // namespace integrity
 
-Result<std::vector<Finding>> CheckIntegrity(FileSystem& fs, const std::string& path) {
+Result<std::vector<Finding>> CheckIntegrity(FileSystem& fs, const std::string& path) try {
   std::vector<Finding> findings;
   {
     JET_ASSIGN(auto file, fs.Open(path, OpenMode::kReadOnly));
@@ -269,6 +269,8 @@ Result<std::vector<Finding>> CheckIntegrity(FileSystem& fs, const std::string& p
   integrity::Checker checker(**db, findings);
   checker.Run();
   return findings;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
 }  // namespace jet

@@ -10,6 +10,7 @@
 #include "jet/data_page.h"
 #include "jet/database.h"
 #include "jet/errors.h"
+#include "jet/journal.h"
 #include "jet/header.h"
 #include "jet/long_value.h"
 #include "jet/row_encode.h"
@@ -372,6 +373,14 @@ Status CreateDatabase(FileSystem& fs, const std::string& path, const TableDef& u
   JET_ASSIGN(bool exists, fs.Exists(path));
   const auto refuse = [&] { return MakeError(kErrDatabaseExists, "Database '" + path + "' already exists."); };
   if (exists) return refuse();
+  // A journal left there may hold the last change of a store that was removed; a
+  // new store under its name would have the journal applied to it.
+  JET_ASSIGN(bool journal, fs.Exists(JournalPath(path)));
+  if (journal) {
+    return MakeError(kErrDatabaseExists, "A journal '" + JournalPath(path) + "' lies where '" + path +
+                                             "' would be made; it may hold the last change of an earlier store. "
+                                             "Move it away first.");
+  }
   JET_ASSIGN(auto file, fs.Open(path, OpenMode::kCreate));
   // Another program may have made the file since the check; never write over it.
   JET_ASSIGN(std::uint64_t size, file->Size());

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <thread>
 
 #include "jet/errors.h"
@@ -25,11 +26,46 @@ Result<std::unique_ptr<Pager>> Pager::Open(FileSystem& fs, const std::string& pa
   return pager;
 }
 
+std::string AccessLockFilePath(const std::string& storePath) {
+  const auto name = storePath.find_last_of("/\\");
+  const auto dot = storePath.rfind('.');
+  const bool hasExtension = dot != std::string::npos && (name == std::string::npos || dot > name);
+  return (hasExtension ? storePath.substr(0, dot) : storePath) + ".ldb";
+}
+
 Status Pager::LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber) {
+  return RetryLocked([&] { return file_->TryLock(offset, 1, kind); }, lockedNumber);
+}
+
+Status Pager::LockForReading() {
+  // A reader passes the pending lock on its way in, so none starts while a writer waits.
+  return RetryLocked([&] {
+    Status s = file_->TryLock(kPendingLock, 1, LockKind::kShared);
+    if (!s.ok()) return s;
+    s = file_->TryLock(kReadLock, 1, LockKind::kShared);
+    (void)file_->Unlock(kPendingLock, 1);
+    return s;
+  });
+}
+
+Status Pager::LockForChanging() {
+  // Announce the wait first: readers that come now wait behind it.
+  JET_TRY(LockWithRetry(kPendingLock, LockKind::kExclusive));
+  Status s = LockWithRetry(kReadLock, LockKind::kExclusive);
+  if (!s.ok()) (void)file_->Unlock(kPendingLock, 1);
+  return s;
+}
+
+void Pager::UnlockChanging() {
+  (void)file_->Unlock(kReadLock, 1);
+  (void)file_->Unlock(kPendingLock, 1);
+}
+
+Status Pager::RetryLocked(const std::function<Status()>& attempt, int lockedNumber) {
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + std::chrono::milliseconds(options_.lockTimeoutMs);
   for (;;) {
-    Status s = file_->TryLock(offset, 1, kind);
+    Status s = attempt();
     if (s.ok() || s.error().number != kErrLocked) return s;
     ++lockWaits_;
     if (Clock::now() >= deadline) {
@@ -57,14 +93,15 @@ Status Pager::BeginRead() {
   // A journal with no live writer means a writer died mid-write: the store is put
   // back first, or, where this handle cannot change it, read as the journal says.
   for (int attempt = 0;; ++attempt) {
-    JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
+    JET_TRY(LockForReading());
     Status s = RefreshPageCount();
     Result<bool> hot = s.ok() ? JournalIsHot() : Result<bool>(s.error());
     if (hot.ok() && *hot) {
-      if (options_.writable && !broken_ && attempt < 3) {
+      auto otherProgram = fs_.HeldOpen(AccessLockFilePath(path_));
+      if (options_.writable && !broken_ && attempt < 3 && otherProgram.ok() && !*otherProgram) {
         (void)file_->Unlock(kReadLock, 1);
         if (Recover().ok()) continue;
-        JET_TRY(LockWithRetry(kReadLock, LockKind::kShared));
+        JET_TRY(LockForReading());
       }
       s = UseJournalOverlay();
     } else if (!hot.ok()) {
@@ -114,21 +151,47 @@ Status Pager::Recover() {
   return s;
 }
 
+Result<bool> Pager::JournalIsOurs(const JournalFile& journal) {
+  if (!journal.read.valid || !journal.fits) return false;
+  return JournalBelongs(*file_, journal.read.image);
+}
+
 Status Pager::RollBackJournalFile() {
-  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_));
+  JET_ASSIGN(std::uint64_t size, file_->Size());
+  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_, size));
   if (!journal.exists) return Ok();
   // Readers must not see the pages change under them.
-  JET_TRY(LockWithRetry(kReadLock, LockKind::kExclusive));
-  Status s = journal.read.valid ? ApplyJournal(*file_, journal.read.image) : Ok();
-  if (s.ok()) s = fs_.Remove(JournalPath(path_));
-  (void)file_->Unlock(kReadLock, 1);
+  JET_TRY(LockForChanging());
+  Status s = Ok();
+  Result<bool> ours = JournalIsOurs(journal);
+  if (!ours.ok()) {
+    s = ours.error();
+  } else if (*ours) {
+    s = ApplyJournal(*file_, journal.read.image);
+    if (s.ok()) s = fs_.Remove(JournalPath(path_));
+  } else if (!journal.read.valid) {
+    s = fs_.Remove(JournalPath(path_));  // incomplete: the store was never touched
+  } else {
+    // A whole journal written for another store (or this one before it was put
+    // back from a copy): applying it would paste that store's pages into this one.
+    auto aside = SetJournalAside(fs_, path_);
+    if (aside.ok()) {
+      notices_.push_back("The journal beside '" + path_ + "' belongs to another copy of the database; it was not applied and has been kept as '" + *aside + "'.");
+    } else {
+      s = MakeError(kErrCannotOpen, "The journal beside '" + path_ + "' belongs to another copy of the database and could not be set aside (" + aside.error().description + "); move '" + JournalPath(path_) + "' away and try again.");
+    }
+  }
+  UnlockChanging();
   return s;
 }
 
 Status Pager::UseJournalOverlay() {
-  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_));
-  // An incomplete journal means the writer never reached the store.
-  if (!journal.exists || !journal.read.valid) return Ok();
+  JET_ASSIGN(JournalFile journal, LoadJournal(fs_, path_, std::uint64_t{pageCount_} * kPageSize));
+  // An incomplete journal means the writer never reached the store; a foreign one
+  // says nothing about it.
+  if (!journal.exists) return Ok();
+  JET_ASSIGN(bool ours, JournalIsOurs(journal));
+  if (!ours) return Ok();
   overlay_ = std::move(journal.read.image);
   if (overlay_->originalSize / kPageSize > 0x80000) return Corrupt("the journal names an impossible file size");
   pageCount_ = static_cast<std::uint32_t>(overlay_->originalSize / kPageSize);
@@ -142,11 +205,26 @@ Status Pager::BeginWrite() {
                                      "' failed and could not be undone; close the database and open it again.");
   }
   if (readDepth_ > 0) return MakeError(kErrDiskIo, "internal error: a write began inside a read operation");
+  // Text is written as Windows-1252 bytes; a store that declares another code page
+  // would get text it cannot read back, so it is read (as 1252) but never written.
+  if (header_.codePage != kWrittenCodePage) {
+    return MakeError(kErrNotSupported, "'" + path_ + "' uses code page " + std::to_string(header_.codePage) +
+                                           "; only databases in code page 1252 (Western European) can be changed.");
+  }
+  // Access (and every Jet program) keeps a lock file open beside a database it has
+  // open, and ignores our locks and our journal: writing now would interleave with
+  // its writes. Reading goes on; its writes are seen as they land.
+  const std::string lockFile = AccessLockFilePath(path_);
+  JET_ASSIGN(bool inUse, fs_.HeldOpen(lockFile));
+  if (inUse) {
+    return MakeError(kErrFileInUse, "Couldn't update '" + path_ + "'; it is in use by another program (its lock file '" +
+                                        lockFile + "' is open). Close that program and try again.");
+  }
   JET_TRY(LockWithRetry(kWriterLock, LockKind::kExclusive, kErrLockedByUser));
   // With the writer lock held, any journal is a dead writer's (or ours, from a
   // failed roll-back): the store is put back before anything else is read.
   Status s = RollBackJournalFile();
-  if (s.ok()) s = LockWithRetry(kReadLock, LockKind::kShared);
+  if (s.ok()) s = LockForReading();
   if (!s.ok()) {
     (void)file_->Unlock(kWriterLock, 1);
     return s;
@@ -197,13 +275,15 @@ Status Pager::CommitWrite() {
   }
   JournalImage image;
   image.originalSize = originalSize_;
+  image.newSize = std::uint64_t{pageCount_} * kPageSize;
   image.pages = originals_;
+  for (const auto& [number, old] : originals_) image.written[number] = HashSectors(*cache_.at(number));
   const std::string journalPath = JournalPath(path_);
   Status s = WriteJournal(image);
   if (s.ok()) {
     // Readers finish their operations first; none starts until the pages are written.
     (void)file_->Unlock(kReadLock, 1);
-    s = LockWithRetry(kReadLock, LockKind::kExclusive);
+    s = LockForChanging();
     if (!s.ok()) {
       (void)fs_.Remove(journalPath);  // the store is untouched; a journal left behind is harmless
       EndWrite();
@@ -239,7 +319,7 @@ void Pager::EndWrite() {
   cache_.clear();
   originals_.clear();
   dirty_.clear();
-  (void)file_->Unlock(kReadLock, 1);
+  UnlockChanging();  // or the shared read lock
   (void)file_->Unlock(kWriterLock, 1);
 }
 

@@ -5,12 +5,15 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "jet/file.h"
 #include "jet/header.h"
@@ -24,9 +27,19 @@ using Page = std::array<std::uint8_t, kPageSize>;
 
 // Byte-range locks far past the largest possible file (1 GiB), so they never
 // cover data and never stop another handle's reads on Windows.
+//
+// The protocol. A read operation holds the read lock shared. A writer holds the
+// writer lock for its whole write (one writer at a time), reads under the shared read
+// lock, and to change pages takes first the pending lock, then the read lock, both
+// exclusively, and keeps them until its pages are written. A reader takes the pending
+// lock shared for just the moment it takes the read lock. So once a writer waits, new
+// readers wait behind it while the readers already in finish, and a writer is never
+// starved by a stream of readers after it has written its journal. Recovery from a
+// dead writer's journal goes the same way under the writer lock.
 inline constexpr std::uint64_t kLockBase = 0x7FFFFF00;
-inline constexpr std::uint64_t kWriterLock = kLockBase;      // held by the one writer for a whole write
-inline constexpr std::uint64_t kReadLock = kLockBase + 1;    // shared by readers; exclusive while pages change
+inline constexpr std::uint64_t kWriterLock = kLockBase;       // held by the one writer for a whole write
+inline constexpr std::uint64_t kReadLock = kLockBase + 1;     // shared by readers; exclusive while pages change
+inline constexpr std::uint64_t kPendingLock = kLockBase + 2;  // exclusive while a writer waits for readers
 
 struct PagerOptions {
   bool writable = false;
@@ -34,6 +47,12 @@ struct PagerOptions {
   // reports the file as locked.
   int lockTimeoutMs = 3000;
 };
+
+// The one code page text is written in (see code_page.h).
+inline constexpr std::uint16_t kWrittenCodePage = 1252;
+
+// The lock file Access keeps beside a database it has open: "verse97.ldb".
+std::string AccessLockFilePath(const std::string& storePath);
 
 class Pager {
  public:
@@ -80,10 +99,20 @@ class Pager {
   // How often a lock was found held by another handle and waited for (for tests and logs).
   std::uint64_t lockWaits() const { return lockWaits_; }
   bool broken() const { return broken_; }
+  // What happened that the user should hear of though no operation failed (a journal
+  // of another store set aside); each is returned once.
+  std::vector<std::string> TakeNotices() { return std::exchange(notices_, {}); }
 
  private:
   Pager(FileSystem& fs, std::string path, std::unique_ptr<File> file, PagerOptions options);
   Status LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber = 3218);
+  // Retries `attempt` while it finds a lock held, up to the lock timeout.
+  Status RetryLocked(const std::function<Status()>& attempt, int lockedNumber = 3218);
+  // The read lock, shared, behind any writer that waits (see the protocol above).
+  Status LockForReading();
+  // The pending and the read lock, exclusively; UnlockChanging drops both.
+  Status LockForChanging();
+  void UnlockChanging();
   Status RefreshPageCount();
   // Whether a journal exists that no live writer owns.
   Result<bool> JournalIsHot();
@@ -93,6 +122,8 @@ class Pager {
   Status RollBackJournalFile();
   // Reads the store as a dead writer's journal says it was (when it cannot be fixed).
   Status UseJournalOverlay();
+  // Whether a journal read from disk was written for this store as it is now.
+  Result<bool> JournalIsOurs(const JournalFile& journal);
   Status WriteJournal(const JournalImage& image);
   void EndWrite();
 
@@ -113,6 +144,7 @@ class Pager {
   std::uint64_t originalSize_ = 0;
   std::map<std::uint32_t, Bytes> originals_;
   std::set<std::uint32_t> dirty_;
+  std::vector<std::string> notices_;
 };
 
 // Holds a write operation open for a scope; it is dropped unless Commit() is called.

@@ -1,6 +1,7 @@
 #include "jet/row_encode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -31,6 +32,20 @@ Error TooLong(const TableDef& def, const ColumnDef& c, std::size_t size) {
                                           std::to_string(c.length) + ").");
 }
 
+// Infinity is what a number too large for a Single becomes, and a NaN compares equal
+// to nothing, so a row holding one could never be updated (the optimistic check
+// never matches). Neither is a value Access stores.
+Status Finite(const TableDef& def, const ColumnDef& c, double v) {
+  if (std::isnan(v)) {
+    return MakeError(kErrInvalidArgument, "The value for field '" + c.name + "' of table '" + def.name + "' is not a number.");
+  }
+  if (std::isinf(v)) {
+    return MakeError(kErrFieldTooSmall, "The number is too large for the field '" + c.name + "' of table '" + def.name +
+                                            "' (" + ColumnTypeName(c.type) + ").");
+  }
+  return Ok();
+}
+
 // The bytes of one non-null, non-Yes/No value as they sit in the row.
 Result<Bytes> ValueBytes(const TableDef& def, const ColumnDef& c, const Value& v) {
   auto want = [&](auto* tag) -> const std::remove_pointer_t<decltype(tag)>* {
@@ -50,13 +65,22 @@ Result<Bytes> ValueBytes(const TableDef& def, const ColumnDef& c, const Value& v
       if (auto* p = want(static_cast<Currency*>(nullptr))) return Raw(p->tenThousandths);
       break;
     case ColumnType::kSingle:
-      if (auto* p = want(static_cast<float*>(nullptr))) return Raw(*p);
+      if (auto* p = want(static_cast<float*>(nullptr))) {
+        JET_TRY(Finite(def, c, *p));
+        return Raw(*p);
+      }
       break;
     case ColumnType::kDouble:
-      if (auto* p = want(static_cast<double*>(nullptr))) return Raw(*p);
+      if (auto* p = want(static_cast<double*>(nullptr))) {
+        JET_TRY(Finite(def, c, *p));
+        return Raw(*p);
+      }
       break;
     case ColumnType::kDateTime:
-      if (auto* p = want(static_cast<DateTime*>(nullptr))) return Raw(p->days);
+      if (auto* p = want(static_cast<DateTime*>(nullptr))) {
+        JET_TRY(Finite(def, c, p->days));
+        return Raw(p->days);
+      }
       break;
     case ColumnType::kGuid:
       if (auto* p = want(static_cast<Guid*>(nullptr))) return Bytes(p->bytes.begin(), p->bytes.end());
@@ -106,6 +130,8 @@ Result<Bytes> EncodeRow(const TableDef& def, const std::vector<Value>& values) {
     }
   }
   if (columnCount > 255) return MakeError(kErrInvalidArgument, "Table '" + def.name + "' has too many columns.");
+  // The count byte holds at most 255; a larger table would lose values silently.
+  if (def.varColumns > 255) return Corrupt("table '" + def.name + "' has more variable columns than a row can hold");
   const std::size_t maskSize = (columnCount + 7) / 8;
   Bytes mask(maskSize, 0);
   Bytes fixed(fixedSize, 0);
@@ -127,6 +153,10 @@ Result<Bytes> EncodeRow(const TableDef& def, const std::vector<Value>& values) {
     JET_ASSIGN(Bytes bytes, ValueBytes(def, c, v));
     setBit();
     if (c.IsFixed()) {
+      // The reader validates definitions; this keeps a bad one from writing past the buffer.
+      if (bytes.size() > FixedSize(c) || c.fixedOffset + bytes.size() > fixed.size()) {
+        return Corrupt("column '" + c.name + "' of table '" + def.name + "' does not fit its fixed width");
+      }
       std::copy(bytes.begin(), bytes.end(), fixed.begin() + c.fixedOffset);
     } else {
       if (c.varIndex >= variable.size()) return Corrupt("column '" + c.name + "' lies outside the offset table");

@@ -204,12 +204,14 @@ class TableWrite {
   TableDef fresh_;
 };
 
-Result<RowId> Database::Insert(const TableDef& def, const std::vector<Value>& values) {
+Result<RowId> Database::Insert(const TableDef& def, const std::vector<Value>& values) try {
   JET_ASSIGN(auto ids, InsertMany(def, {values}));
   return ids.front();
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Result<std::vector<RowId>> Database::InsertMany(const TableDef& def, const std::vector<std::vector<Value>>& rows) {
+Result<std::vector<RowId>> Database::InsertMany(const TableDef& def, const std::vector<std::vector<Value>>& rows) try {
   JET_TRY(CheckWritable(*pager_, def));
   for (const auto& values : rows) JET_TRY(CheckValues(def, values));
   TableWrite w(*this, def);
@@ -226,10 +228,12 @@ Result<std::vector<RowId>> Database::InsertMany(const TableDef& def, const std::
   JET_TRY(AddToRowCount(w.pager(), w.fresh(), static_cast<int>(rows.size()), w.autoNumber));
   JET_TRY(w.scope().Commit());
   return ids;
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
 Status Database::Update(const TableDef& def, RowId id, const std::vector<Value>& expected,
-                        const std::vector<Value>& values) {
+                        const std::vector<Value>& values) try {
   JET_TRY(CheckWritable(*pager_, def));
   JET_TRY(CheckValues(def, values));
   TableWrite w(*this, def);
@@ -301,9 +305,11 @@ Status Database::Update(const TableDef& def, RowId id, const std::vector<Value>&
   }
   JET_TRY(AddToRowCount(pager, fresh, 0, w.autoNumber));
   return w.scope().Commit();
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
-Status Database::Delete(const TableDef& def, RowId id, const std::vector<Value>& expected) {
+Status Database::Delete(const TableDef& def, RowId id, const std::vector<Value>& expected) try {
   JET_TRY(CheckWritable(*pager_, def));
   TableWrite w(*this, def);
   JET_TRY(w.Begin());
@@ -326,6 +332,8 @@ Status Database::Delete(const TableDef& def, RowId id, const std::vector<Value>&
   JET_TRY(StorePageRows(pager, id.page, header));
   JET_TRY(AddToRowCount(pager, w.fresh(), -1, w.fresh().lastAutoNumber));
   return w.scope().Commit();
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
 }
 
 }  // namespace jet

@@ -1,5 +1,6 @@
 #include "jet/tdef_page.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -8,6 +9,8 @@
 #include "jet/code_page.h"
 #include "jet/data_page.h"
 #include "jet/errors.h"
+#include "jet/row_encode.h"
+#include "jet/row_format.h"
 
 namespace jet {
 namespace {
@@ -37,6 +40,46 @@ std::string Name(ByteReader& r, std::size_t& offset) {
   auto bytes = r.Span(offset + 1, len);
   offset += 1u + len;
   return DecodeCp1252(bytes);
+}
+
+// What the row reader and encoder rely on: every column's type agrees with its
+// fixed/variable flag and its size, fixed columns lie inside a row and apart, and
+// no count exceeds what a row's count bytes can hold. A definition that breaks any
+// of these opens, reads and even passes a scan, but writing through it would put
+// bytes where the format has no room for them.
+Status CheckColumns(const TableDef& def, const std::string& where) {
+  if (def.maxColumns > 255 || def.varColumns > 255) return Corrupt(where + " counts more columns than a row can hold");
+  std::vector<std::pair<std::size_t, const ColumnDef*>> fixedSpans;  // start, column
+  std::set<std::uint16_t> varIndexes;
+  for (const auto& c : def.columns) {
+    const std::string column = where + " gives column '" + c.name + "' (" + ColumnTypeName(c.type) + ") ";
+    switch (c.type) {
+      case ColumnType::kMemo:
+      case ColumnType::kOle:
+        if (c.IsFixed()) return Corrupt(column + "a fixed width");
+        break;
+      case ColumnType::kText:
+      case ColumnType::kBinary:
+        if (c.length == 0 || c.length > 255) return Corrupt(column + "a length of " + std::to_string(c.length));
+        break;
+      default:  // numbers may be variable: Access writes some system tables so
+        break;
+    }
+    if (!c.IsFixed()) {
+      if (!varIndexes.insert(c.varIndex).second) return Corrupt(column + "another column's place in the offset table");
+    } else if (c.type != ColumnType::kBoolean) {
+      if (c.fixedOffset + FixedSize(c) > kMaxRowSize) return Corrupt(column + "a place outside the row");
+      fixedSpans.emplace_back(c.fixedOffset, &c);
+    }
+  }
+  std::sort(fixedSpans.begin(), fixedSpans.end());
+  for (std::size_t i = 1; i < fixedSpans.size(); ++i) {
+    const auto& [start, previous] = fixedSpans[i - 1];
+    if (start + FixedSize(*previous) > fixedSpans[i].first) {
+      return Corrupt(where + " makes columns '" + previous->name + "' and '" + fixedSpans[i].second->name + "' overlap");
+    }
+  }
+  return Ok();
 }
 
 }  // namespace
@@ -94,6 +137,7 @@ Result<TableDef> ReadTableDef(Pager& pager, std::uint32_t page, const std::strin
     def.columns.push_back(c);
   }
   for (auto& c : def.columns) c.name = Name(r, offset);
+  if (r.ok()) JET_TRY(CheckColumns(def, where));
 
   for (auto& index : def.realIndexes) {
     for (std::size_t k = 0; k < kRealIndexColumns; ++k) {

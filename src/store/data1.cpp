@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "jet/errors.h"
-#include "jet/usage_map.h"
 #include "store/verse_columns.h"
 #include "store/verse_schema.h"
 
@@ -96,7 +95,7 @@ struct Data1::State {
       jet::ReadScope scope(db->pager());
       JET_TRY(scope.status());
       JET_ASSIGN(def, db->ReloadTable(def));
-      JET_ASSIGN(pages, jet::ReadUsageMap(db->pager(), def.ownedMap));
+      JET_ASSIGN(pages, db->DataPages(def));  // filtered as the table scan filters it
       rows.clear();
       pageIndex = 0;
       if (!pages.empty()) JET_TRY(LoadPage(0));

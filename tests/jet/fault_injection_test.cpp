@@ -1,9 +1,27 @@
 // Every write is interrupted at each of its file changes in turn (a failing write,
 // sync, truncate or remove; once, from then on, or as a crash), and the store must
-// reopen holding wholly the old rows or wholly the new ones.
+// reopen holding wholly the old rows or wholly the new ones. Every allocation of an
+// open, a write and a read fails in turn, too.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cstdlib>
 #include <functional>
+#include <new>
+
+// The allocation this many allocations from now fails once (none while negative).
+static std::atomic<long> gFailingAllocation{-1};
+
+void* operator new(std::size_t size) {
+  if (gFailingAllocation.load() >= 0 && gFailingAllocation.fetch_sub(1) == 0) throw std::bad_alloc();
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 #include "jet/errors.h"
 #include "jet/journal.h"
@@ -211,6 +229,55 @@ TEST_P(FaultInjectionTest, EveryInterruptedWriteLeavesWhollyTheOldOrTheNewRows) 
   // comes before it, so every outcome is the old rows.
   EXPECT_EQ(sawOld, changes);
   EXPECT_EQ(sawNew, 0u);
+}
+
+// A large file can name lengths this process cannot allocate (a 32-bit one most of
+// all); the failed allocation is an error like any other, wherever it happens.
+TEST(AllocationFailure, EveryFailedAllocationIsErrorOrSuccessAndTheStoreStaysWhole) {
+  MemoryFileSystem setup;
+  setup.SetBytes(kPath, NewVerseStoreBytes());
+  {
+    auto db = Database::Open(setup, kPath, {true, 0});
+    ASSERT_OK(db);
+    auto def = (*db)->OpenTable("versetbl");
+    ASSERT_OK(def);
+    ASSERT_OK((*db)->Insert(*def, VerseRow("John", "3", false, "16", Memo(3000))));
+  }
+  const Bytes start = setup.Bytes(kPath);
+  const std::vector<Value> row = VerseRow("Jude", "1", true, "24", Memo(5000, 'j'));
+  std::size_t failures = 0;
+  for (long n = 0;; ++n) {
+    ASSERT_LT(n, 100000);
+    MemoryFileSystem fs;
+    fs.SetBytes(kPath, start);
+    std::size_t rowsRead = 0;
+    Database* db = nullptr;
+    TableDef def;
+    const std::function<bool(const RowRef&)> visit = [&](const RowRef& ref) {
+      if (db->RowValues(def, ref.bytes).ok()) ++rowsRead;
+      return true;
+    };
+    gFailingAllocation = n;
+    Status s = [&]() -> Status {
+      JET_ASSIGN(auto opened, Database::Open(fs, kPath, {true, 0}));
+      db = opened.get();
+      JET_ASSIGN(def, db->OpenTable("versetbl"));
+      JET_TRY(db->Insert(def, row));
+      return db->Scan(def, visit);
+    }();
+    const bool failed = gFailingAllocation.exchange(-1) < 0;
+    if (!failed) {
+      ASSERT_OK(s);
+      EXPECT_EQ(rowsRead, 2u);
+      break;
+    }
+    ++failures;
+    if (!s.ok()) {
+      ASSERT_EQ(s.error().number, kErrOutOfMemory) << "allocation " << n << ": " << s.error().description;
+    }
+    ASSERT_EQ(Findings(fs, kPath), "") << "allocation " << n;
+  }
+  EXPECT_GT(failures, 100u);
 }
 
 std::string Name(const ::testing::TestParamInfo<std::tuple<std::size_t, Mode>>& info) {

@@ -8,7 +8,12 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "jet/errors.h"
 #include "jet/file_memory.h"
@@ -158,6 +163,28 @@ TEST_P(FileTest, RemoveDeletesTheFileAndAcceptsAMissingOne) {
   EXPECT_OK(Fs().Remove(Path("a.mdb")));
 }
 
+// How a write learns that Access has the store open: its lock file is held.
+TEST_P(FileTest, HeldOpenTellsWhetherAnotherHandleLocksTheFile) {
+  EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb")));
+  { ASSERT_NE(Open("v.ldb"), nullptr); }
+  EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb"))) << "a lock file left behind holds nothing";
+  auto access = Open("v.ldb", OpenMode::kReadWrite);
+  ASSERT_OK(access->TryLock(0, 1, LockKind::kExclusive));
+  EXPECT_TRUE(*Fs().HeldOpen(Path("v.ldb")));
+  access.reset();
+  EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb")));
+}
+
+TEST_P(FileTest, RenameMovesTheBytesToTheNewName) {
+  { ASSERT_OK(Open("a.mdb-journal")->Write(0, B("old pages"))); }
+  ASSERT_OK(Fs().Rename(Path("a.mdb-journal"), Path("a.mdb-journal-foreign")));
+  EXPECT_FALSE(*Fs().Exists(Path("a.mdb-journal")));
+  auto moved = Open("a.mdb-journal-foreign", OpenMode::kReadOnly);
+  Bytes out(9);
+  EXPECT_EQ(*moved->Read(0, out), 9u);
+  EXPECT_EQ(out, B("old pages"));
+}
+
 TEST_P(FileTest, AnExclusiveLockBlocksOverlappingLocksOfAnotherHandle) {
   auto a = Open("a.mdb");
   auto b = Open("a.mdb");
@@ -271,6 +298,34 @@ TEST(MemoryFileSystemTest, BytesShowWhatHandlesWroteAndSetBytesIsSeenByThem) {
   ASSERT_OK((*file)->Write(1, B("XY")));
   EXPECT_EQ(fs.Bytes("verse97.mdb"), B("aXY"));
 }
+
+#ifdef _WIN32
+// Another program (a virus scanner, an indexer) holds the journal open for a moment.
+// Without delete sharing, removing it waits for the handle to close; with it, the
+// journal is "delete pending" until then, and making it anew waits for it to go.
+// (Wine lets a delete-pending file be opened; Windows refuses, and the file layer
+// then counts it as gone. Only what holds on both is checked here.)
+TEST(Win32FileSystemTest, AJournalHeldByAnotherProgramIsRemovedAndMadeAgain) {
+  lumaret::test::TempDir dir;
+  const std::string path = dir.File("v.mdb-journal");
+  const std::wstring wide = std::filesystem::u8path(path).wstring();
+  for (DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+    { ASSERT_OK(SystemFileSystem().Open(path, OpenMode::kCreate)); }
+    HANDLE scanner = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+    std::thread letGo([&] {
+      Sleep(150);
+      CloseHandle(scanner);
+    });
+    EXPECT_OK(SystemFileSystem().Remove(path));
+    letGo.join();
+    EXPECT_FALSE(*SystemFileSystem().Exists(path));
+    { EXPECT_OK(SystemFileSystem().Open(path, OpenMode::kCreate)); }
+    EXPECT_TRUE(*SystemFileSystem().Exists(path));
+    ASSERT_OK(SystemFileSystem().Remove(path));
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace jet

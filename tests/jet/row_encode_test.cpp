@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/file_memory.h"
@@ -229,6 +231,31 @@ TEST_F(RowEncodeTest, RefusesTooLongTextWrongTypesAndRowsLargerThanAPage) {
   EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value()}), kErrInvalidArgument);
   EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), InlineLongValue(Bytes(2100, 1))}),
                kErrRecordTooLarge);
+}
+
+// A definition that got past the reader's checks still cannot make the encoder write
+// outside its buffers or drop values.
+TEST_F(RowEncodeTest, AnImpossibleDefinitionIsDamageNotAnOverflow) {
+  TableDef fixedMemo = VerseDef();
+  fixedMemo.columns[4].flags |= kColumnFixed;
+  fixedMemo.columns[4].length = 4;
+  EXPECT_ERROR(EncodeRow(fixedMemo, {Value(), Value(), false, Value(), InlineLongValue(Bytes(20, 'x'))}), kErrDamaged);
+  TableDef manyVariable = VerseDef();
+  manyVariable.varColumns = 256;
+  EXPECT_ERROR(EncodeRow(manyVariable, {T("x"), Value(), false, Value(), Value()}), kErrDamaged);
+}
+
+// 1e39 typed into a Single becomes infinity; a NaN row could never be updated.
+TEST_F(RowEncodeTest, NumbersThatAreNotFiniteAreRefused) {
+  TableDef def = VerseDef();
+  def.columns.push_back({.name = "Score", .type = ColumnType::kSingle, .number = 5, .fixedOffset = 0, .flags = kColumnFixed});
+  def.columns.push_back({.name = "When", .type = ColumnType::kDateTime, .number = 6, .fixedOffset = 4, .flags = kColumnFixed});
+  def.maxColumns = 7;
+  auto row = [](Value score, Value when) { return std::vector<Value>{Value(), Value(), false, Value(), Value(), score, when}; };
+  EXPECT_OK(EncodeRow(def, row(1.5f, DateTime{45000.5})));
+  EXPECT_ERROR(EncodeRow(def, row(static_cast<float>(1e39), Value())), kErrFieldTooSmall);
+  EXPECT_ERROR(EncodeRow(def, row(std::nanf(""), Value())), kErrInvalidArgument);
+  EXPECT_ERROR(EncodeRow(def, row(Value(), DateTime{std::nan("")})), kErrInvalidArgument);
 }
 
 // Every row Access wrote re-encodes to the same fields; rows without null fixed

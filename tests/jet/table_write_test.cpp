@@ -237,6 +237,15 @@ TEST_F(TableWriteTest, ReadOnlyHandlesAndLockedFilesRefuseWrites) {
   EXPECT_EQ(fs_.Bytes(kPath), before);
   EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
   ASSERT_OK((*other)->Unlock(kReadLock, 1));
+  // A writer waiting for readers holds the pending lock: new readers wait behind it...
+  ASSERT_OK((*other)->TryLock(kPendingLock, 1, LockKind::kExclusive));
+  EXPECT_ERROR(Database::Open(fs_, kPath, {false, 0}), kErrLocked);
+  ASSERT_OK((*other)->Unlock(kPendingLock, 1));
+  // ...and a writer takes it before it waits for them.
+  ASSERT_OK((*other)->TryLock(kPendingLock, 1, LockKind::kShared));
+  EXPECT_FALSE(db_->Insert(def_, expected_[0]).ok());
+  EXPECT_EQ(fs_.Bytes(kPath), before);
+  ASSERT_OK((*other)->Unlock(kPendingLock, 1));
   Add(VerseRow("John", "3", false, "16", Value()));
   ExpectStored();
 }

@@ -35,6 +35,8 @@ class FaultyFileSystem final : public jet::FileSystem {
 
   jet::Result<std::unique_ptr<jet::File>> Open(const std::string& path, jet::OpenMode mode) override;
   jet::Result<bool> Exists(const std::string& path) override { return inner_.Exists(path); }
+  jet::Result<bool> HeldOpen(const std::string& path) override { return inner_.HeldOpen(path); }
+  jet::Status Rename(const std::string& from, const std::string& to) override { return inner_.Rename(from, to); }
   jet::Status Remove(const std::string& path) override;
 
   // Decides the fate of the next change: kProceed, kFail, or kTear (crash on a write).

@@ -6,10 +6,16 @@
 #include <sstream>
 
 #include "commands.h"
+#include "jet/database.h"
 #include "jet/file_memory.h"
+#include "jet/header.h"
+#include "jet/journal.h"
+#include "jet/pager.h"
 #include "reference_parser.h"
 
 namespace {
+
+using namespace std::string_literals;
 
 struct Outcome {
   int status = 0;
@@ -89,9 +95,41 @@ TEST_F(Versedb, AnImportWithABadLineWritesNothingAndNamesTheLine) {
   ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 ok\nJohn 3:18 an arrow \xE2\x86\x92 here\n", 1,
                 "line 2: error 3169");
   ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 bad UTF-8 \xFF\n", 1, "line 1: error 3169");
+  ExpectRefused({"import", "v.mdb", "versetbl"}, "John 3:17 ok\nJohn 3:18 a NUL \0 here\n"s, 1,
+                "line 2: error 3001: The field 'VerseTxt' cannot hold the control character 0x00");
+  ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "bell \x07"}, "", 1, "control character 0x07");
   ExpectRefused({"import", "v.mdb", "MSysACEs"}, "John 3:17 ok\n", 1, "error 3265");
   ExpectRefused({"import", "v.mdb", "nosuch"}, "John 3:17 ok\n", 1, "error 3078");
   ExpectClean();
+}
+
+TEST_F(Versedb, AnImportMayStartWithAByteOrderMark) {
+  Make("\xEF\xBB\xBFJohn 3:16 For God\tso loved\n");
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "John 3:16 For God\tso loved\n");
+}
+
+// A stream that fails as a full disk or a broken pipe does.
+struct FailingBuffer : std::streambuf {
+  int overflow(int) override { return traits_type::eof(); }
+  int underflow() override { throw std::ios_base::failure("read error"); }
+};
+
+TEST_F(Versedb, OutputThatCannotBeWrittenAndInputThatCannotBeReadAreFailures) {
+  Make(kThree);
+  FailingBuffer failing;
+  std::ostream full(&failing);
+  std::istream broken(&failing);
+  std::istringstream noInput;
+  std::ostringstream out, err;
+  for (const char* command : {"list", "tables"}) {
+    EXPECT_EQ(versedb::Run({command, "v.mdb"}, noInput, full, err, fs_), 1) << command;
+  }
+  EXPECT_EQ(versedb::Run({"export", "v.mdb", "versetbl"}, noInput, full, err, fs_), 1);
+  EXPECT_NE(err.str().find("error 3043: the output could not be written"), std::string::npos) << err.str();
+  const auto before = fs_.Bytes("v.mdb");
+  EXPECT_EQ(versedb::Run({"import", "v.mdb", "versetbl"}, broken, out, err, fs_), 1);
+  EXPECT_NE(err.str().find("the input could not be read to its end"), std::string::npos) << err.str();
+  EXPECT_EQ(fs_.Bytes("v.mdb"), before);
 }
 
 TEST_F(Versedb, TextOfWindows1252IsStoredAndListedUnchanged) {
@@ -126,6 +164,93 @@ TEST_F(Versedb, CheckReportsADamagedStoreWithAFailingStatus) {
   Outcome o = Run({"check", "v.mdb"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.out.find("page 2: the definition of table 'MSysObjects' counts 7 rows"), std::string::npos) << o.out;
+}
+
+// A definition the engine cannot honour (a memo column made fixed and 4 bytes wide)
+// is reported as damage by every command, and nothing is written through it.
+TEST_F(Versedb, AnImpossibleColumnDefinitionIsRefusedAndNamedByTheCheck) {
+  Make(kThree);
+  std::uint32_t page = 0;
+  std::size_t indexes = 0;
+  {
+    auto db = jet::Database::Open(fs_, "v.mdb");
+    ASSERT_TRUE(db.ok());
+    auto def = (*db)->OpenTable("versetbl");
+    ASSERT_TRUE(def.ok());
+    page = def->page;
+    indexes = def->realIndexes.size();
+  }
+  auto& bytes = fs_.Bytes("v.mdb");
+  const std::size_t entry = page * 2048 + 0x2B + 8 * indexes + 18 * 4;  // VerseTxt, the fifth column
+  ASSERT_EQ(bytes[entry], 0x0C);
+  bytes[entry + 13] |= 0x01;  // fixed
+  bytes[entry + 16] = 4;      // 4 bytes long
+  bytes[entry + 17] = 0;
+  ExpectRefused({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"}, "", 1, "error 3049");
+  Outcome o = Run({"check", "v.mdb"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.out.find("'VerseTxt'"), std::string::npos) << o.out;
+}
+
+// A crash left a journal of store a.mdb; the user then made a new v.mdb and moved
+// the journal beside it (or restored v.mdb from a copy). It is set aside, not applied.
+TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
+  ASSERT_EQ(Run({"create", "a.mdb"}).status, 0);
+  ASSERT_EQ(Run({"import", "a.mdb", "versetbl"}, kThree).status, 0);
+  const auto a = fs_.Bytes("a.mdb");
+  jet::JournalImage image;  // as if the last write to a.mdb had filled page 3
+  image.originalSize = image.newSize = a.size();
+  image.pages[3] = jet::Bytes(2048, 0);
+  image.written[3] = jet::HashSectors(std::span(a).subspan(3 * 2048, 2048));
+  const auto journal = jet::EncodeJournal(image);
+  fs_.SetBytes("v.mdb-journal", journal);
+  Outcome refused = Run({"create", "v.mdb"});
+  EXPECT_NE(refused.err.find("error 3204: A journal 'v.mdb-journal' lies where"), std::string::npos) << refused.err;
+  EXPECT_FALSE(*fs_.Exists("v.mdb"));
+  ASSERT_TRUE(fs_.Remove("v.mdb-journal").ok());
+  Make("");
+  fs_.SetBytes("v.mdb-journal", journal);
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "");  // a reader ignores it
+  Outcome o = Run({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"});
+  EXPECT_EQ(o.status, 0) << o.err;
+  EXPECT_NE(o.err.find("kept as 'v.mdb-journal-foreign'"), std::string::npos) << o.err;
+  EXPECT_EQ(fs_.Bytes("v.mdb-journal-foreign"), journal);
+  EXPECT_FALSE(*fs_.Exists("v.mdb-journal"));
+  EXPECT_EQ(Run({"list", "v.mdb"}).out, "Genesis 1:1 In the beginning\n");
+  ExpectClean();
+  // Beside its own store the same journal is applied, not set aside.
+  fs_.SetBytes("a.mdb-journal", journal);
+  (void)Run({"add", "a.mdb", "Genesis", "1", "1", "In the beginning"});
+  EXPECT_FALSE(*fs_.Exists("a.mdb-journal"));
+  EXPECT_FALSE(*fs_.Exists("a.mdb-journal-foreign"));
+}
+
+// Access keeps "v.ldb" open beside a store it has open and ignores our locks.
+TEST_F(Versedb, AStoreAnotherProgramHasOpenIsReadButNotWritten) {
+  Make(kThree);
+  EXPECT_EQ(jet::AccessLockFilePath("C:\\data.v1\\verse97.mdb"), "C:\\data.v1\\verse97.ldb");
+  EXPECT_EQ(jet::AccessLockFilePath("/data.v1/verse97"), "/data.v1/verse97.ldb");
+  auto access = fs_.Open("v.ldb", jet::OpenMode::kCreate);
+  ASSERT_TRUE(access.ok());
+  ASSERT_TRUE((*access)->TryLock(0, 1, jet::LockKind::kExclusive).ok());
+  ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1,
+                "error 3045: Couldn't update 'v.mdb'; it is in use by another program (its lock file 'v.ldb' is open)");
+  EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
+  access->reset();  // a lock file left behind by a crash holds nothing
+  EXPECT_EQ(Run({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
+}
+
+// Text is written as Windows-1252; a store declaring another code page is only read.
+TEST_F(Versedb, AStoreInAnotherCodePageIsReadButNotWritten) {
+  Make(kThree);
+  auto& bytes = fs_.Bytes("v.mdb");
+  std::vector<std::uint8_t> page0(bytes.begin(), bytes.begin() + 2048);
+  jet::ToggleHeaderMask(page0);
+  page0[0x3C] = 0xE3;  // 1251, Cyrillic
+  jet::ToggleHeaderMask(page0);
+  std::copy(page0.begin(), page0.end(), bytes.begin());
+  ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1, "error 3251: 'v.mdb' uses code page 1251");
+  EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
 }
 
 TEST_F(Versedb, WrongArgumentsShowTheUsage) {

@@ -6,6 +6,7 @@
 #include "command_context.h"
 #include "csv_export.h"
 #include "jet/database.h"
+#include "jet/errors.h"
 #include "jet/integrity.h"
 #include "jet/new_database.h"
 #include "store/verse_schema.h"
@@ -128,7 +129,13 @@ int Run(const std::vector<std::string>& args, std::istream& in, std::ostream& ou
     err << kUsage;
     return 2;
   }
-  return it->second.run(c);
+  int status = it->second.run(c);
+  // Output that never arrived (a full disk, a closed pipe) is a failure like any other.
+  if (!out.flush()) {
+    err << "versedb: error " << jet::kErrDiskIo << ": the output could not be written\n";
+    return 1;
+  }
+  return status;
 }
 
 }  // namespace versedb

@@ -151,6 +151,8 @@ ParsedLines ParseVerseLines(std::istream& in) {
   ParsedLines result;
   std::string line;
   for (std::size_t number = 1; std::getline(in, line); ++number) {
+    // A byte-order mark is how some editors begin a UTF-8 file.
+    if (number == 1 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
     std::string_view trimmed = Trim(line);
     if (trimmed.empty() || trimmed.front() == '#') continue;
     std::string why;
@@ -162,6 +164,8 @@ ParsedLines ParseVerseLines(std::istream& in) {
       result.errors.push_back("line " + std::to_string(number) + ": " + why);
     }
   }
+  // A read error ends the loop as the end of the input does; it must not pass for it.
+  if (in.bad()) result.errors.push_back("the input could not be read to its end");
   return result;
 }
 

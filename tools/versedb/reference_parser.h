@@ -31,7 +31,8 @@ struct ParsedLines {
 };
 
 // Parses every line of `in`. Empty lines and lines starting with '#' are skipped;
-// line numbers count every line, from 1.
+// line numbers count every line, from 1; a UTF-8 byte-order mark before the first is
+// ignored. A read error is one of the errors.
 ParsedLines ParseVerseLines(std::istream& in);
 
 }  // namespace versedb

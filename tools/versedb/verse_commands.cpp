@@ -1,5 +1,6 @@
 // The verse commands: list, add, delete and import rows of the verse table.
 #include <charconv>
+#include <cstdio>
 #include <memory>
 
 #include "command_context.h"
@@ -21,6 +22,18 @@ struct OpenTable {
   std::unique_ptr<jet::Database> db;
   jet::TableDef def;
   VerseColumns columns;
+  std::ostream* err = nullptr;
+
+  OpenTable(std::unique_ptr<jet::Database> d, jet::TableDef t, VerseColumns c, std::ostream& e)
+      : db(std::move(d)), def(std::move(t)), columns(c), err(&e) {}
+  OpenTable(OpenTable&&) = default;
+  OpenTable& operator=(OpenTable&&) = default;
+  // What the engine noticed on the way (a foreign journal set aside) is told however
+  // the command ends.
+  ~OpenTable() {
+    if (db == nullptr) return;
+    for (const auto& notice : db->pager().TakeNotices()) *err << "versedb: warning: " << notice << "\n";
+  }
 };
 
 jet::Result<OpenTable> OpenVerses(Context& c, const std::string& path, const std::string& table, bool writable) {
@@ -40,11 +53,20 @@ jet::Result<OpenTable> OpenVerses(Context& c, const std::string& path, const std
     }
     *slots[k] = i;
   }
-  return OpenTable{std::move(db), std::move(def), cols};
+  return OpenTable{std::move(db), std::move(def), cols, c.err};
 }
 
 // One text value in the file's code page, checked against its column's size.
 jet::Result<jet::Value> TextValue(const jet::ColumnDef& column, const std::string& utf8) {
+  // Control characters are invisible, and a NUL cuts the text where Windows shows it.
+  for (char c : utf8) {
+    const auto ch = static_cast<unsigned char>(c);
+    if ((ch < 0x20 && ch != '\t' && ch != '\r' && ch != '\n') || ch == 0x7F) {
+      char code[8];
+      std::snprintf(code, sizeof code, "0x%02X", ch);
+      return jet::MakeError(jet::kErrInvalidArgument, "The field '" + column.name + "' cannot hold the control character " + code + ".");
+    }
+  }
   JET_ASSIGN(jet::Bytes bytes, jet::EncodeCp1252(utf8));
   if (column.type == jet::ColumnType::kText && bytes.size() > column.length) {
     return jet::MakeError(jet::kErrFieldTooSmall, "The field '" + column.name + "' is too small to accept '" + utf8 +

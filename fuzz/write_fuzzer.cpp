@@ -1,0 +1,177 @@
+// Fuzz target: the write path. The input is a short script of row writes and crash
+// points, then a store: the whole file, or patches to a verse store with a few rows.
+// Each write must end in success or a numbered error; a crash point cuts the next
+// write off at one of its file changes. After every step the store reopens for
+// writing (rolling back what a crash left), and the integrity check finds it clean
+// unless it was not clean before the script began.
+//
+// Input: byte 0 = number of steps (at most 16), then 4 bytes per step:
+//   op, a, b, c   op % 5: 0 insert, 1 update row a, 2 delete row a, 3 update row a with
+//                 nulls, 4 crash the next write at its (a % 32 + 1)-th file change.
+//                 Text takes (b % 56) letters, a memo (b * 40 + c) letters (0 = null).
+// The rest: 2048 bytes or more is the store itself; fewer are patches of 3 bytes
+// (page, offset / 8, value) to the built-in store.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "jet/database.h"
+#include "jet/file_memory.h"
+#include "jet/integrity.h"
+#include "jet/journal.h"
+#include "jet/new_database.h"
+#include "store/jet_verse_table.h"
+#include "store/verse_schema.h"
+#include "support/faulty_file_system.h"
+
+namespace {
+
+constexpr const char* kPath = "verse97.mdb";
+
+const std::vector<std::uint8_t>& StoreBytes() {
+  static const std::vector<std::uint8_t> bytes = [] {
+    jet::MemoryFileSystem fs;
+    auto schema = store::VerseTableSchema();
+    fs.SetBytes(kPath, *jet::BuildNewDatabase(*schema, 45000.5));
+    store::JetVerseTable table(fs, kPath);
+    (void)table.Insert({"John", "3", "16", "For God so loved the world", false});
+    (void)table.Insert({"Psalms", "23", "1", std::string(3000, 's'), true});
+    (void)table.Insert({"Jude", "1", "24", "Now unto him", false});
+    return fs.Bytes(kPath);
+  }();
+  return bytes;
+}
+
+// A finding: the fuzzer keeps the input.
+[[noreturn]] void Finding() { std::abort(); }
+
+void ExpectNumbered(const jet::Status& s) {
+  if (!s.ok() && (s.error().number == 0 || s.error().description.empty())) Finding();
+}
+
+// Whether the store reads as clean now (the check may itself fail on a damaged file).
+bool Clean(jet::FileSystem& fs) {
+  auto findings = jet::CheckIntegrity(fs, kPath);
+  if (!findings.ok()) {
+    ExpectNumbered(findings.error());
+    return false;
+  }
+  return findings->empty();
+}
+
+struct Step {
+  std::uint8_t op, a, b, c;
+};
+
+// A value of each column's type made from the step's bytes.
+std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nulls) {
+  std::vector<jet::Value> values;
+  for (const auto& c : def.columns) {
+    if (nulls || c.IsAutoNumber()) {
+      values.emplace_back();
+      continue;
+    }
+    switch (c.type) {
+      case jet::ColumnType::kText:
+        values.emplace_back(jet::Text{jet::Bytes(s.b % 56, static_cast<std::uint8_t>('a' + s.a % 26))});
+        break;
+      case jet::ColumnType::kMemo: {
+        const std::size_t n = std::size_t{s.b} * 40 + s.c;
+        if (n == 0) values.emplace_back();
+        else values.emplace_back(jet::Text{jet::Bytes(n, static_cast<std::uint8_t>('A' + s.c % 26))});
+        break;
+      }
+      case jet::ColumnType::kOle: values.emplace_back(jet::Bytes(std::size_t{s.b} * 40, s.c)); break;
+      case jet::ColumnType::kBinary: values.emplace_back(jet::Bytes(s.b % 16, s.c)); break;
+      case jet::ColumnType::kBoolean: values.emplace_back((s.c & 1) != 0); break;
+      case jet::ColumnType::kByte: values.emplace_back(s.c); break;
+      case jet::ColumnType::kInteger: values.emplace_back(static_cast<std::int16_t>(s.b * 256 + s.c)); break;
+      case jet::ColumnType::kLong: values.emplace_back(std::int32_t{s.b * 256 + s.c}); break;
+      default: values.emplace_back(); break;
+    }
+  }
+  return values;
+}
+
+jet::Status RunStep(jet::FileSystem& fs, const Step& s) {
+  JET_ASSIGN(auto db, jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0}));
+  JET_ASSIGN(auto names, db->TableNames());
+  if (names.empty()) return jet::Ok();
+  JET_ASSIGN(jet::TableDef def, db->OpenTable(names.front()));
+  const int op = s.op % 5;
+  if (op == 0) {
+    auto added = db->Insert(def, RowFor(def, s, false));
+    if (!added.ok()) return added.error();
+    return jet::Ok();
+  }
+  // The a-th row (of at most the first 64).
+  jet::RowId id;
+  std::vector<jet::Value> expected;
+  std::size_t index = 0;
+  jet::Status inner = jet::Ok();
+  JET_TRY(db->Scan(def, [&](const jet::RowRef& row) {
+    if (index++ < s.a % 64u) return true;
+    auto values = db->RowValues(def, row.bytes);
+    if (!values.ok()) inner = values.error();
+    else {
+      id = row.id;
+      expected = std::move(*values);
+    }
+    return false;
+  }));
+  JET_TRY(inner);
+  if (expected.empty()) return jet::Ok();
+  if (op == 2) return db->Delete(def, id, expected);
+  return db->Update(def, id, expected, RowFor(def, s, op == 3));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::size_t steps = std::min<std::size_t>(data[0], 16);
+  if (size < 1 + 4 * steps) return 0;
+  const std::uint8_t* rest = data + 1 + 4 * steps;
+  const std::size_t restSize = size - 1 - 4 * steps;
+
+  jet::MemoryFileSystem fs;
+  if (restSize >= jet::kPageSize) {
+    fs.SetBytes(kPath, std::vector<std::uint8_t>(rest, rest + restSize));
+  } else {
+    std::vector<std::uint8_t> bytes = StoreBytes();
+    for (std::size_t i = 0; i + 3 <= restSize; i += 3) {
+      const std::size_t at = std::size_t{rest[i]} * jet::kPageSize + std::size_t{rest[i + 1]} * 8;
+      if (at < bytes.size()) bytes[at] = rest[i + 2];
+    }
+    fs.SetBytes(kPath, std::move(bytes));
+  }
+  const bool cleanBefore = Clean(fs);
+
+  std::uint64_t crashAt = 0;
+  for (std::size_t i = 0; i < steps; ++i) {
+    const std::uint8_t* p = data + 1 + 4 * i;
+    const Step s{p[0], p[1], p[2], p[3]};
+    if (s.op % 5 == 4) {
+      crashAt = s.a % 32u + 1;
+      continue;
+    }
+    if (crashAt != 0) {
+      // The process dies during this write; what reached the files is all that is left.
+      lumaret::test::FaultyFileSystem faulty(fs);
+      faulty.FailAt(crashAt, lumaret::test::FaultyFileSystem::Mode::kCrash);
+      ExpectNumbered(RunStep(faulty, s));
+      crashAt = 0;
+    } else {
+      ExpectNumbered(RunStep(fs, s));
+    }
+    // The store reopens (a journal a crash left is rolled back) and is checked.
+    auto reopened = jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
+    if (!reopened.ok()) {
+      ExpectNumbered(reopened.error());
+      if (cleanBefore) Finding();
+    }
+    if (cleanBefore && !Clean(fs)) Finding();
+  }
+  return 0;
+}
