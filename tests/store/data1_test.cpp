@@ -13,6 +13,10 @@ namespace {
 
 class Data1Test : public StoreTest {
  protected:
+  static std::vector<VerseRecord> Three() {
+    return {Verse("John", "3", "16", "For God so loved the world"), Verse("Psalms", "23", "1", "The LORD is my shepherd"),
+            Verse("Romans", "8", "28", "And we know that all things")};
+  }
   Data1 cursor_{fs_, kStorePath};
 };
 
