@@ -85,10 +85,10 @@ class FileWorld final : public CursorWorld {
   }
 
  private:
-  lumaret::test::TempDir dir_;
+  support::TempDir dir_;
   std::string path_ = dir_.File("verse97.mdb");
   jet::FileSystem& fs_ = jet::SystemFileSystem();
-  lumaret::test::ReadOnlyFileSystem readOnly_{fs_};
+  support::ReadOnlyFileSystem readOnly_{fs_};
   JetVerseTable other_{fs_, path_};
   std::unique_ptr<Data1> cursor_ = std::make_unique<Data1>(fs_, path_);
 };

@@ -16,8 +16,8 @@
 namespace store {
 namespace {
 
-using lumaret::test::FakeVerseTable;
-using lumaret::test::SameRecord;
+using support::FakeVerseTable;
+using support::SameRecord;
 
 const VerseRecord kJohn{"John", "3", "16", "For God so loved the world", true};
 const VerseRecord kPsalm{"Psalm", "23", "1", "The LORD is my shepherd", false};

@@ -51,7 +51,7 @@ class FakeWorld final : public TableWorld {
   void MakeReadOnly() override { table_.SetReadOnly(true); }
 
  private:
-  lumaret::test::FakeVerseTable table_;
+  support::FakeVerseTable table_;
 };
 
 class FileWorld final : public TableWorld {
@@ -81,10 +81,10 @@ class FileWorld final : public TableWorld {
   }
 
  private:
-  lumaret::test::TempDir dir_;
+  support::TempDir dir_;
   std::string path_ = dir_.File("verse97.mdb");
   jet::FileSystem& fs_ = jet::SystemFileSystem();
-  lumaret::test::ReadOnlyFileSystem readOnly_{fs_};
+  support::ReadOnlyFileSystem readOnly_{fs_};
   JetVerseTable other_{fs_, path_};
   std::unique_ptr<JetVerseTable> table_ = std::make_unique<JetVerseTable>(fs_, path_);
 };

@@ -10,7 +10,7 @@
 #include "jet/errors.h"
 #include "store/verse_schema.h"
 
-namespace lumaret::test {
+namespace support {
 namespace {
 
 // A memo has no length of its own to refuse.
@@ -176,4 +176,4 @@ jet::RowId FakeVerseTable::NextId() {
   return jet::RowId{nextPage_++, 0};
 }
 
-}  // namespace lumaret::test
+}  // namespace support

@@ -3,6 +3,8 @@
 // tests/store/verse_table_contract_test.cpp holds it to the real table's behaviour.
 #pragma once
 
+#include "support/compat.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -12,7 +14,7 @@
 #include "jet/result.h"
 #include "store/verse_table.h"
 
-namespace lumaret::test {
+namespace support {
 
 bool SameRecord(const store::VerseRecord& a, const store::VerseRecord& b);
 
@@ -58,4 +60,4 @@ class FakeVerseTable : public store::VerseTable {
   int writeCount_ = 0;
 };
 
-}  // namespace lumaret::test
+}  // namespace support

@@ -2,7 +2,7 @@
 
 #include "jet/errors.h"
 
-namespace lumaret::test {
+namespace support {
 namespace {
 
 jet::Error Injected() { return jet::MakeError(jet::kErrDiskIo, "injected I/O fault"); }
@@ -64,4 +64,4 @@ jet::Status FaultyFileSystem::Remove(const std::string& path) {
   return inner_.Remove(path);
 }
 
-}  // namespace lumaret::test
+}  // namespace support

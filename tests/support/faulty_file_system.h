@@ -2,13 +2,15 @@
 // on, or as a crash (the process "dies": nothing changes any more).
 #pragma once
 
+#include "support/compat.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "jet/file.h"
 
-namespace lumaret::test {
+namespace support {
 
 class FaultyFileSystem final : public jet::FileSystem {
  public:
@@ -51,4 +53,4 @@ class FaultyFileSystem final : public jet::FileSystem {
   bool triggered_ = false;
 };
 
-}  // namespace lumaret::test
+}  // namespace support

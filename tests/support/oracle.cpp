@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
-namespace lumaret::test {
+namespace support {
 namespace {
 
 std::string ShellQuote(const std::string& s) {
@@ -140,4 +140,4 @@ std::string DiffWithMdbExport(const std::string& ours, const std::string& mdbExp
   return "";
 }
 
-}  // namespace lumaret::test
+}  // namespace support

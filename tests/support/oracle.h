@@ -2,10 +2,12 @@
 // as test oracles for everything the engine reads and writes. Native only.
 #pragma once
 
+#include "support/compat.h"
+
 #include <string>
 #include <vector>
 
-namespace lumaret::test {
+namespace support {
 
 // Runs a shell command and returns what it printed; fails the calling test on a
 // non-zero exit status.
@@ -27,4 +29,4 @@ std::vector<std::vector<std::string>> ParseCsv(const std::string& text);
 // agree, else a description of the first difference.
 std::string DiffWithMdbExport(const std::string& ours, const std::string& mdbExport);
 
-}  // namespace lumaret::test
+}  // namespace support

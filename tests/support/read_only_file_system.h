@@ -2,13 +2,15 @@
 // opening for writing is denied.
 #pragma once
 
+#include "support/compat.h"
+
 #include <memory>
 #include <string>
 
 #include "jet/errors.h"
 #include "jet/file.h"
 
-namespace lumaret::test {
+namespace support {
 
 class ReadOnlyFileSystem final : public jet::FileSystem {
  public:
@@ -26,4 +28,4 @@ class ReadOnlyFileSystem final : public jet::FileSystem {
   jet::FileSystem& inner_;
 };
 
-}  // namespace lumaret::test
+}  // namespace support

@@ -4,7 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
-namespace lumaret::test {
+namespace support {
 
 const std::vector<std::string>& SampleNames() {
   static const std::vector<std::string> names = {
@@ -29,4 +29,4 @@ std::vector<std::uint8_t> SampleBytes(const std::string& name) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace lumaret::test
+}  // namespace support

@@ -1,11 +1,13 @@
 // The Access-made sample databases the engine is checked against.
 #pragma once
 
+#include "support/compat.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace lumaret::test {
+namespace support {
 
 // File names of every sample in tests/data/jet3.
 const std::vector<std::string>& SampleNames();
@@ -14,4 +16,4 @@ std::string SamplePath(const std::string& name);
 // The sample's bytes. A missing sample throws, which fails the calling test with its path.
 std::vector<std::uint8_t> SampleBytes(const std::string& name);
 
-}  // namespace lumaret::test
+}  // namespace support

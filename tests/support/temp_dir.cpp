@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-namespace lumaret::test {
+namespace support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -44,4 +44,4 @@ TempDir::~TempDir() {
 
 std::string TempDir::File(const std::string& name) const { return (fs::path(path_) / name).string(); }
 
-}  // namespace lumaret::test
+}  // namespace support

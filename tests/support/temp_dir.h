@@ -1,9 +1,11 @@
 // A folder of the system's temporary area that lives as long as the test needs it.
 #pragma once
 
+#include "support/compat.h"
+
 #include <string>
 
-namespace lumaret::test {
+namespace support {
 
 // Creates a new, empty, uniquely named folder on construction and removes it with
 // everything in it on destruction. Paths are UTF-8 with the system's separator.
@@ -23,4 +25,4 @@ class TempDir {
   std::string path_;
 };
 
-}  // namespace lumaret::test
+}  // namespace support

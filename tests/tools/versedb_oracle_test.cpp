@@ -12,7 +12,7 @@
 
 namespace {
 
-using lumaret::test::RunCommand;
+using support::RunCommand;
 
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
@@ -35,13 +35,13 @@ std::string ShippedVerses() {
 class NewStoreAsOthersSeeIt : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(Versedb({"create", path_}), 0); }
-  lumaret::test::TempDir dir_;
+  support::TempDir dir_;
   std::string path_ = dir_.File("verse97.mdb");
 };
 
 TEST_F(NewStoreAsOthersSeeIt, IsAJet3FileListingTheVerseTableAndTheJetTables) {
   EXPECT_EQ(RunCommand("mdb-ver " + Quote(path_)), "JET3\n");
-  auto tables = lumaret::test::MdbTables(path_);
+  auto tables = support::MdbTables(path_);
   for (const char* t : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships", "versetbl"}) {
     EXPECT_NE(std::find(tables.begin(), tables.end(), t), tables.end()) << t;
   }
@@ -49,7 +49,7 @@ TEST_F(NewStoreAsOthersSeeIt, IsAJet3FileListingTheVerseTableAndTheJetTables) {
 }
 
 TEST_F(NewStoreAsOthersSeeIt, SystemTableSchemasEqualThoseOfAnAccessMadeFile) {
-  const std::string sample = lumaret::test::SamplePath("size97.mdb");
+  const std::string sample = support::SamplePath("size97.mdb");
   for (const char* t : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"}) {
     const std::string args = std::string(" -T ") + t + " ";
     EXPECT_EQ(RunCommand("mdb-schema" + args + Quote(path_) + " access"), RunCommand("mdb-schema" + args + Quote(sample) + " access"))
@@ -63,8 +63,8 @@ TEST_F(NewStoreAsOthersSeeIt, EveryTableReadsTheSameInBothReaders) {
   for (const char* t : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships", "versetbl"}) {
     std::string ours;
     ASSERT_EQ(Versedb({"export", path_, t}, "", &ours), 0);
-    EXPECT_EQ(lumaret::test::MdbReaderCsv(path_, t), ours) << t;
-    EXPECT_EQ(lumaret::test::DiffWithMdbExport(ours, lumaret::test::MdbExportCsv(path_, t)), "") << t;
+    EXPECT_EQ(support::MdbReaderCsv(path_, t), ours) << t;
+    EXPECT_EQ(support::DiffWithMdbExport(ours, support::MdbExportCsv(path_, t)), "") << t;
   }
 }
 
@@ -76,8 +76,8 @@ TEST_F(NewStoreAsOthersSeeIt, TheShippedVersesReadBackInOrderInBothReaders) {
   // list prints one-chapter books as chapter 1; the shipped list writes them so already.
   EXPECT_EQ(listed, verses);
   ASSERT_EQ(Versedb({"export", path_, "versetbl"}, "", &ours), 0);
-  EXPECT_EQ(lumaret::test::MdbReaderCsv(path_, "versetbl"), ours);
-  EXPECT_EQ(lumaret::test::DiffWithMdbExport(ours, lumaret::test::MdbExportCsv(path_, "versetbl")), "");
+  EXPECT_EQ(support::MdbReaderCsv(path_, "versetbl"), ours);
+  EXPECT_EQ(support::DiffWithMdbExport(ours, support::MdbExportCsv(path_, "versetbl")), "");
   EXPECT_EQ(Versedb({"check", path_}), 0);
 }
 
@@ -88,8 +88,8 @@ TEST_F(NewStoreAsOthersSeeIt, RowsSurviveDeletesAndAddsInBothReaders) {
   std::string ours;
   ASSERT_EQ(Versedb({"export", path_, "versetbl"}, "", &ours), 0);
   EXPECT_EQ(std::count(ours.begin(), ours.end(), '\n'), 1 + 157 - 3 + 1);
-  EXPECT_EQ(lumaret::test::MdbReaderCsv(path_, "versetbl"), ours);
-  EXPECT_EQ(lumaret::test::DiffWithMdbExport(ours, lumaret::test::MdbExportCsv(path_, "versetbl")), "");
+  EXPECT_EQ(support::MdbReaderCsv(path_, "versetbl"), ours);
+  EXPECT_EQ(support::DiffWithMdbExport(ours, support::MdbExportCsv(path_, "versetbl")), "");
   EXPECT_EQ(Versedb({"check", path_}), 0);
 }
 
