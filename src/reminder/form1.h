@@ -21,7 +21,6 @@ enum class StartupResult {
 
 class Form1 {
  public:
-  static constexpr char kStoreFile[] = "verse97.mdb";
   static constexpr char kSettingsFile[] = "verse.ini";
   static constexpr char kHelpFile[] = ".\\lumaret2.chm";
   static constexpr char kEditorFile[] = "tovimar.exe";

@@ -3,6 +3,7 @@
 
 #include "jet/errors.h"
 #include "reminder/runtime_errors.h"
+#include "store/store_file.h"
 
 namespace reminder {
 
@@ -29,7 +30,7 @@ jet::Status Form1::RetryWhile(const std::function<jet::Status()>& step,
 StartupResult Form1::Form_Initialize() {
   const std::string folder = platform_.program.Folder();
   (void)platform_.files.SetCurrentFolder(folder);
-  if (platform_.files.FileExists(JoinPath(folder, kStoreFile))) return StartupResult::kGoOn;
+  if (platform_.files.FileExists(JoinPath(folder, store::kStoreFileName))) return StartupResult::kGoOn;
   platform_.messages.Show("Database Not Found!", "DATABASE MISSING!", MessageIcon::kCritical);
   state_.ExitRequested = kTrue;
   return StartupResult::kEnd;

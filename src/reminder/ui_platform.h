@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "store/verse_cursor.h"
+#include "store/verse_record.h"
 
 namespace reminder {
 

@@ -3,8 +3,8 @@
 #include <optional>
 
 #include "jet/errors.h"
+#include "store/store_file.h"
 #include "store/verse_columns.h"
-#include "store/verse_schema.h"
 
 namespace store {
 namespace {
@@ -113,15 +113,11 @@ jet::Status Data1::Refresh() {
   State& s = *state_;
   s.db.reset();
   s.Clear();
-  auto db = jet::Database::Open(s.fs, s.path, jet::PagerOptions{.writable = true});
-  if (!db.ok() && (db.error().number == jet::kErrReadOnly || db.error().number == jet::kErrCannotOpen)) {
-    db = jet::Database::Open(s.fs, s.path);  // shown read-only; deletes then fail
-  }
-  if (!db.ok()) return db.error();
-  JET_ASSIGN(s.def, (*db)->OpenTable(kVerseTableName));
+  JET_ASSIGN(OpenedStore opened, OpenStore(s.fs, s.path));
+  s.def = std::move(opened.def);
   JET_ASSIGN(VerseColumns columns, VerseColumns::Find(s.def));
   s.columns = columns;
-  s.db = std::move(*db);
+  s.db = std::move(opened.db);
   jet::Status status = s.First();
   s.Notify();
   return status;

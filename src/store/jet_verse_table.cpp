@@ -1,8 +1,8 @@
 #include "store/jet_verse_table.h"
 
 #include "jet/errors.h"
+#include "store/store_file.h"
 #include "store/verse_columns.h"
-#include "store/verse_schema.h"
 
 namespace store {
 namespace {
@@ -24,16 +24,9 @@ JetVerseTable::~JetVerseTable() = default;
 
 jet::Status JetVerseTable::EnsureOpen() {
   if (db_) return jet::Ok();
-  auto db = jet::Database::Open(fs_, path_, jet::PagerOptions{.writable = true});
-  if (!db.ok() && (db.error().number == jet::kErrReadOnly || db.error().number == jet::kErrCannotOpen)) {
-    // A read-only store still shows its verses; writes then fail one by one.
-    db = jet::Database::Open(fs_, path_);
-  }
-  if (!db.ok()) return db.error();
-  JET_ASSIGN(jet::TableDef def, (*db)->OpenTable(kVerseTableName));
-  JET_TRY(VerseColumns::Find(def));
-  def_ = std::move(def);
-  db_ = std::move(*db);
+  JET_ASSIGN(OpenedStore opened, OpenStore(fs_, path_));
+  def_ = std::move(opened.def);
+  db_ = std::move(opened.db);
   return jet::Ok();
 }
 

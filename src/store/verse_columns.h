@@ -8,7 +8,7 @@
 #include "jet/result.h"
 #include "jet/table_def.h"
 #include "jet/value.h"
-#include "store/verse_cursor.h"
+#include "store/verse_record.h"
 
 namespace store {
 

@@ -3,23 +3,11 @@
 #pragma once
 
 #include <functional>
-#include <string>
 
 #include "jet/result.h"
+#include "store/verse_record.h"
 
 namespace store {
-
-// One row of versetbl as both programs see it: every column as UTF-8 text, a
-// null value as empty text.
-struct VerseRecord {
-  std::string book;
-  std::string chapter;
-  std::string verses;
-  std::string verseTxt;
-  bool read = false;
-
-  friend bool operator==(const VerseRecord&, const VerseRecord&) = default;
-};
 
 // The reminder's cursor (its data control, Data1). Moves follow the data
 // control's rules: moving past the last row leaves no current row (end of file),

@@ -10,7 +10,7 @@
 
 #include "jet/result.h"
 #include "jet/table_def.h"
-#include "store/verse_cursor.h"
+#include "store/verse_record.h"
 #include "store/verse_table.h"
 
 namespace store {

@@ -8,13 +8,12 @@
 
 #include "jet/file.h"
 #include "store/jet_verse_table.h"
+#include "store/store_file.h"
 #include "store/verse_recordset.h"
 #include "win32/editor/edit_window.h"
 #include "win32/editor/program_version_win32.h"
 
 namespace {
-
-constexpr char kStoreFile[] = "verse97.mdb";
 
 // The store is named relative to the current folder, so the program's own folder must be
 // current also when the reminder, a shortcut or a shell started it from elsewhere.
@@ -42,7 +41,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
   INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  store::JetVerseTable table(jet::SystemFileSystem(), kStoreFile);
+  store::JetVerseTable table(jet::SystemFileSystem(), store::kStoreFileName);
   store::VerseRecordset datPrimaryRS(table);
   const tovimar::FileProgramVersion version;
   tovimar::EditWindow window(datPrimaryRS, version);

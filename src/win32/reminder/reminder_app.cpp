@@ -3,6 +3,7 @@
 
 #include "about_box.h"
 #include "store/data1.h"
+#include "store/store_file.h"
 #include "ui_platform_win32.h"
 
 namespace verse {
@@ -16,7 +17,7 @@ struct ReminderApp::Parts {
         instanceCheck(options.mutexName),
         pump(window),
         about(instance, window, order, pump),
-        data1(jet::SystemFileSystem(), ".\\verse97.mdb"),
+        data1(jet::SystemFileSystem(), store::kStoreFileName),
         platform{messages,
                  pointer,
                  window,
