@@ -18,7 +18,7 @@
 #include "jet/file_memory.h"
 #include "jet/integrity.h"
 #include "jet/new_database.h"
-#include "reference_parser.h"
+#include "versedb/reference_parser.h"
 #include "store/data1.h"
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"

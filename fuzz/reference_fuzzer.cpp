@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "reference_parser.h"
+#include "versedb/reference_parser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

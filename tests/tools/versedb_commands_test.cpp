@@ -5,14 +5,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "commands.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/header.h"
 #include "jet/journal.h"
 #include "jet/pager.h"
-#include "reference_parser.h"
+#include "versedb/commands.h"
+#include "versedb/reference_parser.h"
 
+namespace versedb::test {
 namespace {
 
 using namespace std::string_literals;
@@ -25,7 +26,7 @@ struct Outcome {
 
 class Versedb : public ::testing::Test {
  protected:
-  Outcome Run(std::vector<std::string> args, const std::string& input = "") {
+  Outcome Cmd(std::vector<std::string> args, const std::string& input = "") {
     std::istringstream in(input);
     std::ostringstream out, err;
     Outcome o;
@@ -36,19 +37,19 @@ class Versedb : public ::testing::Test {
   }
   // A new store holding the given lines.
   void Make(const std::string& lines) {
-    ASSERT_EQ(Run({"create", "v.mdb"}).status, 0);
+    ASSERT_EQ(Cmd({"create", "v.mdb"}).status, 0);
     if (!lines.empty()) {
-      ASSERT_EQ(Run({"import", "v.mdb", "versetbl"}, lines).status, 0);
+      ASSERT_EQ(Cmd({"import", "v.mdb", "versetbl"}, lines).status, 0);
     }
   }
   void ExpectClean() {
-    Outcome o = Run({"check", "v.mdb"});
+    Outcome o = Cmd({"check", "v.mdb"});
     EXPECT_EQ(o.status, 0) << o.out;
   }
   // Runs a command that must fail with `status` and `message`, and change nothing.
   void ExpectRefused(std::vector<std::string> args, const std::string& input, int status, const std::string& message) {
     const auto before = fs_.Bytes("v.mdb");
-    Outcome o = Run(args, input);
+    Outcome o = Cmd(args, input);
     EXPECT_EQ(o.status, status) << o.out;
     EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
     EXPECT_EQ(fs_.Bytes("v.mdb"), before) << "the store changed";
@@ -62,30 +63,26 @@ constexpr const char* kThree =
     "1 Corinthians 13:4-7 Charity suffereth long, and is kind\n"
     "Jude 24 Now unto him that is able\n";
 
-TEST_F(Versedb, CreateMakesAnEmptyStoreThatPassesTheCheck) {
+TEST_F(Versedb, CreateMakesAnEmptyStoreThatPassesTheCheckAndRefusesAnExistingFile) {
   Make("");
-  Outcome o = Run({"check", "v.mdb"});
+  Outcome o = Cmd({"check", "v.mdb"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "no inconsistencies found\n");
-  EXPECT_EQ(Run({"tables", "v.mdb"}).out, "versetbl\n");
-  EXPECT_EQ(Run({"list", "v.mdb"}).out, "");
-}
-
-TEST_F(Versedb, CreateRefusesAnExistingFile) {
-  Make(kThree);
+  EXPECT_EQ(Cmd({"tables", "v.mdb"}).out, "versetbl\n");
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).out, "");
   ExpectRefused({"create", "v.mdb"}, "", 1, "error 3204");
 }
 
 TEST_F(Versedb, ImportAddsEveryLineInOrderAndListPrintsThemBack) {
   Make(kThree);
-  EXPECT_EQ(Run({"list", "v.mdb"}).out,
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).out,
             "John 3:16 For God so loved the world\n"
             "1 Corinthians 13:4-7 Charity suffereth long, and is kind\n"
             "Jude 1:24 Now unto him that is able\n");
-  Outcome o = Run({"import", "v.mdb", "VERSETBL"}, "Psalms 23:1 The LORD is my shepherd; I shall not want.\n");
+  Outcome o = Cmd({"import", "v.mdb", "VERSETBL"}, "Psalms 23:1 The LORD is my shepherd; I shall not want.\n");
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_EQ(o.out, "imported 1 verses\n");
-  EXPECT_NE(Run({"list", "v.mdb"}).out.find("Jude 1:24 Now unto him that is able\nPsalms 23:1 The LORD"), std::string::npos);
+  EXPECT_NE(Cmd({"list", "v.mdb"}).out.find("Jude 1:24 Now unto him that is able\nPsalms 23:1 The LORD"), std::string::npos);
   ExpectClean();
 }
 
@@ -103,10 +100,6 @@ TEST_F(Versedb, AnImportWithABadLineWritesNothingAndNamesTheLine) {
   ExpectClean();
 }
 
-TEST_F(Versedb, AnImportMayStartWithAByteOrderMark) {
-  Make("\xEF\xBB\xBFJohn 3:16 For God\tso loved\n");
-  EXPECT_EQ(Run({"list", "v.mdb"}).out, "John 3:16 For God\tso loved\n");
-}
 
 // A stream that fails as a full disk or a broken pipe does.
 struct FailingBuffer : std::streambuf {
@@ -132,15 +125,16 @@ TEST_F(Versedb, OutputThatCannotBeWrittenAndInputThatCannotBeReadAreFailures) {
   EXPECT_EQ(fs_.Bytes("v.mdb"), before);
 }
 
+// An import may start with a byte order mark; Windows-1252 text is listed unchanged.
 TEST_F(Versedb, TextOfWindows1252IsStoredAndListedUnchanged) {
-  Make("John 3:16 \xE2\x80\x9C" "For God\xE2\x80\x9D \xE2\x80\x94 caf\xC3\xA9\n");
-  EXPECT_EQ(Run({"list", "v.mdb"}).out, "John 3:16 \xE2\x80\x9C" "For God\xE2\x80\x9D \xE2\x80\x94 caf\xC3\xA9\n");
+  Make("\xEF\xBB\xBFJohn 3:16 \xE2\x80\x9C" "For God\xE2\x80\x9D\t\xE2\x80\x94 caf\xC3\xA9\n");
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).out, "John 3:16 \xE2\x80\x9C" "For God\xE2\x80\x9D\t\xE2\x80\x94 caf\xC3\xA9\n");
 }
 
 TEST_F(Versedb, AddAppendsOneVerseAndRefusesWhatTheColumnsCannotHold) {
   Make(kThree);
-  EXPECT_EQ(Run({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
-  EXPECT_NE(Run({"list", "v.mdb"}).out.find("Jude 1:24 Now unto him that is able\nRomans 8:28 And we know\n"),
+  EXPECT_EQ(Cmd({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
+  EXPECT_NE(Cmd({"list", "v.mdb"}).out.find("Jude 1:24 Now unto him that is able\nRomans 8:28 And we know\n"),
             std::string::npos);
   ExpectRefused({"add", "v.mdb", "Romans", "8", std::string(51, '1'), "text"}, "", 1, "error 3163");
   ExpectRefused({"add", "v.mdb", "Rom\xE2\x86\x92", "8", "28", "text"}, "", 1, "error 3169");
@@ -149,8 +143,8 @@ TEST_F(Versedb, AddAppendsOneVerseAndRefusesWhatTheColumnsCannotHold) {
 
 TEST_F(Versedb, DeleteRemovesTheNthVerseAndKeepsTheOthersInOrder) {
   Make(kThree);
-  EXPECT_EQ(Run({"delete", "v.mdb", "2"}).status, 0);
-  EXPECT_EQ(Run({"list", "v.mdb"}).out,
+  EXPECT_EQ(Cmd({"delete", "v.mdb", "2"}).status, 0);
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).out,
             "John 3:16 For God so loved the world\nJude 1:24 Now unto him that is able\n");
   ExpectRefused({"delete", "v.mdb", "3"}, "", 1, "error 3021");
   ExpectRefused({"delete", "v.mdb", "0"}, "", 1, "error 3001");
@@ -161,7 +155,7 @@ TEST_F(Versedb, DeleteRemovesTheNthVerseAndKeepsTheOthersInOrder) {
 TEST_F(Versedb, CheckReportsADamagedStoreWithAFailingStatus) {
   Make(kThree);
   fs_.Bytes("v.mdb")[2 * 2048 + 0x0C] = 7;  // the catalog's row count
-  Outcome o = Run({"check", "v.mdb"});
+  Outcome o = Cmd({"check", "v.mdb"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.out.find("page 2: the definition of table 'MSysObjects' counts 7 rows"), std::string::npos) << o.out;
 }
@@ -187,7 +181,7 @@ TEST_F(Versedb, AnImpossibleColumnDefinitionIsRefusedAndNamedByTheCheck) {
   bytes[entry + 16] = 4;      // 4 bytes long
   bytes[entry + 17] = 0;
   ExpectRefused({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"}, "", 1, "error 3049");
-  Outcome o = Run({"check", "v.mdb"});
+  Outcome o = Cmd({"check", "v.mdb"});
   EXPECT_EQ(o.status, 1);
   EXPECT_NE(o.out.find("'VerseTxt'"), std::string::npos) << o.out;
 }
@@ -195,8 +189,8 @@ TEST_F(Versedb, AnImpossibleColumnDefinitionIsRefusedAndNamedByTheCheck) {
 // A crash left a journal of store a.mdb; the user then made a new v.mdb and moved
 // the journal beside it (or restored v.mdb from a copy). It is set aside, not applied.
 TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
-  ASSERT_EQ(Run({"create", "a.mdb"}).status, 0);
-  ASSERT_EQ(Run({"import", "a.mdb", "versetbl"}, kThree).status, 0);
+  ASSERT_EQ(Cmd({"create", "a.mdb"}).status, 0);
+  ASSERT_EQ(Cmd({"import", "a.mdb", "versetbl"}, kThree).status, 0);
   const auto a = fs_.Bytes("a.mdb");
   jet::JournalImage image;  // as if the last write to a.mdb had filled page 3
   image.originalSize = image.newSize = a.size();
@@ -204,23 +198,23 @@ TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
   image.written[3] = jet::HashSectors(std::span(a).subspan(3 * 2048, 2048));
   const auto journal = jet::EncodeJournal(image);
   fs_.SetBytes("v.mdb-journal", journal);
-  Outcome refused = Run({"create", "v.mdb"});
+  Outcome refused = Cmd({"create", "v.mdb"});
   EXPECT_NE(refused.err.find("error 3204: A journal 'v.mdb-journal' lies where"), std::string::npos) << refused.err;
   EXPECT_FALSE(*fs_.Exists("v.mdb"));
   ASSERT_TRUE(fs_.Remove("v.mdb-journal").ok());
   Make("");
   fs_.SetBytes("v.mdb-journal", journal);
-  EXPECT_EQ(Run({"list", "v.mdb"}).out, "");  // a reader ignores it
-  Outcome o = Run({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"});
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).out, "");  // a reader ignores it
+  Outcome o = Cmd({"add", "v.mdb", "Genesis", "1", "1", "In the beginning"});
   EXPECT_EQ(o.status, 0) << o.err;
   EXPECT_NE(o.err.find("kept as 'v.mdb-journal-foreign'"), std::string::npos) << o.err;
   EXPECT_EQ(fs_.Bytes("v.mdb-journal-foreign"), journal);
   EXPECT_FALSE(*fs_.Exists("v.mdb-journal"));
-  EXPECT_EQ(Run({"list", "v.mdb"}).out, "Genesis 1:1 In the beginning\n");
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).out, "Genesis 1:1 In the beginning\n");
   ExpectClean();
   // Beside its own store the same journal is applied, not set aside.
   fs_.SetBytes("a.mdb-journal", journal);
-  (void)Run({"add", "a.mdb", "Genesis", "1", "1", "In the beginning"});
+  (void)Cmd({"add", "a.mdb", "Genesis", "1", "1", "In the beginning"});
   EXPECT_FALSE(*fs_.Exists("a.mdb-journal"));
   EXPECT_FALSE(*fs_.Exists("a.mdb-journal-foreign"));
 }
@@ -235,9 +229,9 @@ TEST_F(Versedb, AStoreAnotherProgramHasOpenIsReadButNotWritten) {
   ASSERT_TRUE((*access)->TryLock(0, 1, jet::LockKind::kExclusive).ok());
   ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1,
                 "error 3045: Couldn't update 'v.mdb'; it is in use by another program (its lock file 'v.ldb' is open)");
-  EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).status, 0);
   access->reset();  // a lock file left behind by a crash holds nothing
-  EXPECT_EQ(Run({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
+  EXPECT_EQ(Cmd({"add", "v.mdb", "Romans", "8", "28", "And we know"}).status, 0);
 }
 
 // Text is written as Windows-1252; a store declaring another code page is only read.
@@ -250,13 +244,13 @@ TEST_F(Versedb, AStoreInAnotherCodePageIsReadButNotWritten) {
   jet::ToggleHeaderMask(page0);
   std::copy(page0.begin(), page0.end(), bytes.begin());
   ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1, "error 3251: 'v.mdb' uses code page 1251");
-  EXPECT_EQ(Run({"list", "v.mdb"}).status, 0);
+  EXPECT_EQ(Cmd({"list", "v.mdb"}).status, 0);
 }
 
 TEST_F(Versedb, WrongArgumentsShowTheUsage) {
-  EXPECT_EQ(Run({}).status, 2);
-  EXPECT_EQ(Run({"create"}).status, 2);
-  Outcome o = Run({"add", "v.mdb", "John"});
+  EXPECT_EQ(Cmd({}).status, 2);
+  EXPECT_EQ(Cmd({"create"}).status, 2);
+  Outcome o = Cmd({"add", "v.mdb", "John"});
   EXPECT_EQ(o.status, 2);
   EXPECT_NE(o.err.find("usage: versedb"), std::string::npos);
 }
@@ -271,3 +265,4 @@ TEST(ShippedVerses, EveryLineParsesAndThereAreAboutOneHundredAndFifty) {
 }
 
 }  // namespace
+}  // namespace versedb::test

@@ -5,11 +5,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "commands.h"
 #include "support/oracle.h"
 #include "support/samples.h"
 #include "support/temp_dir.h"
+#include "versedb/commands.h"
 
+namespace versedb::test {
 namespace {
 
 using support::RunCommand;
@@ -94,3 +95,4 @@ TEST_F(NewStoreAsOthersSeeIt, RowsSurviveDeletesAndAddsInBothReaders) {
 }
 
 }  // namespace
+}  // namespace versedb::test

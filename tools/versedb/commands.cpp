@@ -1,16 +1,16 @@
-#include "commands.h"
+#include "versedb/commands.h"
 
+#include <ctime>
 #include <functional>
 #include <map>
 
-#include "command_context.h"
-#include "csv_export.h"
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/integrity.h"
 #include "jet/new_database.h"
 #include "store/verse_schema.h"
-#include <ctime>
+#include "versedb/command_context.h"
+#include "versedb/csv_export.h"
 
 namespace versedb {
 namespace {

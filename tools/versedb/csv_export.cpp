@@ -1,4 +1,4 @@
-#include "csv_export.h"
+#include "versedb/csv_export.h"
 
 #include <charconv>
 #include <cmath>

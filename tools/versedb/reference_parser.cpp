@@ -1,4 +1,4 @@
-#include "reference_parser.h"
+#include "versedb/reference_parser.h"
 
 #include <array>
 #include <cctype>

@@ -3,12 +3,12 @@
 #include <cstdio>
 #include <memory>
 
-#include "command_context.h"
 #include "jet/code_page.h"
 #include "jet/database.h"
 #include "jet/errors.h"
-#include "reference_parser.h"
 #include "store/verse_schema.h"
+#include "versedb/command_context.h"
+#include "versedb/reference_parser.h"
 
 namespace versedb {
 namespace {
