@@ -3,7 +3,7 @@
 
 #include <ostream>
 
-#include "store/verse_cursor.h"
+#include "store/verse_record.h"
 
 namespace store {
 inline void PrintTo(const VerseRecord& r, std::ostream* os) {
