@@ -7,7 +7,7 @@
 #include "jet/pager.h"
 #include "reminder/fake_verse_cursor.h"
 #include "store/data1.h"
-#include "store_worlds.h"
+#include "store/store_worlds.h"
 
 namespace store::test {
 namespace {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "jet/errors.h"
-#include "store_worlds.h"
+#include "store/store_worlds.h"
 
 namespace store::test {
 namespace {
