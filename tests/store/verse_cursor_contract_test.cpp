@@ -76,96 +76,91 @@ class VerseCursorContract : public testing::TestWithParam<Kind<CursorWorld>> {
   int changes_ = 0;
 };
 
-TEST_P(VerseCursorContract, StepsThroughTheTableInItsOrderAndEndsWithNoCurrentRow) {
-  Make(kThree);
-  ASSERT_OK(cursor().Refresh());
-  EXPECT_EQ(cursor().Current(), kThree[0]);
-  std::vector<std::string> seen{At()};
-  for (int i = 0; i < 3; ++i) {
-    ASSERT_OK(cursor().MoveNext());
-    seen.push_back(At());
+using CursorOp = std::function<jet::Status(VerseCursor&, CursorWorld&)>;
+const CursorOp kNext = [](VerseCursor& c, CursorWorld&) { return c.MoveNext(); };
+const CursorOp kFirst = [](VerseCursor& c, CursorWorld&) { return c.MoveFirst(); };
+const CursorOp kDelete = [](VerseCursor& c, CursorWorld&) { return c.DeleteCurrent(); };
+CursorOp MoveBy(int n) { return [n](VerseCursor& c, CursorWorld&) { return c.Move(n); }; }
+// Another program removes a row, or changes it to Jude (index in the table's order now).
+CursorOp Elsewhere(bool remove, std::size_t i) {
+  return [=](VerseCursor&, CursorWorld& w) {
+    remove ? w.RemoveElsewhere(i) : w.ChangeElsewhere(i, Verse("Jude"));
+    return jet::Ok();
+  };
+}
+
+// Each walk refreshes the cursor over its rows, applies its steps and ends with the rows
+// stored and the number of row-change notifications it names.
+struct Walk {
+  const char* name;
+  std::vector<VerseRecord> rows;
+  bool readOnly;
+  struct Step {
+    CursorOp op;
+    int error;
+    const char* at;  // the current row's book, or "-" without one, "@" the position
+  };
+  std::vector<Step> steps;
+  std::vector<std::string> stored;
+  int changes;
+};
+
+TEST_P(VerseCursorContract, WalksFollowTheDataControlsRules) {
+  const auto four = std::vector<VerseRecord>{Verse("John"), Verse("Psalms"), Verse("Romans"), Verse("Jude")};
+  const Walk walks[] = {
+      {"steps to the end and no further",
+       kThree, false,
+       {{kNext, 0, "Psalms@1"}, {kNext, 0, "Romans@2"}, {kNext, 0, "-@-1"}, {kNext, 3021, "-@-1"},
+        {kFirst, 0, "John@0"}},
+       {"John", "Psalms", "Romans"}, 5},
+      {"moves by saved positions, also past either end",
+       kThree, false,
+       {{MoveBy(2), 0, "Romans@2"}, {MoveBy(-1), 0, "Psalms@1"}, {MoveBy(7), 0, "-@-1"}, {MoveBy(1), 3021, "-@-1"},
+        {kFirst, 0, "John@0"}, {MoveBy(-1), 0, "-@-1"}, {kNext, 0, "John@0"}},
+       {"John", "Psalms", "Romans"}, 7},
+      {"an empty table has no row to move to",
+       {}, false,
+       {{kFirst, 3021, "-@-1"}, {MoveBy(1), 3021, "-@-1"}, {kNext, 3021, "-@-1"}, {kDelete, 3021, "-@-1"}},
+       {}, 2},
+      {"a delete goes on with the row that followed",
+       kThree, false,
+       {{kNext, 0, "Psalms@1"}, {kDelete, 0, "-@-1"}, {kNext, 0, "Romans@1"}, {kDelete, 0, "-@-1"},
+        {kNext, 0, "-@-1"}},
+       {"John"}, 6},
+      {"rows another program removed are passed over and not counted",
+       four, false,
+       {{Elsewhere(true, 1), 0, "John@0"}, {kNext, 0, "Romans@1"}, {Elsewhere(true, 2), 0, "Romans@1"},
+        {kNext, 0, "-@-1"}},
+       {"John", "Romans"}, 3},
+      {"a row another program changed is not deleted",
+       kThree, false,
+       {{Elsewhere(false, 0), 0, "John@0"}, {kDelete, 3197, "John@0"}},
+       {"Jude", "Psalms", "Romans"}, 1},
+      {"a store that cannot be written shows its rows but refuses deletes",
+       kThree, true,
+       {{kNext, 0, "Psalms@1"}, {kDelete, 3027, "Psalms@1"}, {kNext, 0, "Romans@2"}},
+       {"John", "Psalms", "Romans"}, 3},
+  };
+  for (const Walk& walk : walks) {
+    SCOPED_TRACE(walk.name);
+    Make(walk.rows);
+    if (walk.readOnly) {
+      world_->MakeReadOnly();
+      Listen();
+    }
+    ASSERT_OK(cursor().Refresh());
+    EXPECT_EQ(cursor().Current(), walk.rows.empty() ? VerseRecord{} : walk.rows[0]);
+    for (const Walk::Step& step : walk.steps) {
+      jet::Status status = step.op(cursor(), *world_);
+      EXPECT_EQ(status.ok() ? 0 : status.error().number, step.error);
+      EXPECT_EQ(At(), step.at);
+    }
+    EXPECT_TRUE(cursor().HasCurrent() || cursor().Current() == VerseRecord{}) << "no row shows no values";
+    std::vector<std::string> stored;
+    for (const auto& row : world_->Stored()) stored.push_back(row.book);
+    EXPECT_EQ(stored, walk.stored);
+    EXPECT_EQ(changes_, walk.changes) << "every change of the current row is notified, and only those";
   }
-  EXPECT_EQ(seen, (std::vector<std::string>{"John@0", "Psalms@1", "Romans@2", "-@-1"}));
-  EXPECT_EQ(cursor().Current(), VerseRecord{});
-  EXPECT_ERROR(cursor().MoveNext(), jet::kErrNoCurrentRecord);
-  ASSERT_OK(cursor().MoveFirst());
-  EXPECT_EQ(At(), "John@0");
-  EXPECT_EQ(changes_, 5) << "every change of the current row is notified, and only those";
-}
-
-TEST_P(VerseCursorContract, MovesBySavedPositionsIncludingPastEitherEnd) {
-  Make(kThree);
-  ASSERT_OK(cursor().Refresh());
-  ASSERT_OK(cursor().Move(2));
-  EXPECT_EQ(At(), "Romans@2");
-  ASSERT_OK(cursor().Move(-1));
-  EXPECT_EQ(At(), "Psalms@1");
-  ASSERT_OK(cursor().Move(7));  // a saved place past the end: no row, no failure
-  EXPECT_EQ(At(), "-@-1");
-  EXPECT_ERROR(cursor().Move(1), jet::kErrNoCurrentRecord);
-  ASSERT_OK(cursor().MoveFirst());
-  ASSERT_OK(cursor().Move(-1));  // a saved -1: before the first row
-  EXPECT_EQ(At(), "-@-1");
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_EQ(At(), "John@0");
-}
-
-TEST_P(VerseCursorContract, AnEmptyTableHasNoRowToMoveTo) {
-  Make({});
-  ASSERT_OK(cursor().Refresh());
-  EXPECT_EQ(At(), "-@-1");
-  for (auto status : {cursor().MoveFirst(), cursor().Move(1), cursor().MoveNext(), cursor().DeleteCurrent()}) {
-    EXPECT_ERROR(status, jet::kErrNoCurrentRecord);
-  }
-}
-
-TEST_P(VerseCursorContract, DeletesTheCurrentRowAndGoesOnWithTheOneThatFollowed) {
-  Make(kThree);
-  ASSERT_OK(cursor().Refresh());
-  ASSERT_OK(cursor().MoveNext());
-  const int before = changes_;
-  ASSERT_OK(cursor().DeleteCurrent());
-  EXPECT_EQ(changes_, before + 1);
-  EXPECT_EQ(At(), "-@-1");
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_EQ(At(), "Romans@1");
-  EXPECT_EQ(world_->Stored(), (std::vector<VerseRecord>{kThree[0], kThree[2]}));
-  ASSERT_OK(cursor().DeleteCurrent());  // the last row: nothing follows
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_EQ(At(), "-@-1");
-}
-
-TEST_P(VerseCursorContract, PassesOverTheNextRowWhenAnotherProgramRemovedIt) {
-  Make({Verse("John"), Verse("Psalms"), Verse("Romans"), Verse("Jude")});
-  ASSERT_OK(cursor().Refresh());
-  world_->RemoveElsewhere(1);
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_EQ(At(), "Romans@1") << "the position counts the rows there are";
-  world_->RemoveElsewhere(2);  // Jude, now the third row
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_EQ(At(), "-@-1");
-}
-
-TEST_P(VerseCursorContract, RefusesToDeleteARowAnotherProgramChanged) {
-  Make(kThree);
-  ASSERT_OK(cursor().Refresh());
-  world_->ChangeElsewhere(0, Verse("Jude"));
-  EXPECT_ERROR(cursor().DeleteCurrent(), jet::kErrWriteConflict);
-  EXPECT_EQ(At(), "John@0") << "the row as read stays current";
-  EXPECT_EQ(world_->Stored().size(), 3u);
-}
-
-TEST_P(VerseCursorContract, AStoreThatCannotBeWrittenShowsItsRowsButRefusesDeletes) {
-  Make(kThree);
-  world_->MakeReadOnly();
-  Listen();
-  ASSERT_OK(cursor().Refresh());
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_ERROR(cursor().DeleteCurrent(), jet::kErrReadOnly);
-  EXPECT_EQ(At(), "Psalms@1") << "the row stays current";
-  ASSERT_OK(cursor().MoveNext());
-  EXPECT_EQ(At(), "Romans@2");
-  EXPECT_EQ(world_->Stored(), kThree);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCursors, VerseCursorContract,
