@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "csv_export.h"
+#include "versedb/csv_export.h"
 #include "jet/database.h"
 #include "support/oracle.h"
 #include "support/result_assert.h"

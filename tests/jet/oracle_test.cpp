@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "csv_export.h"
+#include "versedb/csv_export.h"
 #include "jet/database.h"
 #include "support/oracle.h"
 #include "support/result_assert.h"
