@@ -212,7 +212,7 @@ TEST(NewDatabase, HoldsTheJetCatalogAndTheUserTableEmpty) {
   ASSERT_OK(user);
   EXPECT_EQ(*user, std::vector<std::string>{"versetbl"});
   jet::TableDef verses = ReadDef(*o->db, "VERSETBL");
-  EXPECT_EQ(verses.page, jet::kNewUserTablePage);
+  EXPECT_EQ(verses.page, jet::new_page::kUserTable);
   EXPECT_EQ(verses.rowCount, 0u);
   EXPECT_EQ(verses.length, 179u);
   ASSERT_EQ(verses.longValues.size(), 1u);
