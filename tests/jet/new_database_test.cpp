@@ -22,7 +22,10 @@
 #include "support/result_assert.h"
 #include "support/samples.h"
 
+namespace jet::test {
 namespace {
+
+namespace support = ::lumaret::test;
 
 using jet::Bytes;
 constexpr std::size_t kPage = jet::kPageSize;
@@ -76,8 +79,8 @@ jet::TableDef ReadDef(jet::Database& db, const std::string& name) {
 
 TEST(TableDefEncoding, EveryTableOfEverySampleIsWrittenBackAsAccessWroteIt) {
   int tables = 0;
-  for (const auto& sample : lumaret::test::SampleNames()) {
-    const Bytes file = lumaret::test::SampleBytes(sample);
+  for (const auto& sample : support::SampleNames()) {
+    const Bytes file = support::SampleBytes(sample);
     auto o = Open(file);
     ASSERT_TRUE(o->db);
     auto names = o->db->TableNames(true);
@@ -138,7 +141,7 @@ TEST(TableDefEncoding, BadLayoutsAreRefused) {
 
 TEST(NewDatabase, SystemTablesAreDefinedAsInAnAccessMadeFile) {
   auto ours = Open(*jet::BuildNewDatabase(VerseLayout(), kCreated));
-  auto theirs = Open(lumaret::test::SampleBytes("size97.mdb"));
+  auto theirs = Open(support::SampleBytes("size97.mdb"));
   ASSERT_TRUE(ours->db && theirs->db);
   for (const char* name : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"}) {
     jet::TableDef a = ReadDef(*ours->db, name), b = ReadDef(*theirs->db, name);
@@ -186,7 +189,7 @@ TEST(NewDatabase, SystemTablesAreDefinedAsInAnAccessMadeFile) {
 
 TEST(NewDatabase, HeaderDiffersFromAnAccessMadeOneOnlyInTheUnexplainedByte) {
   const Bytes ours = *jet::BuildNewDatabase(VerseLayout(), kCreated);
-  const Bytes theirs = lumaret::test::SampleBytes("size97.mdb");
+  const Bytes theirs = support::SampleBytes("size97.mdb");
   std::vector<std::size_t> differ;
   for (std::size_t i = 0; i < kPage; ++i) {
     if (ours[i] != theirs[i]) differ.push_back(i);
@@ -218,9 +221,9 @@ TEST(NewDatabase, HoldsTheJetCatalogAndTheUserTableEmpty) {
   ASSERT_EQ(verses.longValues.size(), 1u);
   EXPECT_EQ(verses.longValues[0].owned, (jet::RowPointer{22, 2}));
   EXPECT_EQ(verses.longValues[0].free, (jet::RowPointer{22, 3}));
-  int rows = 0;
-  ASSERT_OK(o->db->Scan(verses, [&](const jet::RowRef&) { return ++rows, true; }));
-  EXPECT_EQ(rows, 0);
+  auto rows = o->db->ReadAllRows(verses);
+  ASSERT_OK(rows);
+  EXPECT_TRUE(rows->empty());
   EXPECT_EQ(ReadDef(*o->db, "MSysACEs").rowCount, 18u);
 }
 
@@ -229,12 +232,11 @@ TEST(NewDatabase, MSysDbCarriesTheAccessVersionProperty) {
   ASSERT_TRUE(o->db);
   jet::TableDef objects = ReadDef(*o->db, "MSysObjects");
   std::vector<jet::Value> msysDb;
-  ASSERT_OK(o->db->Scan(objects, [&](const jet::RowRef& row) {
-    auto values = o->db->RowValues(objects, row.bytes);
-    EXPECT_TRUE(values.ok());
-    if (values.ok() && std::get<jet::Text>((*values)[2]).bytes == Bytes{'M', 'S', 'y', 's', 'D', 'b'}) msysDb = *values;
-    return true;
-  }));
+  auto rows = o->db->ReadAllRows(objects);
+  ASSERT_OK(rows);
+  for (const auto& row : *rows) {
+    if (std::get<jet::Text>(row.values[2]).bytes == Bytes{'M', 'S', 'y', 's', 'D', 'b'}) msysDb = row.values;
+  }
   ASSERT_EQ(msysDb.size(), 17u);
   const Bytes blob = std::get<Bytes>(msysDb[14]);
   ASSERT_EQ(blob.size(), 50u);
@@ -307,3 +309,4 @@ TEST(NewDatabase, CreatingOverAnExistingFileIsRefusedAndLeavesItAlone) {
 }
 
 }  // namespace
+}  // namespace jet::test
