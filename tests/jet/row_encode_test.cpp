@@ -88,39 +88,6 @@ class RowEncodeTest : public ::testing::Test {
   std::unique_ptr<Database> db_;
 };
 
-TEST_F(RowEncodeTest, VerseRowsReadBackWithNullsEmptiesAndBothYesNoStates) {
-  const TableDef def = VerseDef();
-  const std::vector<std::vector<Value>> rows = {
-      {T("John"), T("3"), true, T("16"), InlineLongValue(T("For God so loved").bytes)},
-      {T(""), Value(), false, T(""), Value()},
-      {Value(), Value(), true, Value(), InlineLongValue({})},
-      {T("Ps\xe9"), T("23"), false, Value(), LongValueReference(5000, 0x00, RowPointer{26, 0})},
-  };
-  for (const auto& values : rows) {
-    auto row = EncodeRow(def, values);
-    ASSERT_OK(row);
-    auto fields = SplitRow(def, *row);
-    ASSERT_OK(fields);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-      SCOPED_TRACE(def.columns[i].name);
-      if (def.columns[i].type == ColumnType::kBoolean) {
-        EXPECT_EQ((*fields)[i].present, std::get<bool>(values[i]));
-      } else if (IsNull(values[i])) {
-        EXPECT_FALSE((*fields)[i].present);
-      } else {
-        ASSERT_TRUE((*fields)[i].present);
-        const Bytes& want = def.columns[i].type == ColumnType::kMemo ? std::get<Bytes>(values[i])
-                                                                      : std::get<Text>(values[i]).bytes;
-        EXPECT_EQ(Bytes((*fields)[i].bytes.begin(), (*fields)[i].bytes.end()), want);
-      }
-    }
-  }
-  // The inline memo reads back as its text through the reader.
-  auto back = RoundTrip(def, rows[0]);
-  ASSERT_EQ(back.size(), 5u);
-  EXPECT_EQ(std::get<Text>(back[4]), T("For God so loved"));
-}
-
 TEST_F(RowEncodeTest, AVerseRowIsLaidOutByteForByteAsAccessLaysItOut) {
   // No fixed area: the first offset is 1; variable data, EOD, reversed offsets, V, mask.
   auto row = EncodeRow(VerseDef(), {T("Jn"), T("3"), true, T("16"), Value()});
