@@ -136,9 +136,10 @@ TEST_P(FileTest, LocksOfOneHandleBlockOverlappingLocksOfAnotherAsTheirKindsSay) 
   };
   // Held: [100, 110). Ranges either side touch it without overlapping.
   const std::vector<Case> cases = {
-      {kEx, 100, 10, kEx, false}, {kEx, 105, 1, kEx, false}, {kEx, 100, 10, kSh, false}, {kEx, 109, 5, kSh, false},
-      {kEx, 95, 6, kSh, false},   {kEx, 110, 10, kEx, true}, {kEx, 90, 10, kEx, true},   {kSh, 100, 10, kSh, true},
-      {kSh, 104, 2, kEx, false},  {kSh, 200, 2, kEx, true},
+      {kEx, 100, 10, kEx, false}, {kEx, 105, 1, kEx, false}, {kEx, 100, 10, kSh, false},
+      {kEx, 109, 5, kSh, false},  {kEx, 95, 6, kSh, false},  {kEx, 110, 10, kEx, true},
+      {kEx, 90, 10, kEx, true},   {kSh, 100, 10, kSh, true}, {kSh, 104, 2, kEx, false},
+      {kSh, 200, 2, kEx, true},
   };
   for (const auto& c : cases) {
     auto a = Open("a.mdb");
@@ -199,7 +200,8 @@ TEST(Win32FileSystemTest, AJournalHeldByAnotherProgramIsRemovedAndMadeAgain) {
   support::TempDir dir;
   const std::string path = dir.File("v.mdb-journal");
   const std::wstring wide = std::filesystem::u8path(path).wstring();
-  for (DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+  for (DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE},
+                      DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
     { ASSERT_OK(SystemFileSystem().Open(path, OpenMode::kCreate)); }
     HANDLE scanner = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(scanner, INVALID_HANDLE_VALUE);

@@ -27,8 +27,8 @@ struct WorkerPlan {
   int writeFd = -1;  // messages to the parent
   int stopFd = -1;   // readable once the parent wants the child to stop
   std::uint32_t seed = 0;
-  int operations = 0;             // the most operations to try
-  std::int32_t firstKey = 0;      // the editor's new rows are numbered from here
+  int operations = 0;              // the most operations to try
+  std::int32_t firstKey = 0;       // the editor's new rows are numbered from here
   std::uint32_t killAtChange = 0;  // > 0: the child kills itself halfway through this file change
 };
 
