@@ -64,6 +64,16 @@ inline constexpr std::uint16_t kSlotMoved = 0x8000;      // alone: the target of
 inline constexpr std::size_t kMaxSlotsRead = 256;
 inline constexpr std::size_t kMaxSlots = 255;
 
+// Long values (memo and OLE): a 12-byte header in the row, its length's top byte
+// saying where the bytes are: inline after the header, in one LVAL row, or in a
+// chain of LVAL rows.
+inline constexpr std::size_t kLongValueHeaderSize = 12;
+inline constexpr std::uint32_t kLongValueLengthMask = 0x3FFFFFFF;
+inline constexpr std::uint8_t kLongValueInline = 0x80;
+inline constexpr std::uint8_t kLongValueSingle = 0x40;
+inline constexpr std::uint8_t kLongValueChained = 0x00;
+inline constexpr std::size_t kLongValueChainLink = 4;  // each chained piece starts with the next piece's pointer
+
 // Index leaves.
 inline constexpr std::size_t kLeafParent = 0x04;
 inline constexpr std::size_t kLeafBitmap = 0x16;
