@@ -16,74 +16,41 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_store.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/journal.h"
-#include "jet/new_database.h"
 #include "store/jet_verse_table.h"
-#include "store/verse_schema.h"
 #include "support/faulty_file_system.h"
 
 namespace {
 
-constexpr const char* kPath = "verse97.mdb";
-
-// A new verse store with a few rows, made once.
-const std::vector<std::uint8_t>& StoreBytes() {
-  static const std::vector<std::uint8_t> bytes = [] {
-    jet::MemoryFileSystem fs;
-    auto schema = store::VerseTableSchema();
-    auto fresh = jet::BuildNewDatabase(*schema, 45000.5);
-    fs.SetBytes(kPath, *fresh);
-    store::JetVerseTable table(fs, kPath);
-    (void)table.Insert({"John", "3", "16", "For God so loved the world", false});
-    (void)table.Insert({"Psalms", "23", "1", std::string(3000, 's'), true});
-    return fs.Bytes(kPath);
-  }();
-  return bytes;
-}
+using fuzz::kStorePath;
 
 // The journal a crash left in the middle of adding a row to the verse store.
 const std::vector<std::uint8_t>& RealJournal() {
   static const std::vector<std::uint8_t> bytes = [] {
     jet::MemoryFileSystem fs;
-    fs.SetBytes(kPath, StoreBytes());
+    fs.SetBytes(kStorePath, fuzz::VerseStoreBytes());
     lumaret::test::FaultyFileSystem faulty(fs);
     faulty.FailAt(5, lumaret::test::FaultyFileSystem::Mode::kCrash);  // after the journal, during the pages
-    store::JetVerseTable table(faulty, kPath);
+    store::JetVerseTable table(faulty, kStorePath);
     (void)table.Insert({"Jude", "1", "24", std::string(2500, 'j'), false});
-    return fs.Bytes(jet::JournalPath(kPath));
+    return fs.Bytes(jet::JournalPath(kStorePath));
   }();
   return bytes;
 }
 
-std::vector<std::uint8_t> StoreFrom(const std::uint8_t* data, std::size_t size) {
-  if (size >= jet::kPageSize) return {data, data + size};
-  std::vector<std::uint8_t> bytes = StoreBytes();
-  for (std::size_t i = 0; i + 3 <= size; i += 3) {
-    const std::size_t at = std::size_t{data[i]} * jet::kPageSize + std::size_t{data[i + 1]} * 8;
-    if (at < bytes.size()) bytes[at] = data[i + 2];
-  }
-  return bytes;
-}
-
 void ReadEveryTable(jet::FileSystem& fs, bool writable) {
-  auto db = jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = writable, .lockTimeoutMs = 0});
-  if (!db.ok()) return;
-  auto names = (*db)->TableNames(true);
-  if (!names.ok()) return;
-  for (const auto& name : *names) {
-    auto def = (*db)->OpenTable(name);
-    if (!def.ok()) continue;
-    (void)(*db)->Scan(*def, [&](const jet::RowRef& row) { return (*db)->RowValues(*def, row.bytes).ok(); });
-  }
+  auto db = jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = writable, .lockTimeoutMs = 0});
+  if (db.ok()) fuzz::ReadEveryTable(**db);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   std::vector<std::uint8_t> journal(data, data + size);
-  std::vector<std::uint8_t> store = StoreBytes();
+  std::vector<std::uint8_t> store = fuzz::VerseStoreBytes();
   bool real = false;
   if (size > 0 && (size < 6 || std::string(data, data + 6) != "LmrJnl")) {
     const std::uint8_t* rest = data + 1;
@@ -96,12 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 ? 0
                 : std::min<std::size_t>(restSize - 2, std::size_t{rest[0]} | std::size_t{rest[1]} << 8);
         journal.assign(rest + 2, rest + 2 + length);
-        if (restSize >= 2) store = StoreFrom(rest + 2 + length, restSize - 2 - length);
+        if (restSize >= 2) store = fuzz::StoreFrom(rest + 2 + length, restSize - 2 - length);
         break;
       }
       default:
         journal = RealJournal();
-        store = StoreFrom(rest, restSize);
+        store = fuzz::StoreFrom(rest, restSize);
         real = true;
         break;
     }
@@ -113,12 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (bool writable : {false, true}) {
     jet::MemoryFileSystem fs;
-    fs.SetBytes(kPath, store);
-    fs.SetBytes(jet::JournalPath(kPath), journal);
+    fs.SetBytes(kStorePath, store);
+    fs.SetBytes(jet::JournalPath(kStorePath), journal);
     ReadEveryTable(fs, writable);
     // A journal set aside is kept as it was.
-    if (*fs.Exists(jet::JournalPath(kPath) + "-foreign") &&
-        fs.Bytes(jet::JournalPath(kPath) + "-foreign") != journal) {
+    if (*fs.Exists(jet::JournalPath(kStorePath) + "-foreign") &&
+        fs.Bytes(jet::JournalPath(kStorePath) + "-foreign") != journal) {
       std::abort();
     }
   }

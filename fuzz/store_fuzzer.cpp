@@ -4,31 +4,19 @@
 #include <cstdint>
 #include <string>
 
+#include "fuzz_store.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "store/data1.h"
 
 namespace {
 
-constexpr const char* kPath = "verse97.mdb";
+using fuzz::kStorePath;
 // Enough steps to walk every row of any input libFuzzer makes, few enough to stay fast.
 constexpr int kMaxCursorSteps = 5000;
 
-void ReadEveryTable(jet::Database& db) {
-  auto names = db.TableNames(true);
-  if (!names.ok()) return;
-  for (const auto& name : *names) {
-    auto def = db.OpenTable(name);
-    if (!def.ok()) continue;
-    (void)db.Scan(*def, [&](const jet::RowRef& row) {
-      auto values = db.RowValues(*def, row.bytes);
-      return values.ok();
-    });
-  }
-}
-
 void WalkCursor(jet::FileSystem& fs) {
-  store::Data1 data1(fs, kPath);
+  store::Data1 data1(fs, kStorePath);
   if (!data1.Refresh().ok()) return;
   for (int step = 0; step < kMaxCursorSteps && data1.HasCurrent(); ++step) {
     (void)data1.Current();
@@ -43,10 +31,10 @@ void WalkCursor(jet::FileSystem& fs) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   jet::MemoryFileSystem fs;
-  fs.SetBytes(kPath, std::vector<std::uint8_t>(data, data + size));
+  fs.SetBytes(kStorePath, std::vector<std::uint8_t>(data, data + size));
   {
-    auto db = jet::Database::Open(fs, kPath);
-    if (db.ok()) ReadEveryTable(**db);
+    auto db = jet::Database::Open(fs, kStorePath);
+    if (db.ok()) fuzz::ReadEveryTable(**db);
   }
   WalkCursor(fs);
   return 0;

@@ -16,32 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_store.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/integrity.h"
 #include "jet/journal.h"
-#include "jet/new_database.h"
-#include "store/jet_verse_table.h"
-#include "store/verse_schema.h"
 #include "support/faulty_file_system.h"
 
 namespace {
 
-constexpr const char* kPath = "verse97.mdb";
-
-const std::vector<std::uint8_t>& StoreBytes() {
-  static const std::vector<std::uint8_t> bytes = [] {
-    jet::MemoryFileSystem fs;
-    auto schema = store::VerseTableSchema();
-    fs.SetBytes(kPath, *jet::BuildNewDatabase(*schema, 45000.5));
-    store::JetVerseTable table(fs, kPath);
-    (void)table.Insert({"John", "3", "16", "For God so loved the world", false});
-    (void)table.Insert({"Psalms", "23", "1", std::string(3000, 's'), true});
-    (void)table.Insert({"Jude", "1", "24", "Now unto him", false});
-    return fs.Bytes(kPath);
-  }();
-  return bytes;
-}
+using fuzz::kStorePath;
 
 // A finding: the fuzzer keeps the input.
 [[noreturn]] void Finding() { std::abort(); }
@@ -52,7 +36,7 @@ void ExpectNumbered(const jet::Status& s) {
 
 // Whether the store reads as clean now (the check may itself fail on a damaged file).
 bool Clean(jet::FileSystem& fs) {
-  auto findings = jet::CheckIntegrity(fs, kPath);
+  auto findings = jet::CheckIntegrity(fs, kStorePath);
   if (!findings.ok()) {
     ExpectNumbered(findings.error());
     return false;
@@ -95,7 +79,7 @@ std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nul
 }
 
 jet::Status RunStep(jet::FileSystem& fs, const Step& s) {
-  JET_ASSIGN(auto db, jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0}));
+  JET_ASSIGN(auto db, jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0}));
   JET_ASSIGN(auto names, db->TableNames());
   if (names.empty()) return jet::Ok();
   JET_ASSIGN(jet::TableDef def, db->OpenTable(names.front()));
@@ -109,18 +93,12 @@ jet::Status RunStep(jet::FileSystem& fs, const Step& s) {
   jet::RowId id;
   std::vector<jet::Value> expected;
   std::size_t index = 0;
-  jet::Status inner = jet::Ok();
-  JET_TRY(db->Scan(def, [&](const jet::RowRef& row) {
+  JET_TRY(db->Scan(def, [&](const jet::RowRef& row) -> jet::Result<bool> {
     if (index++ < s.a % 64u) return true;
-    auto values = db->RowValues(def, row.bytes);
-    if (!values.ok()) inner = values.error();
-    else {
-      id = row.id;
-      expected = std::move(*values);
-    }
+    JET_ASSIGN(expected, db->RowValues(def, row.bytes));
+    id = row.id;
     return false;
   }));
-  JET_TRY(inner);
   if (expected.empty()) return jet::Ok();
   if (op == 2) return db->Delete(def, id, expected);
   return db->Update(def, id, expected, RowFor(def, s, op == 3));
@@ -136,16 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t restSize = size - 1 - 4 * steps;
 
   jet::MemoryFileSystem fs;
-  if (restSize >= jet::kPageSize) {
-    fs.SetBytes(kPath, std::vector<std::uint8_t>(rest, rest + restSize));
-  } else {
-    std::vector<std::uint8_t> bytes = StoreBytes();
-    for (std::size_t i = 0; i + 3 <= restSize; i += 3) {
-      const std::size_t at = std::size_t{rest[i]} * jet::kPageSize + std::size_t{rest[i + 1]} * 8;
-      if (at < bytes.size()) bytes[at] = rest[i + 2];
-    }
-    fs.SetBytes(kPath, std::move(bytes));
-  }
+  fs.SetBytes(kStorePath, fuzz::StoreFrom(rest, restSize));
   const bool cleanBefore = Clean(fs);
 
   std::uint64_t crashAt = 0;
@@ -166,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ExpectNumbered(RunStep(fs, s));
     }
     // The store reopens (a journal a crash left is rolled back) and is checked.
-    auto reopened = jet::Database::Open(fs, kPath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
+    auto reopened = jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
     if (!reopened.ok()) {
       ExpectNumbered(reopened.error());
       if (cleanBefore) Finding();

@@ -5,29 +5,11 @@
 #include <span>
 #include <vector>
 
+#include "jet/format.h"
 #include "jet/pager.h"
 #include "jet/result.h"
 
 namespace jet {
-
-inline constexpr std::uint8_t kPageTypeData = 0x01;
-inline constexpr std::uint8_t kPageTypeTableDef = 0x02;
-inline constexpr std::uint8_t kPageTypeIndexNode = 0x03;
-inline constexpr std::uint8_t kPageTypeIndexLeaf = 0x04;
-inline constexpr std::uint8_t kPageTypeUsageBitmap = 0x05;
-
-inline constexpr std::size_t kDataFreeSpace = 0x02;
-inline constexpr std::size_t kDataOwner = 0x04;
-inline constexpr std::size_t kDataRowCount = 0x08;
-inline constexpr std::size_t kDataSlots = 0x0A;
-inline constexpr std::size_t kDataHeaderSize = 0x0A;
-
-inline constexpr std::uint16_t kSlotOffsetMask = 0x1FFF;
-inline constexpr std::uint16_t kSlotDeleted = 0xC000;   // both bits
-inline constexpr std::uint16_t kSlotForwarded = 0x4000; // alone: a stub pointing at the row
-inline constexpr std::uint16_t kSlotMoved = 0x8000;     // alone: the target of a stub
-
-inline constexpr std::uint32_t kOwnerLval = 0x4C41564C;  // "LVAL"
 
 enum class SlotKind { kLive, kDeleted, kStub, kMoved };
 
@@ -50,6 +32,11 @@ struct DataPage {
     return std::span<const std::uint8_t>(page->data() + slot.start, slot.end - slot.start);
   }
 };
+
+// The one decoder of a data page's slot table; the reader and the integrity checker
+// both use it, so they agree on what is valid. Every slot's span is checked against
+// the page and against its neighbours; a page of another type is a corruption error.
+Result<std::vector<Slot>> DecodeSlots(const Page& page, std::uint32_t number);
 
 // Reads page `number` as a data page. Every slot's span is checked against the
 // page and against its neighbours; a page of another type is a corruption error.

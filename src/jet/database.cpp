@@ -73,14 +73,8 @@ Result<std::vector<CatalogEntry>> Database::Catalog() try {
     return Corrupt("the catalog lacks one of its columns");
   }
   std::vector<CatalogEntry> entries;
-  Status inner = Ok();
-  JET_TRY(Scan(def, [&](const RowRef& row) {
-    auto fields = SplitRow(def, row.bytes);
-    if (!fields.ok()) {
-      inner = fields.error();
-      return false;
-    }
-    const auto& f = *fields;
+  JET_TRY(Scan(def, [&](const RowRef& row) -> Result<bool> {
+    JET_ASSIGN(const auto f, SplitRow(def, row.bytes));
     CatalogEntry e;
     auto number = [&](std::size_t i, std::size_t size) -> std::int64_t {
       if (!f[i].present || f[i].bytes.size() != size) return 0;
@@ -94,7 +88,6 @@ Result<std::vector<CatalogEntry>> Database::Catalog() try {
     entries.push_back(std::move(e));
     return true;
   }));
-  JET_TRY(inner);
   catalog_ = entries;
   catalogRead_ = true;
   return entries;
@@ -195,17 +188,30 @@ Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
   return OutOfMemory(e);
 }
 
-Status Database::Scan(const TableDef& def, const std::function<bool(const RowRef&)>& visit) try {
+Status Database::Scan(const TableDef& def, const RowVisitor& visit) try {
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
   JET_ASSIGN(auto pages, DataPages(def));
   for (std::uint32_t page : pages) {
     JET_ASSIGN(auto rows, RowsOnPage(def, page));
     for (const auto& row : rows) {
-      if (!visit(row)) return Ok();
+      JET_ASSIGN(const bool more, visit(row));
+      if (!more) return Ok();
     }
   }
   return Ok();
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
+}
+
+Result<std::vector<StoredRow>> Database::ReadAllRows(const TableDef& def) try {
+  std::vector<StoredRow> rows;
+  JET_TRY(Scan(def, [&](const RowRef& row) -> Result<bool> {
+    JET_ASSIGN(auto values, RowValues(def, row.bytes));
+    rows.push_back({row.id, std::move(values)});
+    return true;
+  }));
+  return rows;
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }

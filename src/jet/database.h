@@ -18,7 +18,6 @@
 
 namespace jet {
 
-inline constexpr std::uint32_t kCatalogPage = 2;  // MSysObjects' definition
 inline constexpr std::int32_t kTablesContainerId = 0x0F000001;
 inline constexpr std::int16_t kObjectTypeTable = 1;
 inline constexpr std::uint32_t kObjectFlagSystem = 0x80000000;
@@ -42,6 +41,16 @@ struct RowRef {
   RowId id;
   std::span<const std::uint8_t> bytes;  // valid until the end of the current read operation
 };
+
+// A row with its values decoded, in def.columns order.
+struct StoredRow {
+  RowId id;
+  std::vector<Value> values;
+};
+
+// Called for each row of a scan: true goes on, false stops, an error stops the scan
+// and is what the scan returns.
+using RowVisitor = std::function<Result<bool>(const RowRef&)>;
 
 class Database {
  public:
@@ -73,8 +82,10 @@ class Database {
   // One row by its header slot; fails with 3167 when it has been deleted.
   // Requires a read operation.
   Result<RowRef> ReadRow(const TableDef& def, RowId id);
-  // Calls `visit` for every row in the table's order until it returns false.
-  Status Scan(const TableDef& def, const std::function<bool(const RowRef&)>& visit);
+  // Calls `visit` for every row in the table's order until it returns false or fails.
+  Status Scan(const TableDef& def, const RowVisitor& visit);
+  // Every row of the table with its values, in the table's order, in one read operation.
+  Result<std::vector<StoredRow>> ReadAllRows(const TableDef& def);
 
   // The value of column `index` (of def.columns) in a split row. Memo and OLE
   // values are read whole. Requires a read operation.

@@ -27,6 +27,10 @@ Error OutOfMemory(const std::exception& e, std::source_location where) {
   return Error{kErrOutOfMemory, "There isn't enough memory to complete this operation.", Where(where)};
 }
 
+Error Misuse(std::string_view what, std::source_location where) {
+  return Error{kErrMisuse, "Internal error: " + std::string(what) + ". Please report it.", Where(where)};
+}
+
 Error MakeError(int number, std::string description, std::source_location where) {
   return Error{number, std::move(description), Where(where)};
 }

@@ -33,6 +33,8 @@ enum ErrorCode : int {
   kErrNotSupported = 3251,
   kErrInvalidArgument = 3001,
   kErrCannotEncode = 3169,
+  // Jet's "reserved error": the engine was called in a way it never should be.
+  kErrMisuse = 3000,
 };
 
 // Every corruption error comes from here, so one breakpoint catches them all.
@@ -42,6 +44,11 @@ Error Corrupt(std::string_view what, std::source_location where = std::source_lo
 // process): called inside a handler, it passes on any other exception. Every entry
 // point a file's bytes can drive ends in one, so no file makes the program abort.
 Error OutOfMemory(const std::exception& e, std::source_location where = std::source_location::current());
+
+// 3000 for a programming error: the engine was called out of order (a page read
+// outside an operation) or its own arithmetic went wrong. Never a disk error or
+// damage, so no one goes looking for a fault in the file.
+Error Misuse(std::string_view what, std::source_location where = std::source_location::current());
 
 // Any other failure with its number.
 Error MakeError(int number, std::string description,

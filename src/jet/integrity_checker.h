@@ -23,13 +23,6 @@ struct Use {
   std::string who;
 };
 
-struct SlotInfo {
-  std::uint16_t entry = 0;
-  SlotKind kind = SlotKind::kLive;
-  std::uint16_t start = 0;
-  std::uint16_t end = 0;
-};
-
 class Checker {
  public:
   Checker(Database& db, std::vector<Finding>& findings) : db_(db), pager_(db.pager()), findings_(findings) {}
@@ -48,7 +41,7 @@ class Checker {
 
   // integrity_pages.cpp: slot tables, rows, memo values, stubs and index leaves.
   const Page* PageAt(std::uint32_t number);
-  const std::vector<SlotInfo>* Slots(std::uint32_t number);
+  const std::vector<Slot>* Slots(std::uint32_t number);
   std::optional<std::span<const std::uint8_t>> RowAt(RowPointer where);
   void CheckRows(const TableDef& def, const std::vector<std::uint32_t>& pages);
   void CheckLongValue(const TableDef& def, const ColumnDef& column, std::span<const std::uint8_t> field,
@@ -60,7 +53,7 @@ class Checker {
   Pager& pager_;
   std::vector<Finding>& findings_;
   std::vector<std::vector<Use>> uses_;
-  std::map<std::uint32_t, std::vector<SlotInfo>> slots_;
+  std::map<std::uint32_t, std::vector<Slot>> slots_;
   std::set<std::uint32_t> badPages_;
   // Long values: the LVAL pages of each memo column (table page, column number),
   // and how many values name each LVAL row.

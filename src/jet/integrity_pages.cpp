@@ -10,9 +10,8 @@
 namespace jet::integrity {
 namespace {
 
-constexpr std::size_t kLeafBitmap = 0x16;
-constexpr std::size_t kLeafEntries = 0xF8;
-constexpr std::size_t kMaxChainPieces = 0x80000;
+// A memo chain longer than the file has pages must loop.
+constexpr std::size_t kMaxChainPieces = kMaxPages;
 
 std::string RowName(RowPointer where) {
   return "row " + std::to_string(where.row) + " of page " + std::to_string(where.page);
@@ -30,49 +29,31 @@ const Page* Checker::PageAt(std::uint32_t number) {
   return *page;
 }
 
-const std::vector<SlotInfo>* Checker::Slots(std::uint32_t number) {
+const std::vector<Slot>* Checker::Slots(std::uint32_t number) {
   if (auto it = slots_.find(number); it != slots_.end()) return &it->second;
   if (badPages_.contains(number)) return nullptr;
   const Page* page = PageAt(number);
   if (page == nullptr) return nullptr;
-  ByteReader r(*page);
-  const std::string name = "page " + std::to_string(number);
-  if (r.U8(0) != kPageTypeData) {
+  auto decoded = DecodeSlots(*page, number);
+  if (!decoded.ok()) {
     badPages_.insert(number);
-    Report(number, name + " should be a data page but has type " + std::to_string(r.U8(0)));
+    Report(number, decoded.error().description);
     return nullptr;
   }
-  const std::uint16_t count = r.U16(kDataRowCount);
-  const std::size_t tableEnd = kDataHeaderSize + 2u * count;
-  if (count > 256 || tableEnd > kPageSize) {
-    badPages_.insert(number);
-    Report(number, name + " claims " + std::to_string(count) + " rows, more than a page can hold");
-    return nullptr;
-  }
-  std::vector<SlotInfo> slots;
-  std::uint16_t previous = kPageSize;
-  for (std::uint16_t i = 0; i < count; ++i) {
-    SlotInfo s;
-    s.entry = r.U16(kDataSlots + 2u * i);
-    const std::uint16_t flags = s.entry & kSlotDeleted;
-    s.kind = flags == kSlotDeleted ? SlotKind::kDeleted
-             : flags == kSlotForwarded ? SlotKind::kStub
-             : flags == kSlotMoved ? SlotKind::kMoved
-                                   : SlotKind::kLive;
-    s.start = s.entry & kSlotOffsetMask;
-    s.end = previous;
-    const bool empty = s.start == previous;
-    if (s.start < tableEnd || s.start > previous || (empty && s.kind != SlotKind::kDeleted)) {
-      badPages_.insert(number);
-      Report(number, "row " + std::to_string(i) + " of " + name + " overlaps another row or lies outside the page");
-      return nullptr;
+  std::vector<Slot> slots = std::move(*decoded);
+  const std::size_t tableEnd = kDataHeaderSize + 2u * slots.size();
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    // The reader skips a deleted slot whatever its offset says; Access leaves it inside the page.
+    if (slots[i].kind == SlotKind::kDeleted && (slots[i].entry & kSlotOffsetMask) != slots[i].start) {
+      Report(number, "the deleted row " + std::to_string(i) + " of page " + std::to_string(number) +
+                         " lies outside the page");
     }
-    previous = s.start;
-    slots.push_back(s);
   }
-  if (r.U16(kDataFreeSpace) != previous - tableEnd) {
-    Report(number, name + " says it has " + std::to_string(r.U16(kDataFreeSpace)) + " free bytes but has " +
-                       std::to_string(previous - tableEnd));
+  const std::uint16_t lowest = slots.empty() ? kPageSize : slots.back().start;
+  const std::uint16_t freeSpace = ByteReader(*page).U16(kDataFreeSpace);
+  if (freeSpace != lowest - tableEnd) {
+    Report(number, "page " + std::to_string(number) + " says it has " + std::to_string(freeSpace) +
+                       " free bytes but has " + std::to_string(lowest - tableEnd));
   }
   return &slots_.emplace(number, std::move(slots)).first->second;
 }
@@ -80,7 +61,7 @@ const std::vector<SlotInfo>* Checker::Slots(std::uint32_t number) {
 std::optional<std::span<const std::uint8_t>> Checker::RowAt(RowPointer where) {
   const auto* slots = Slots(where.page);
   if (slots == nullptr || where.row >= slots->size()) return std::nullopt;
-  const SlotInfo& s = (*slots)[where.row];
+  const Slot& s = (*slots)[where.row];
   if (s.kind == SlotKind::kDeleted) return std::nullopt;
   const Page* page = PageAt(where.page);
   return std::span<const std::uint8_t>(page->data() + s.start, s.end - s.start);
@@ -101,7 +82,7 @@ void Checker::CheckRows(const TableDef& def, const std::vector<std::uint32_t>& p
       continue;
     }
     for (std::size_t i = 0; i < slots->size(); ++i) {
-      const SlotInfo s = (*slots)[i];
+      const Slot s = (*slots)[i];
       const RowPointer here{n, static_cast<std::uint8_t>(i)};
       if (s.kind == SlotKind::kDeleted) continue;
       if (s.kind == SlotKind::kMoved) {

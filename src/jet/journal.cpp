@@ -10,8 +10,6 @@ namespace {
 
 constexpr char kMagic[8] = {'L', 'm', 'r', 'J', 'n', 'l', '0', '2'};
 constexpr std::uint32_t kFnvStart = 2166136261u;
-// No store was ever larger than an Access 97 file can be (1 GiB).
-constexpr std::uint64_t kLargestStore = std::uint64_t{0x80000} * kPageSize;
 
 std::uint32_t Fnv1a(std::span<const std::uint8_t> bytes, std::uint32_t hash = kFnvStart) {
   for (std::uint8_t b : bytes) hash = (hash ^ b) * 16777619u;
@@ -45,7 +43,7 @@ bool ReadHeader(std::span<const std::uint8_t> header, std::uint64_t journalSize,
 // of `storeSize` bytes: rolling back to an impossible size would grow the file
 // without bound, and a record past the old end could only come from a damaged journal.
 bool Fits(const Header& h, std::uint64_t storeSize) {
-  return h.originalSize <= kLargestStore && h.originalSize <= h.newSize && h.newSize <= kLargestStore &&
+  return h.originalSize <= kMaxFileSize && h.originalSize <= h.newSize && h.newSize <= kMaxFileSize &&
          h.originalSize <= storeSize && h.count <= h.originalSize / kPageSize;
 }
 
@@ -103,7 +101,7 @@ JournalRead DecodeJournal(std::span<const std::uint8_t> bytes) {
   JournalRead result;
   Header h;
   if (!ReadHeader(bytes, bytes.size(), h) || h.checksum != JournalChecksum(bytes)) return result;
-  if (!Fits(h, kLargestStore)) return result;
+  if (!Fits(h, kMaxFileSize)) return result;
   result.image.originalSize = h.originalSize;
   result.image.newSize = h.newSize;
   for (std::size_t i = 0, at = kJournalHeaderSize; i < h.count; ++i, at += kJournalRecordSize) {

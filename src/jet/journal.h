@@ -18,12 +18,12 @@ namespace jet {
 // Layout (little-endian):
 //   0  8  magic "LmrJnl02"
 //   8  4  number of page records
-//  12  4  page size (2048)
+//  12  4  page size (kPageSize)
 //  16  8  the store's size in bytes before the write
 //  24  4  FNV-1a checksum of every other byte of the journal (header, then records)
 //  28  4  zero
 //  32  8  the store's size in bytes after the write
-//  40  .. records: page number (4) + the page's old bytes (2048) + the FNV-1a hash of
+//  40  .. records: page number (4) + the page's old bytes (kPageSize) + the FNV-1a hash of
 //         each quarter (512 bytes, a disk sector) of the page's new bytes (4 x 4)
 // A journal whose length, magic or checksum does not match was never completed, so
 // the store was not touched yet: it is discarded, not applied.

@@ -13,6 +13,7 @@
 #include "jet/journal.h"
 #include "jet/header.h"
 #include "jet/long_value.h"
+#include "jet/page_rows.h"
 #include "jet/row_encode.h"
 #include "jet/system_tables.h"
 #include "jet/tdef_encode.h"
@@ -21,11 +22,7 @@
 namespace jet {
 namespace {
 
-constexpr std::uint32_t kPageCount = 23;
-constexpr std::uint32_t kUserMapHost = 22;
 constexpr std::size_t kMapRowSize = 133;  // type 0, start page 0, 128 bitmap bytes (pages 0-1023)
-constexpr std::size_t kLeafEntries = 0xF8;
-constexpr std::size_t kLeafBitmap = 0x16;
 constexpr std::uint8_t kKeyAscending = 0x7F;
 
 Error Invalid(std::string what) { return MakeError(kErrInvalidArgument, std::move(what)); }
@@ -36,29 +33,10 @@ Page ZeroPage() {
   return p;
 }
 
-// A data page with no rows, owned by `owner` (a TDEF page, LVAL, 0 for map hosts).
-Page EmptyDataPage(std::uint32_t owner) {
-  Page p = ZeroPage();
-  p[0] = kPageTypeData;
-  p[1] = 0x01;
-  PutU16(p, kDataFreeSpace, kPageSize - kDataHeaderSize);
-  PutU32(p, kDataOwner, owner);
-  return p;
-}
-
-// Adds a row below the page's lowest row and returns its slot.
-Result<std::uint8_t> AppendRow(Page& p, std::span<const std::uint8_t> row) {
-  ByteReader r(p);
-  const std::uint16_t count = r.U16(kDataRowCount);
-  const std::uint16_t lowest = count == 0 ? kPageSize : (r.U16(kDataSlots + 2u * (count - 1u)) & kSlotOffsetMask);
-  const std::size_t tableEnd = kDataHeaderSize + 2u * (count + 1u);
-  if (count >= 255 || row.size() + tableEnd > lowest) return Invalid("internal error: a new page overflows");
-  const auto start = static_cast<std::uint16_t>(lowest - row.size());
-  std::copy(row.begin(), row.end(), p.begin() + start);
-  PutU16(p, kDataSlots + 2u * count, start);
-  PutU16(p, kDataRowCount, static_cast<std::uint16_t>(count + 1));
-  PutU16(p, kDataFreeSpace, static_cast<std::uint16_t>(start - tableEnd));
-  return static_cast<std::uint8_t>(count);
+// Adds `row` to a page being built and returns its slot.
+Result<std::uint8_t> AddRow(PageRows& page, Bytes row) {
+  if (!page.CanAdd(row.size())) return Misuse("a new page overflows");
+  return page.Add(std::move(row));
 }
 
 // A type-0 usage map covering pages 0-1023 with `pages` set.
@@ -68,37 +46,40 @@ Bytes MapRow(std::initializer_list<std::uint32_t> pages) {
   return row;
 }
 
+// Fields of page 0 that only a new file sets, with the values Access 97 writes.
+constexpr std::size_t kHeaderMaskConstants = kHeaderMaskStart;  // 24 fixed bytes open the masked region
+constexpr std::size_t kHeaderField38 = 0x38;                    // always 1
+constexpr std::size_t kHeaderField56 = 0x56;                    // always 0x251E
+constexpr std::uint16_t kField56Value = 0x251E;
+constexpr std::size_t kHeaderTail = 0x600;                      // 01 01 00 01, then 00 01 repeated
+
 Page HeaderPage() {
   Page p = ZeroPage();
   constexpr std::array<std::uint8_t, 20> kStart = {0x00, 0x01, 0x00, 0x00, 'S', 't', 'a', 'n', 'd', 'a',
                                                    'r',  'd',  ' ',  'J',  'e', 't', ' ', 'D', 'B', 0};
   std::copy(kStart.begin(), kStart.end(), p.begin());
-  constexpr std::array<std::uint8_t, 24> kConstant = {0x00, 0x01, 0x00, 0x00, 0x01, 0x01, 0x00, 0x00,
-                                                      0x02, 0x00, 0x00, 0x00, 0x03, 0x00, 0x00, 0x00,
-                                                      0x04, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
-  std::copy(kConstant.begin(), kConstant.end(), p.begin() + kHeaderMaskStart);
-  PutU16(p, 0x38, 1);
-  PutU16(p, kHeaderSortOrder, 0x0409);
-  PutU16(p, kHeaderCodePage, 1252);
-  PutU16(p, 0x56, 0x251E);
+  constexpr std::array<std::uint8_t, 24> kConstant = {0, 1, 0, 0, 1, 1, 0, 0, 2, 0, 0, 0,
+                                                      3, 0, 0, 0, 4, 0, 0, 0, 5, 0, 0, 0};
+  std::copy(kConstant.begin(), kConstant.end(), p.begin() + kHeaderMaskConstants);
+  const DatabaseHeader defaults;
+  PutU16(p, kHeaderField38, 1);
+  PutU16(p, kHeaderSortOrder, defaults.sortOrder);
+  PutU16(p, kHeaderCodePage, defaults.codePage);
+  PutU16(p, kHeaderField56, kField56Value);
   ToggleHeaderMask(p);
-  p[0x600] = 0x01;
-  p[0x601] = 0x01;
-  p[0x602] = 0x00;
-  p[0x603] = 0x01;
-  for (std::size_t i = 0x604; i < kPageSize; i += 2) p[i + 1] = 0x01;
+  constexpr std::array<std::uint8_t, 4> kTail = {1, 1, 0, 1};
+  std::copy(kTail.begin(), kTail.end(), p.begin() + kHeaderTail);
+  for (std::size_t i = kHeaderTail + kTail.size(); i < kPageSize; i += 2) p[i + 1] = 0x01;
   return p;
 }
 
-Result<Page> GlobalMapPage(std::uint32_t pageCount) {
-  Page p = EmptyDataPage(1);
+PageRows GlobalMap(std::uint32_t pageCount) {
+  // The first map row lists the free pages: every page past the end of the file.
   Bytes freeMap(kMapRowSize, 0);
   for (std::uint32_t n = pageCount; n < 1024; ++n) {
     freeMap[kUsageMapInlineHeader + n / 8] |= static_cast<std::uint8_t>(1u << (n % 8));
   }
-  JET_TRY(AppendRow(p, freeMap));
-  JET_TRY(AppendRow(p, Bytes(kMapRowSize, 0)));
-  return p;
+  return PageRows{kGlobalMapPage, {0, 0}, {freeMap, Bytes(kMapRowSize, 0)}};
 }
 
 // A Long as an index key: big-endian with the sign bit flipped.
@@ -120,10 +101,10 @@ Result<Page> LeafPage(std::uint32_t parent, std::vector<Bytes> entries) {
   Page p = ZeroPage();
   p[0] = kPageTypeIndexLeaf;
   p[1] = 0x01;
-  PutU32(p, 4, parent);
+  PutU32(p, kLeafParent, parent);
   std::size_t at = kLeafEntries;
   for (const Bytes& e : entries) {
-    if (at + e.size() > kPageSize) return Invalid("internal error: an index leaf overflows");
+    if (at + e.size() > kPageSize) return Misuse("an index leaf overflows");
     std::copy(e.begin(), e.end(), p.begin() + static_cast<std::ptrdiff_t>(at));
     at += e.size();
     const std::size_t bit = at - kLeafEntries;
@@ -217,20 +198,20 @@ Result<Bytes> BuildNewDatabase(const TableDef& userTable, double created) {
   JET_TRY(CheckUserTable(userTable));
   JET_ASSIGN(SystemTables sys, MakeSystemTables());
   TableDef user = userTable;
-  user.page = kNewUserTablePage;
-  user.pages = {kNewUserTablePage};
+  user.page = new_page::kUserTable;
+  user.pages = {new_page::kUserTable};
   user.rowCount = 0;
   user.lastAutoNumber = 0;
   user.tableType = kTableTypeUser;
-  user.ownedMap = {kUserMapHost, 0};
-  user.freeMap = {kUserMapHost, 1};
+  user.ownedMap = {new_page::kUserMaps, 0};
+  user.freeMap = {new_page::kUserMaps, 1};
   user.longValues.clear();
   std::vector<std::pair<std::string, LongValueMaps>> named;
   std::uint8_t mapRow = 2;
   for (const auto& c : user.columns) {
     if (!c.IsLongValue()) continue;
     if (mapRow + 2 > 15) return Invalid("A new table can have at most six memo or OLE columns.");
-    named.push_back({c.name, {c.number, {kUserMapHost, mapRow}, {kUserMapHost, static_cast<std::uint8_t>(mapRow + 1)}}});
+    named.push_back({c.name, {c.number, {new_page::kUserMaps, mapRow}, {new_page::kUserMaps, static_cast<std::uint8_t>(mapRow + 1)}}});
     mapRow = static_cast<std::uint8_t>(mapRow + 2);
   }
   std::sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -247,9 +228,9 @@ Result<Bytes> BuildNewDatabase(const TableDef& userTable, double created) {
       {3, kTablesId, "MSysACEs", 1, kObjectFlagSystem, jetOwner},
       {4, kTablesId, "MSysQueries", 1, kObjectFlagSystem, jetOwner},
       {5, kTablesId, "MSysRelationships", 1, kObjectFlagSystem, jetOwner},
-      {static_cast<std::int32_t>(kNewUserTablePage), kTablesId, user.name, 1, 0, creator},
+      {static_cast<std::int32_t>(new_page::kUserTable), kTablesId, user.name, 1, 0, creator},
   };
-  const auto userId = static_cast<std::int32_t>(kNewUserTablePage);
+  const auto userId = static_cast<std::int32_t>(new_page::kUserTable);
   const std::vector<AceRow> aces = {
       {2, creator, 0x60000, false},        {3, creator, 0x60000, false},
       {4, creator, 0x60000, false},        {5, creator, 0xE0000, false},
@@ -262,17 +243,19 @@ Result<Bytes> BuildNewDatabase(const TableDef& userTable, double created) {
       {userId, creator, 0xFFEFF, false},   {userId, users, 0xFFEFF, false},
   };
 
-  std::vector<Page> pages(kPageCount, ZeroPage());
-  pages[0] = HeaderPage();
-  JET_ASSIGN(pages[1], GlobalMapPage(kPageCount));
+  using namespace new_page;
+  std::vector<Page> pages(kCount, ZeroPage());
+  pages[kHeaderPage] = HeaderPage();
+  JET_ASSIGN(pages[kGlobalMapPage], PackPageRows(GlobalMap(kCount)));
 
   // MSysDb's property blob, in one LVAL row (Access inlines only up to 32 bytes).
   const Bytes properties = MSysDbProperties();
-  pages[20] = EmptyDataPage(kOwnerLval);
-  JET_ASSIGN(std::uint8_t propertyRow, AppendRow(pages[20], properties));
+  PageRows propertyRows{kOwnerLval, {}, {}};
+  JET_ASSIGN(std::uint8_t propertyRow, AddRow(propertyRows, properties));
+  JET_ASSIGN(pages[kProperties], PackPageRows(propertyRows));
 
-  // Catalog rows on page 18 and their two index leaves.
-  pages[18] = EmptyDataPage(kCatalogPage);
+  // The catalog's rows and its two indexes' entries.
+  PageRows objectRows{kCatalogPage, {}, {}};
   std::vector<Bytes> byParentName, byId;
   for (const auto& o : objects) {
     std::vector<Value> values(sys.objects.columns.size());
@@ -286,69 +269,74 @@ Result<Bytes> BuildNewDatabase(const TableDef& userTable, double created) {
     values[6] = o.owner;
     values[7] = static_cast<std::int32_t>(o.flags);
     if (o.id == kMSysDbId) {
-      values[14] = LongValueReference(static_cast<std::uint32_t>(properties.size()), kLongValueSingle, {20, propertyRow});
+      values[14] = LongValueReference(static_cast<std::uint32_t>(properties.size()), kLongValueSingle,
+                                      {kProperties, propertyRow});
     }
     JET_ASSIGN(Bytes row, EncodeRow(sys.objects, values));
-    JET_ASSIGN(std::uint8_t slot, AppendRow(pages[18], row));
+    JET_ASSIGN(std::uint8_t slot, AddRow(objectRows, std::move(row)));
     JET_ASSIGN(Bytes textKey, GeneralTextKey(o.name));
     Bytes a = {kKeyAscending};
     AppendLongKey(a, o.parentId);
     a.push_back(kKeyAscending);
     a.insert(a.end(), textKey.begin(), textKey.end());
-    AppendRowPointer(a, {18, slot});
+    AppendRowPointer(a, {kObjectRows, slot});
     byParentName.push_back(std::move(a));
     Bytes b = {kKeyAscending};
     AppendLongKey(b, o.id);
-    AppendRowPointer(b, {18, slot});
+    AppendRowPointer(b, {kObjectRows, slot});
     byId.push_back(std::move(b));
   }
   if (std::set<Bytes>(byParentName.begin(), byParentName.end()).size() != byParentName.size()) {
-    return Invalid("internal error: duplicate catalog key");
+    return Misuse("duplicate catalog key");
   }
+  JET_ASSIGN(pages[kObjectRows], PackPageRows(objectRows));
 
-  pages[19] = EmptyDataPage(3);
+  PageRows aceRows{kAces, {}, {}};
   std::vector<Bytes> byObject;
   std::set<std::int32_t> aceObjects;
   for (const auto& ace : aces) {
     std::vector<Value> values = {ace.objectId, ace.sid, ace.acm, ace.inheritable};
     JET_ASSIGN(Bytes row, EncodeRow(sys.aces, values));
-    JET_ASSIGN(std::uint8_t slot, AppendRow(pages[19], row));
+    JET_ASSIGN(std::uint8_t slot, AddRow(aceRows, std::move(row)));
     Bytes e = {kKeyAscending};
     AppendLongKey(e, ace.objectId);
-    AppendRowPointer(e, {19, slot});
+    AppendRowPointer(e, {kAceRows, slot});
     byObject.push_back(std::move(e));
     aceObjects.insert(ace.objectId);
   }
+  JET_ASSIGN(pages[kAceRows], PackPageRows(aceRows));
 
-  JET_ASSIGN(pages[9], LeafPage(2, byParentName));
-  JET_ASSIGN(pages[11], LeafPage(2, byId));
-  JET_ASSIGN(pages[13], LeafPage(3, byObject));
-  JET_ASSIGN(pages[14], LeafPage(4, {}));
-  for (std::uint32_t n : {15u, 16u, 17u}) {
-    JET_ASSIGN(pages[n], LeafPage(5, {}));
+  JET_ASSIGN(pages[kByParentNameLeaf], LeafPage(kCatalogPage, byParentName));
+  JET_ASSIGN(pages[kByIdLeaf], LeafPage(kCatalogPage, byId));
+  JET_ASSIGN(pages[kAcesLeaf], LeafPage(kAces, byObject));
+  JET_ASSIGN(pages[kQueriesLeaf], LeafPage(kQueries, {}));
+  for (std::uint32_t n = kRelationshipLeaves; n < kRelationshipLeaves + 3; ++n) {
+    JET_ASSIGN(pages[n], LeafPage(kRelationships, {}));
   }
 
-  // Usage-map hosts, row by row in the positions the TDEFs name.
-  pages[6] = EmptyDataPage(0);
-  JET_TRY(AppendRow(pages[6], MapRow({18})));
-  JET_TRY(AppendRow(pages[6], MapRow({18})));
+  // Usage-map hosts, row by row in the positions the TDEFs name (system_tables.cpp).
+  const auto mapHost = [&](std::uint32_t number, std::vector<Bytes> rows) -> Status {
+    PageRows host{0, std::vector<std::uint16_t>(rows.size(), 0), std::move(rows)};
+    JET_ASSIGN(pages[number], PackPageRows(host));
+    return Ok();
+  };
+  // MSysObjects: its owned and free maps, then its memo columns' (only the
+  // property column, rows 10 and 11, has a page).
+  std::vector<Bytes> objectMaps = {MapRow({kObjectRows}), MapRow({kObjectRows})};
   for (std::uint8_t row = 2; row <= 14; ++row) {
-    const bool lvProp = row == 10 || row == 11;
-    JET_TRY(AppendRow(pages[6], lvProp ? MapRow({20}) : MapRow({})));
+    objectMaps.push_back(row == 10 || row == 11 ? MapRow({kProperties}) : MapRow({}));
   }
-  pages[7] = EmptyDataPage(0);
-  JET_TRY(AppendRow(pages[7], MapRow({})));
-  pages[8] = EmptyDataPage(0);
-  JET_TRY(AppendRow(pages[8], MapRow({9})));
-  pages[10] = EmptyDataPage(0);
-  JET_TRY(AppendRow(pages[10], MapRow({11})));
-  pages[12] = EmptyDataPage(0);
-  for (const Bytes& row : {MapRow({19}), MapRow({19}), MapRow({13}), MapRow({}), MapRow({}), MapRow({}), MapRow({}),
-                           MapRow({14}), MapRow({}), MapRow({}), MapRow({15}), MapRow({16}), MapRow({17})}) {
-    JET_TRY(AppendRow(pages[12], row));
-  }
-  pages[kUserMapHost] = EmptyDataPage(0);
-  for (std::uint8_t row = 0; row < mapRow; ++row) JET_TRY(AppendRow(pages[kUserMapHost], MapRow({})));
+  JET_TRY(mapHost(kObjectMaps, std::move(objectMaps)));
+  JET_TRY(mapHost(kObjectLastMap, {MapRow({})}));
+  JET_TRY(mapHost(kByParentNameMap, {MapRow({kByParentNameLeaf})}));
+  JET_TRY(mapHost(kByIdMap, {MapRow({kByIdLeaf})}));
+  // MSysACEs (owned, free, index), MSysQueries (owned, free, memo owned and free,
+  // index), MSysRelationships (owned, free, three indexes).
+  JET_TRY(mapHost(kSystemMaps, {MapRow({kAceRows}), MapRow({kAceRows}), MapRow({kAcesLeaf}), MapRow({}), MapRow({}),
+                                MapRow({}), MapRow({}), MapRow({kQueriesLeaf}), MapRow({}), MapRow({}),
+                                MapRow({kRelationshipLeaves}), MapRow({kRelationshipLeaves + 1}),
+                                MapRow({kRelationshipLeaves + 2})}));
+  JET_TRY(mapHost(kUserMaps, std::vector<Bytes>(mapRow, MapRow({}))));
 
   // Table definitions, with the counts of what was written above.
   sys.objects.rowCount = static_cast<std::uint32_t>(objects.size());
@@ -363,7 +351,7 @@ Result<Bytes> BuildNewDatabase(const TableDef& userTable, double created) {
   }
 
   Bytes file;
-  file.reserve(kPageCount * kPageSize);
+  file.reserve(new_page::kCount * kPageSize);
   for (const Page& p : pages) file.insert(file.end(), p.begin(), p.end());
   return file;
 }

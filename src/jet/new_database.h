@@ -15,8 +15,30 @@ namespace jet {
 // Jet's number for creating a database over an existing file.
 inline constexpr int kErrDatabaseExists = 3204;
 
-// The TDEF page of the user table in a new database, and so its catalog id.
-inline constexpr std::uint32_t kNewUserTablePage = 21;
+// The pages of a new database, as Access 97 lays out an empty one. The TDEFs of
+// the system tables come first (MSysObjects' is kCatalogPage), then their usage
+// maps and index leaves, their rows, and last the user table.
+namespace new_page {
+inline constexpr std::uint32_t kAces = 3;              // MSysACEs' definition
+inline constexpr std::uint32_t kQueries = 4;           // MSysQueries'
+inline constexpr std::uint32_t kRelationships = 5;     // MSysRelationships'
+inline constexpr std::uint32_t kObjectMaps = 6;        // MSysObjects' maps and long-value maps
+inline constexpr std::uint32_t kObjectLastMap = 7;     // the free map of its last memo column
+inline constexpr std::uint32_t kByParentNameMap = 8;   // MSysObjects' (ParentId, Name) index...
+inline constexpr std::uint32_t kByParentNameLeaf = 9;  // ...and its one leaf
+inline constexpr std::uint32_t kByIdMap = 10;          // MSysObjects' Id index...
+inline constexpr std::uint32_t kByIdLeaf = 11;         // ...and its one leaf
+inline constexpr std::uint32_t kSystemMaps = 12;       // the maps of the other three system tables
+inline constexpr std::uint32_t kAcesLeaf = 13;
+inline constexpr std::uint32_t kQueriesLeaf = 14;
+inline constexpr std::uint32_t kRelationshipLeaves = 15;  // 15-17, one for each of its indexes
+inline constexpr std::uint32_t kObjectRows = 18;          // the catalog
+inline constexpr std::uint32_t kAceRows = 19;
+inline constexpr std::uint32_t kProperties = 20;  // MSysDb's property blob (an LVAL page)
+inline constexpr std::uint32_t kUserTable = 21;   // the user table's TDEF, so its catalog id
+inline constexpr std::uint32_t kUserMaps = 22;
+inline constexpr std::uint32_t kCount = 23;
+}  // namespace new_page
 
 // The bytes of a new database holding the system tables and `userTable`, a table
 // laid out by LayOutTable (columns only: no indexes, no AutoNumber). `created` is

@@ -44,13 +44,10 @@ Result<PageRows> LoadPageRows(Pager& pager, std::uint32_t number) {
   return out;
 }
 
-Status StorePageRows(Pager& pager, std::uint32_t number, const PageRows& rows) {
+Result<Page> PackPageRows(const PageRows& rows) {
   std::size_t used = kDataHeaderSize + 2 * rows.rows.size();
   for (const auto& row : rows.rows) used += row.size();
-  if (used > kPageSize || rows.rows.size() > kMaxSlots + 1) {
-    return MakeError(kErrInvalidArgument, "internal error: the rows do not fit page " + std::to_string(number));
-  }
-  JET_ASSIGN(Page* page, pager.Modify(number));
+  if (used > kPageSize || rows.rows.size() > kMaxSlots + 1) return Misuse("the rows do not fit their page");
   Page packed{};
   packed[0] = kPageTypeData;
   packed[1] = 0x01;
@@ -64,6 +61,12 @@ Status StorePageRows(Pager& pager, std::uint32_t number, const PageRows& rows) {
     PutU16(packed, kDataSlots + 2 * i, static_cast<std::uint16_t>(top | rows.flags[i]));
   }
   PutU16(packed, kDataFreeSpace, static_cast<std::uint16_t>(top - (kDataHeaderSize + 2 * rows.rows.size())));
+  return packed;
+}
+
+Status StorePageRows(Pager& pager, std::uint32_t number, const PageRows& rows) {
+  JET_ASSIGN(Page packed, PackPageRows(rows));
+  JET_ASSIGN(Page* page, pager.Modify(number));
   *page = packed;
   return Ok();
 }

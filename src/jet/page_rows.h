@@ -26,11 +26,12 @@ struct PageRows {
   void Remove(std::uint8_t slot);
 };
 
-// At most this many slots on a page, so a slot number fits its byte with room to spare.
-inline constexpr std::size_t kMaxSlots = 255;
-
 // Reads the rows of data page `number` (deleted slots lose any bytes they kept).
 Result<PageRows> LoadPageRows(Pager& pager, std::uint32_t number);
+
+// The data page holding `rows`, packed, with the free-space field computed. Fails
+// (misuse) when they do not fit.
+Result<Page> PackPageRows(const PageRows& rows);
 
 // Writes `rows` back to page `number` in the pager's current write, packed, with the
 // free-space field recomputed. Fails, changing nothing, when they do not fit.

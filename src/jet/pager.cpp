@@ -80,16 +80,17 @@ Status Pager::RetryLocked(const std::function<Status()>& attempt, int lockedNumb
 
 Status Pager::RefreshPageCount() {
   JET_ASSIGN(std::uint64_t size, file_->Size());
-  if (size / kPageSize > 0x80000) return Corrupt("the file is larger than an Access 97 database can be");
+  if (size / kPageSize > kMaxPages) return Corrupt("the file is larger than an Access 97 database can be");
   pageCount_ = static_cast<std::uint32_t>(size / kPageSize);
   return Ok();
 }
 
 Status Pager::BeginRead() {
-  if (readDepth_ > 0) {
-    ++readDepth_;
+  if (Reading() || state_ == State::kWriting) {
+    ++nesting_;
     return Ok();
   }
+  const bool broken = state_ == State::kBroken;
   // A journal with no live writer means a writer died mid-write: the store is put
   // back first, or, where this handle cannot change it, read as the journal says.
   for (int attempt = 0;; ++attempt) {
@@ -98,7 +99,7 @@ Status Pager::BeginRead() {
     Result<bool> hot = s.ok() ? JournalIsHot() : Result<bool>(s.error());
     if (hot.ok() && *hot) {
       auto otherProgram = fs_.HeldOpen(AccessLockFilePath(path_));
-      if (options_.writable && !broken_ && attempt < 3 && otherProgram.ok() && !*otherProgram) {
+      if (options_.writable && !broken && attempt < 3 && otherProgram.ok() && !*otherProgram) {
         (void)file_->Unlock(kReadLock, 1);
         if (Recover().ok()) continue;
         JET_TRY(LockForReading());
@@ -114,17 +115,18 @@ Status Pager::BeginRead() {
     }
     break;
   }
-  readDepth_ = 1;
+  state_ = broken ? State::kBrokenReading : State::kReading;
+  nesting_ = 1;
   return Ok();
 }
 
 void Pager::EndRead() {
-  if (readDepth_ == 0) return;
-  if (--readDepth_ > 0) return;
-  if (writing_) {  // the write's own read operation ends with the write
-    readDepth_ = 1;
+  if (state_ == State::kWriting) {  // the write's own read operation ends with the write
+    if (nesting_ > 0) --nesting_;
     return;
   }
+  if (!Reading() || --nesting_ > 0) return;
+  state_ = state_ == State::kBrokenReading ? State::kBroken : State::kIdle;
   cache_.clear();
   overlay_.reset();
   (void)file_->Unlock(kReadLock, 1);
@@ -193,18 +195,18 @@ Status Pager::UseJournalOverlay() {
   JET_ASSIGN(bool ours, JournalIsOurs(journal));
   if (!ours) return Ok();
   overlay_ = std::move(journal.read.image);
-  if (overlay_->originalSize / kPageSize > 0x80000) return Corrupt("the journal names an impossible file size");
+  if (overlay_->originalSize / kPageSize > kMaxPages) return Corrupt("the journal names an impossible file size");
   pageCount_ = static_cast<std::uint32_t>(overlay_->originalSize / kPageSize);
   return Ok();
 }
 
 Status Pager::BeginWrite() {
   if (!options_.writable) return MakeError(kErrReadOnly, "'" + path_ + "' is open for reading only.");
-  if (broken_) {
+  if (broken()) {
     return MakeError(kErrDiskIo, "An earlier change to '" + path_ +
                                      "' failed and could not be undone; close the database and open it again.");
   }
-  if (readDepth_ > 0) return MakeError(kErrDiskIo, "internal error: a write began inside a read operation");
+  if (state_ != State::kIdle) return Misuse("a write began inside another operation");
   // Text is written as Windows-1252 bytes; a store that declares another code page
   // would get text it cannot read back, so it is read (as 1252) but never written.
   if (header_.codePage != kWrittenCodePage) {
@@ -236,13 +238,13 @@ Status Pager::BeginWrite() {
     return s;
   }
   originalSize_ = std::uint64_t{pageCount_} * kPageSize;
-  readDepth_ = 1;
-  writing_ = true;
+  state_ = State::kWriting;
+  nesting_ = 0;
   return Ok();
 }
 
 Result<Page*> Pager::Modify(std::uint32_t number) {
-  if (!writing_) return MakeError(kErrDiskIo, "internal error: a page was changed outside a write");
+  if (state_ != State::kWriting) return Misuse("a page was changed outside a write");
   JET_ASSIGN(const Page* page, Read(number));
   if (std::uint64_t{number} * kPageSize < originalSize_ && originals_.count(number) == 0) {
     originals_.emplace(number, Bytes(page->begin(), page->end()));
@@ -252,8 +254,8 @@ Result<Page*> Pager::Modify(std::uint32_t number) {
 }
 
 Result<std::uint32_t> Pager::Append() {
-  if (!writing_) return MakeError(kErrDiskIo, "internal error: a page was added outside a write");
-  if (pageCount_ >= 0x80000) return MakeError(kErrDiskFull, "'" + path_ + "' has reached the largest size an Access 97 database can have.");
+  if (state_ != State::kWriting) return Misuse("a page was added outside a write");
+  if (pageCount_ >= kMaxPages) return MakeError(kErrDiskFull, "'" + path_ + "' has reached the largest size an Access 97 database can have.");
   const std::uint32_t number = pageCount_++;
   cache_[number] = std::make_unique<Page>();
   dirty_.insert(number);
@@ -268,9 +270,9 @@ Status Pager::WriteJournal(const JournalImage& image) {
 }
 
 Status Pager::CommitWrite() {
-  if (!writing_) return MakeError(kErrDiskIo, "internal error: commit without a write");
+  if (state_ != State::kWriting) return Misuse("commit without a write");
   if (dirty_.empty()) {
-    EndWrite();
+    EndWrite(State::kIdle);
     return Ok();
   }
   JournalImage image;
@@ -279,6 +281,7 @@ Status Pager::CommitWrite() {
   image.pages = originals_;
   for (const auto& [number, old] : originals_) image.written[number] = HashSectors(*cache_.at(number));
   const std::string journalPath = JournalPath(path_);
+  State next = State::kIdle;
   Status s = WriteJournal(image);
   if (s.ok()) {
     // Readers finish their operations first; none starts until the pages are written.
@@ -286,7 +289,7 @@ Status Pager::CommitWrite() {
     s = LockForChanging();
     if (!s.ok()) {
       (void)fs_.Remove(journalPath);  // the store is untouched; a journal left behind is harmless
-      EndWrite();
+      EndWrite(State::kIdle);
       return s;
     }
     for (std::uint32_t number : dirty_) {
@@ -298,24 +301,24 @@ Status Pager::CommitWrite() {
     if (!s.ok()) {
       Status undo = ApplyJournal(*file_, image);
       if (undo.ok()) undo = fs_.Remove(journalPath);
-      if (!undo.ok()) broken_ = true;
+      if (!undo.ok()) next = State::kBroken;
     }
   } else {
     // The store was not touched. A journal that did get written whole names the
     // pages as they still are, so leaving it behind would be harmless.
     (void)fs_.Remove(journalPath);
   }
-  EndWrite();
+  EndWrite(next);
   return s;
 }
 
 void Pager::AbortWrite() {
-  if (writing_) EndWrite();
+  if (state_ == State::kWriting) EndWrite(State::kIdle);
 }
 
-void Pager::EndWrite() {
-  writing_ = false;
-  readDepth_ = 0;
+void Pager::EndWrite(State next) {
+  state_ = next;
+  nesting_ = 0;
   cache_.clear();
   originals_.clear();
   dirty_.clear();
@@ -324,7 +327,7 @@ void Pager::EndWrite() {
 }
 
 Result<const Page*> Pager::Read(std::uint32_t number) {
-  if (readDepth_ == 0) return MakeError(kErrDiskIo, "internal error: a page was read outside an operation");
+  if (!Reading() && state_ != State::kWriting) return Misuse("a page was read outside an operation");
   if (number >= pageCount_) {
     return Corrupt("page " + std::to_string(number) + " lies past the end of the file");
   }

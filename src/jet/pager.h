@@ -16,14 +16,13 @@
 #include <vector>
 
 #include "jet/file.h"
+#include "jet/format.h"
 #include "jet/header.h"
 #include "jet/journal.h"
 #include "jet/result.h"
 #include "jet/table_def.h"
 
 namespace jet {
-
-using Page = std::array<std::uint8_t, kPageSize>;
 
 // Byte-range locks far past the largest possible file (1 GiB), so they never
 // cover data and never stop another handle's reads on Windows.
@@ -95,15 +94,36 @@ class Pager {
   Result<std::uint32_t> Append();
   Status CommitWrite();
   void AbortWrite();
-  bool writing() const { return writing_; }
+  bool writing() const { return state_ == State::kWriting; }
   // How often a lock was found held by another handle and waited for (for tests and logs).
   std::uint64_t lockWaits() const { return lockWaits_; }
-  bool broken() const { return broken_; }
+  bool broken() const { return state_ == State::kBroken || state_ == State::kBrokenReading; }
   // What happened that the user should hear of though no operation failed (a journal
   // of another store set aside); each is returned once.
   std::vector<std::string> TakeNotices() { return std::exchange(notices_, {}); }
 
  private:
+  // What the pager is doing. `nesting_` counts the BeginRead calls still open: all of
+  // them in the reading states, the ones nested inside the write in kWriting.
+  //
+  //            BeginRead (outermost)
+  //   kIdle ------------------------> kReading        the read lock shared; the page
+  //     |   <------------------------                 cache, and for a store a dead
+  //     |       EndRead (outermost)                   writer left, its journal's pages
+  //     |
+  //     |  BeginWrite                 CommitWrite, AbortWrite
+  //     +----------------> kWriting -------------------------> kIdle
+  //                           |
+  //                           |  CommitWrite failed and could not put the old pages back
+  //                           v
+  //                        kBroken <----------------------> kBrokenReading
+  //                             BeginRead / EndRead (outermost)
+  //
+  // A broken pager still reads (as the journal it left says the store was) but refuses
+  // every write until the file is opened again. Reading a page in kIdle or kBroken, or
+  // changing one outside kWriting, is a programming error (Misuse), never a disk error.
+  enum class State { kIdle, kReading, kWriting, kBroken, kBrokenReading };
+
   Pager(FileSystem& fs, std::string path, std::unique_ptr<File> file, PagerOptions options);
   Status LockWithRetry(std::uint64_t offset, LockKind kind, int lockedNumber = 3218);
   // Retries `attempt` while it finds a lock held, up to the lock timeout.
@@ -125,7 +145,9 @@ class Pager {
   // Whether a journal read from disk was written for this store as it is now.
   Result<bool> JournalIsOurs(const JournalFile& journal);
   Status WriteJournal(const JournalImage& image);
-  void EndWrite();
+  // Ends the write, dropping its pages and locks, in state `next`.
+  void EndWrite(State next);
+  bool Reading() const { return state_ == State::kReading || state_ == State::kBrokenReading; }
 
   FileSystem& fs_;
   std::string path_;
@@ -133,13 +155,12 @@ class Pager {
   PagerOptions options_;
   DatabaseHeader header_;
   std::uint32_t pageCount_ = 0;
-  int readDepth_ = 0;
+  State state_ = State::kIdle;
+  int nesting_ = 0;
   std::unordered_map<std::uint32_t, std::unique_ptr<Page>> cache_;
   // Pages of a store left half-written, as the journal has them (this operation only).
   std::optional<JournalImage> overlay_;
   // The write in progress.
-  bool writing_ = false;
-  bool broken_ = false;
   std::uint64_t lockWaits_ = 0;
   std::uint64_t originalSize_ = 0;
   std::map<std::uint32_t, Bytes> originals_;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "jet/new_database.h"
 #include "jet/tdef_encode.h"
 
 namespace jet {
@@ -55,45 +56,51 @@ Result<SystemTables> MakeSystemTables() {
                                      Col("ForeignName", text, 255), Col("RmtInfoShort", bin, 255),
                                      Col("RmtInfoLong", ole), Col("Lv", ole), Col("LvProp", ole), Col("LvModule", ole),
                                      Col("LvExtra", ole)}));
-  s.objects.page = 2;
-  s.objects.ownedMap = {6, 0};
-  s.objects.freeMap = {6, 1};
-  s.objects.realIndexes = {Real({1, 2}, {8, 0}, 9, kIndexUnique), Real({0}, {10, 0}, 11, kIndexUnique)};
+  using namespace new_page;
+  constexpr std::uint32_t o = kObjectMaps, q = kSystemMaps;
+  s.objects.page = kCatalogPage;
+  s.objects.ownedMap = {o, 0};
+  s.objects.freeMap = {o, 1};
+  s.objects.realIndexes = {Real({1, 2}, {kByParentNameMap, 0}, kByParentNameLeaf, kIndexUnique),
+                           Real({0}, {kByIdMap, 0}, kByIdLeaf, kIndexUnique)};
   AddLogical(s.objects, {Logical("Id", 1, 1), Logical("ParentIdName", 0, 0)});
-  // Long-value maps: page 6 rows 2-14 in column order, the last free map on page 7; listed by name.
-  s.objects.longValues = {{9, {6, 4}, {6, 5}},   {8, {6, 2}, {6, 3}},    {13, {6, 8}, {6, 9}},   {16, {6, 14}, {7, 0}},
-                          {15, {6, 12}, {6, 13}}, {14, {6, 10}, {6, 11}}, {12, {6, 6}, {6, 7}}};
+  // Long-value maps: kObjectMaps rows 2-14 in column order, the last free map on
+  // kObjectLastMap; listed by name.
+  s.objects.longValues = {{9, {o, 4}, {o, 5}},   {8, {o, 2}, {o, 3}},    {13, {o, 8}, {o, 9}},
+                          {16, {o, 14}, {kObjectLastMap, 0}},     {15, {o, 12}, {o, 13}},
+                          {14, {o, 10}, {o, 11}}, {12, {o, 6}, {o, 7}}};
 
   JET_ASSIGN(s.aces, LayOutTable("MSysACEs", kTableTypeSystem,
                                  {Col("ObjectId", lng), Col("SID", bin, 255, kOwnerColumn), Col("ACM", lng),
                                   Col("FInheritable", ColumnType::kBoolean)}));
-  s.aces.page = 3;
-  s.aces.ownedMap = {12, 0};
-  s.aces.freeMap = {12, 1};
-  s.aces.realIndexes = {Real({0}, {12, 2}, 13, kIndexRequired)};
+  s.aces.page = kAces;
+  s.aces.ownedMap = {q, 0};
+  s.aces.freeMap = {q, 1};
+  s.aces.realIndexes = {Real({0}, {q, 2}, kAcesLeaf, kIndexRequired)};
   AddLogical(s.aces, {Logical("ObjectId", 0, 0)});
 
   JET_ASSIGN(s.queries, LayOutTable("MSysQueries", kTableTypeSystem,
                                     {Col("ObjectId", lng), Col("Attribute", ColumnType::kByte), Col("Order", bin, 255),
                                      Col("Name1", text, 255), Col("Name2", text, 255), Col("Expression", memo),
                                      Col("Flag", ColumnType::kInteger)}));
-  s.queries.page = 4;
-  s.queries.ownedMap = {12, 3};
-  s.queries.freeMap = {12, 4};
-  s.queries.realIndexes = {Real({0, 1, 2}, {12, 7}, 14, kIndexUnique)};
+  s.queries.page = kQueries;
+  s.queries.ownedMap = {q, 3};
+  s.queries.freeMap = {q, 4};
+  s.queries.realIndexes = {Real({0, 1, 2}, {q, 7}, kQueriesLeaf, kIndexUnique)};
   AddLogical(s.queries, {Logical("ObjectIdAttribute", 0, 1)});
-  s.queries.longValues = {{5, {12, 5}, {12, 6}}};
+  s.queries.longValues = {{5, {q, 5}, {q, 6}}};
 
   JET_ASSIGN(s.relationships,
              LayOutTable("MSysRelationships", kTableTypeSystem,
                          {Col("szRelationship", text, 255), Col("grbit", lng), Col("ccolumn", lng), Col("icolumn", lng),
                           Col("szObject", text, 255), Col("szColumn", text, 255), Col("szReferencedObject", text, 255),
                           Col("szReferencedColumn", text, 255)}));
-  s.relationships.page = 5;
-  s.relationships.ownedMap = {12, 8};
-  s.relationships.freeMap = {12, 9};
-  s.relationships.realIndexes = {Real({0}, {12, 10}, 15, kIndexIgnoreNulls), Real({4}, {12, 11}, 16, kIndexIgnoreNulls),
-                                 Real({6}, {12, 12}, 17, kIndexIgnoreNulls)};
+  s.relationships.page = kRelationships;
+  s.relationships.ownedMap = {q, 8};
+  s.relationships.freeMap = {q, 9};
+  const std::uint32_t r = kRelationshipLeaves;
+  s.relationships.realIndexes = {Real({0}, {q, 10}, r, kIndexIgnoreNulls), Real({4}, {q, 11}, r + 1, kIndexIgnoreNulls),
+                                 Real({6}, {q, 12}, r + 2, kIndexIgnoreNulls)};
   AddLogical(s.relationships,
              {Logical("szRelationship", 0, 0), Logical("szObject", 1, 0), Logical("szReferencedObject", 2, 0)});
 

@@ -14,7 +14,7 @@ struct SystemTables {
 };
 
 // The four definitions as a new database holds them: columns, indexes, and the
-// usage maps and index leaves on pages 6-17. Row counts and the indexes'
+// usage maps and index leaves on the pages new_page names. Row counts and the indexes'
 // distinct-key counts are zero; the caller fills them in.
 Result<SystemTables> MakeSystemTables();
 

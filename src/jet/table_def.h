@@ -5,11 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "jet/format.h"
 #include "jet/value.h"
 
 namespace jet {
-
-inline constexpr std::size_t kPageSize = 2048;
 
 // A (page, row slot) address: stored as a little-endian uint32, slot in the low byte.
 struct RowPointer {

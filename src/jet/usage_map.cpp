@@ -31,7 +31,7 @@ Result<std::vector<std::uint32_t>> DecodeUsageMap(Pager& pager, std::span<const 
   if (row.empty()) return Corrupt("an empty usage map");
   // Pages past the largest possible file are never real; past the file's end
   // they are real only for the global map's "free" bits, which callers clip.
-  const std::uint32_t limit = clipToFile ? pager.PageCount() : 0x80000;
+  const std::uint32_t limit = clipToFile ? pager.PageCount() : kMaxPages;
   std::vector<std::uint32_t> pages;
   switch (r.U8(0)) {
     case kUsageMapInline: {

@@ -34,18 +34,10 @@ jet::Result<std::vector<StoredVerse>> JetVerseTable::ReadAll() {
   JET_TRY(EnsureOpen());
   JET_ASSIGN(def_, db_->ReloadTable(def_));
   JET_ASSIGN(VerseColumns columns, VerseColumns::Find(def_));
+  JET_ASSIGN(auto stored, db_->ReadAllRows(def_));
   std::vector<StoredVerse> rows;
-  jet::Status inner = jet::Ok();
-  JET_TRY(db_->Scan(def_, [&](const jet::RowRef& row) {
-    auto values = db_->RowValues(def_, row.bytes);
-    if (!values.ok()) {
-      inner = values.error();
-      return false;
-    }
-    rows.push_back({row.id, columns.ToRecord(*values)});
-    return true;
-  }));
-  JET_TRY(inner);
+  rows.reserve(stored.size());
+  for (const auto& row : stored) rows.push_back({row.id, columns.ToRecord(row.values)});
   return rows;
 }
 

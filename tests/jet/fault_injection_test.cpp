@@ -32,7 +32,7 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace jet::test {
 namespace {
 
-using lumaret::test::FaultyFileSystem;
+using support::FaultyFileSystem;
 using Mode = FaultyFileSystem::Mode;
 
 constexpr const char* kPath = "verse97.mdb";
@@ -46,12 +46,9 @@ struct Scenario {
 };
 
 RowId IdOf(Database& db, const TableDef& def, std::size_t index) {
-  std::vector<RowId> ids;
-  EXPECT_OK(db.Scan(def, [&](const RowRef& r) {
-    ids.push_back(r.id);
-    return true;
-  }));
-  return ids.at(index);
+  auto rows = db.ReadAllRows(def);
+  EXPECT_OK(rows);
+  return rows.ok() ? rows->at(index).id : RowId{};
 }
 
 void Fill(Database& db, const TableDef& def, int count, std::size_t bookLength, std::size_t memo) {
@@ -253,17 +250,15 @@ TEST(AllocationFailure, EveryFailedAllocationIsErrorOrSuccessAndTheStoreStaysWho
     std::size_t rowsRead = 0;
     Database* db = nullptr;
     TableDef def;
-    const std::function<bool(const RowRef&)> visit = [&](const RowRef& ref) {
-      if (db->RowValues(def, ref.bytes).ok()) ++rowsRead;
-      return true;
-    };
     gFailingAllocation = n;
     Status s = [&]() -> Status {
       JET_ASSIGN(auto opened, Database::Open(fs, kPath, {true, 0}));
       db = opened.get();
       JET_ASSIGN(def, db->OpenTable("versetbl"));
       JET_TRY(db->Insert(def, row));
-      return db->Scan(def, visit);
+      JET_ASSIGN(auto rows, db->ReadAllRows(def));
+      rowsRead = rows.size();
+      return Ok();
     }();
     const bool failed = gFailingAllocation.exchange(-1) < 0;
     if (!failed) {

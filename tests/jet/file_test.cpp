@@ -20,8 +20,10 @@
 #include "support/result_assert.h"
 #include "support/temp_dir.h"
 
-namespace jet {
+namespace jet::test {
 namespace {
+
+namespace support = ::lumaret::test;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -58,109 +60,57 @@ class FileTest : public ::testing::TestWithParam<Backend> {
     return size.ok() ? *size : ~std::uint64_t{0};
   }
 
-  lumaret::test::TempDir dir_;
+  support::TempDir dir_;
   MemoryFileSystem memory_;
 };
 
-TEST_P(FileTest, CreateMakesAnEmptyFileThatExists) {
-  auto exists = Fs().Exists(Path("a.mdb"));
-  ASSERT_OK(exists);
-  EXPECT_FALSE(*exists);
-
-  auto file = Open("a.mdb");
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(SizeOf(*file), 0u);
-  exists = Fs().Exists(Path("a.mdb"));
-  ASSERT_OK(exists);
-  EXPECT_TRUE(*exists);
-}
-
-TEST_P(FileTest, CreateKeepsTheContentOfAnExistingFile) {
-  {
-    auto file = Open("a.mdb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_OK(file->Write(0, B("verse")));
-  }
-  auto again = Open("a.mdb", OpenMode::kCreate);
-  ASSERT_NE(again, nullptr);
-  EXPECT_EQ(SizeOf(*again), 5u);
-  EXPECT_EQ(ReadAll(*again, 0, 5), B("verse"));
-}
-
-TEST_P(FileTest, BytesWrittenThroughOneHandleAreReadThroughAnother) {
+TEST_P(FileTest, ContentsAreSharedByHandlesAndKeptUntilChanged) {
+  EXPECT_FALSE(*Fs().Exists(Path("a.mdb")));
   auto writer = Open("a.mdb");
-  auto reader = Open("a.mdb", OpenMode::kReadOnly);
   ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(SizeOf(*writer), 0u);
+  EXPECT_TRUE(*Fs().Exists(Path("a.mdb")));
+  auto reader = Open("a.mdb", OpenMode::kReadOnly);
   ASSERT_NE(reader, nullptr);
   ASSERT_OK(writer->Write(0, B("In the beginning")));
   ASSERT_OK(writer->Write(3, B("THE")));
   ASSERT_OK(writer->Sync());
   EXPECT_EQ(ReadAll(*reader, 0, 16), B("In THE beginning"));
-  EXPECT_EQ(ReadAll(*reader, 7, 5), B("begin"));
+  // Reads past the end return only the bytes that exist.
+  EXPECT_EQ(ReadAll(*reader, 12, 8), B("ning"));
+  EXPECT_EQ(ReadAll(*reader, 4096, 4), Bytes{});
+  // A read-only handle changes nothing.
+  EXPECT_ERROR(reader->Write(0, B("X")), kErrReadOnly);
+  EXPECT_ERROR(reader->Truncate(1), kErrReadOnly);
+  // Creating an existing file keeps its bytes.
+  writer = Open("a.mdb", OpenMode::kCreate);
+  EXPECT_EQ(ReadAll(*writer, 0, 2), B("In"));
 }
 
-TEST_P(FileTest, ReadsPastTheEndReturnOnlyTheBytesThatExist) {
+TEST_P(FileTest, WritesAndTruncationGrowTheFileWithZeros) {
   auto file = Open("a.mdb");
   ASSERT_NE(file, nullptr);
-  ASSERT_OK(file->Write(0, B("0123456789")));
-  EXPECT_EQ(ReadAll(*file, 6, 8), B("6789"));
-  EXPECT_EQ(ReadAll(*file, 10, 4), Bytes{});
-  EXPECT_EQ(ReadAll(*file, 4096, 4), Bytes{});
-  EXPECT_EQ(ReadAll(*file, 0, 0), Bytes{});
-}
-
-TEST_P(FileTest, WritingPastTheEndGrowsTheFileWithZeros) {
-  auto file = Open("a.mdb");
-  ASSERT_NE(file, nullptr);
-  ASSERT_OK(file->Write(4, B("ab")));
-  EXPECT_EQ(SizeOf(*file), 6u);
-  EXPECT_EQ(ReadAll(*file, 0, 6), (Bytes{0, 0, 0, 0, 'a', 'b'}));
-}
-
-TEST_P(FileTest, TruncateShrinksAndGrowsTheFile) {
-  auto file = Open("a.mdb");
-  ASSERT_NE(file, nullptr);
-  ASSERT_OK(file->Write(0, B("abcdefgh")));
-
-  ASSERT_OK(file->Truncate(3));
-  EXPECT_EQ(SizeOf(*file), 3u);
-  EXPECT_EQ(ReadAll(*file, 0, 8), B("abc"));
-
+  ASSERT_OK(file->Write(4, B("abcd")));
+  EXPECT_EQ(ReadAll(*file, 0, 8), (Bytes{0, 0, 0, 0, 'a', 'b', 'c', 'd'}));
+  ASSERT_OK(file->Truncate(5));
+  EXPECT_EQ(SizeOf(*file), 5u);
   // Growing must not bring back the bytes cut off before.
-  ASSERT_OK(file->Truncate(6));
-  EXPECT_EQ(SizeOf(*file), 6u);
-  EXPECT_EQ(ReadAll(*file, 0, 8), (Bytes{'a', 'b', 'c', 0, 0, 0}));
+  ASSERT_OK(file->Truncate(7));
+  EXPECT_EQ(ReadAll(*file, 0, 8), (Bytes{0, 0, 0, 0, 'a', 0, 0}));
 }
 
-TEST_P(FileTest, OpeningAMissingFileFailsWithFileNotFoundAndCreatesNothing) {
-  EXPECT_ERROR(Fs().Open(Path("missing.mdb"), OpenMode::kReadOnly), kErrFileNotFound);
-  EXPECT_ERROR(Fs().Open(Path("missing.mdb"), OpenMode::kReadWrite), kErrFileNotFound);
-  auto exists = Fs().Exists(Path("missing.mdb"));
-  ASSERT_OK(exists);
-  EXPECT_FALSE(*exists);
-}
-
-TEST_P(FileTest, AReadOnlyHandleRefusesToChangeTheFile) {
-  {
-    auto file = Open("a.mdb");
-    ASSERT_NE(file, nullptr);
-    ASSERT_OK(file->Write(0, B("verse")));
+TEST_P(FileTest, MissingFilesAreNotFoundAndRemoveAndRenameMoveWholeFiles) {
+  for (OpenMode mode : {OpenMode::kReadOnly, OpenMode::kReadWrite}) {
+    EXPECT_ERROR(Fs().Open(Path("missing.mdb"), mode), kErrFileNotFound);
   }
-  auto file = Open("a.mdb", OpenMode::kReadOnly);
-  ASSERT_NE(file, nullptr);
-  EXPECT_ERROR(file->Write(0, B("X")), kErrReadOnly);
-  EXPECT_ERROR(file->Truncate(1), kErrReadOnly);
-  EXPECT_EQ(ReadAll(*file, 0, 8), B("verse"));
-}
-
-TEST_P(FileTest, RemoveDeletesTheFileAndAcceptsAMissingOne) {
-  { ASSERT_NE(Open("a.mdb"), nullptr); }
-  ASSERT_OK(Fs().Remove(Path("a.mdb")));
-  auto exists = Fs().Exists(Path("a.mdb"));
-  ASSERT_OK(exists);
-  EXPECT_FALSE(*exists);
-  EXPECT_ERROR(Fs().Open(Path("a.mdb"), OpenMode::kReadOnly), kErrFileNotFound);
-  EXPECT_OK(Fs().Remove(Path("a.mdb")));
+  EXPECT_FALSE(*Fs().Exists(Path("missing.mdb")));
+  { ASSERT_OK(Open("a.mdb-journal")->Write(0, B("old pages"))); }
+  ASSERT_OK(Fs().Rename(Path("a.mdb-journal"), Path("a.mdb-journal-foreign")));
+  EXPECT_FALSE(*Fs().Exists(Path("a.mdb-journal")));
+  EXPECT_EQ(ReadAll(*Open("a.mdb-journal-foreign", OpenMode::kReadOnly), 0, 9), B("old pages"));
+  ASSERT_OK(Fs().Remove(Path("a.mdb-journal-foreign")));
+  EXPECT_FALSE(*Fs().Exists(Path("a.mdb-journal-foreign")));
+  EXPECT_OK(Fs().Remove(Path("a.mdb-journal-foreign")));  // a missing file is no error
 }
 
 // How a write learns that Access has the store open: its lock file is held.
@@ -175,95 +125,54 @@ TEST_P(FileTest, HeldOpenTellsWhetherAnotherHandleLocksTheFile) {
   EXPECT_FALSE(*Fs().HeldOpen(Path("v.ldb")));
 }
 
-TEST_P(FileTest, RenameMovesTheBytesToTheNewName) {
-  { ASSERT_OK(Open("a.mdb-journal")->Write(0, B("old pages"))); }
-  ASSERT_OK(Fs().Rename(Path("a.mdb-journal"), Path("a.mdb-journal-foreign")));
-  EXPECT_FALSE(*Fs().Exists(Path("a.mdb-journal")));
-  auto moved = Open("a.mdb-journal-foreign", OpenMode::kReadOnly);
-  Bytes out(9);
-  EXPECT_EQ(*moved->Read(0, out), 9u);
-  EXPECT_EQ(out, B("old pages"));
+TEST_P(FileTest, LocksOfOneHandleBlockOverlappingLocksOfAnotherAsTheirKindsSay) {
+  constexpr auto kEx = LockKind::kExclusive;
+  constexpr auto kSh = LockKind::kShared;
+  struct Case {
+    LockKind held;
+    std::uint64_t offset, length;
+    LockKind wanted;
+    bool granted;
+  };
+  // Held: [100, 110). Ranges either side touch it without overlapping.
+  const std::vector<Case> cases = {
+      {kEx, 100, 10, kEx, false}, {kEx, 105, 1, kEx, false}, {kEx, 100, 10, kSh, false},
+      {kEx, 109, 5, kSh, false},  {kEx, 95, 6, kSh, false},  {kEx, 110, 10, kEx, true},
+      {kEx, 90, 10, kEx, true},   {kSh, 100, 10, kSh, true}, {kSh, 104, 2, kEx, false},
+      {kSh, 200, 2, kEx, true},
+  };
+  for (const auto& c : cases) {
+    auto a = Open("a.mdb");
+    auto b = Open("a.mdb");
+    ASSERT_OK(a->TryLock(100, 10, c.held));
+    const Status got = b->TryLock(c.offset, c.length, c.wanted);
+    EXPECT_EQ(got.ok(), c.granted) << c.offset << "+" << c.length;
+    if (!got.ok()) {
+      EXPECT_EQ(got.error().number, kErrLocked);
+    }
+  }
+  auto c = Open("b.mdb");  // another file's locks are its own
+  EXPECT_OK(c->TryLock(100, 10, kEx));
 }
 
-TEST_P(FileTest, AnExclusiveLockBlocksOverlappingLocksOfAnotherHandle) {
-  auto a = Open("a.mdb");
-  auto b = Open("a.mdb");
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  ASSERT_OK(a->TryLock(100, 10, LockKind::kExclusive));
-
-  EXPECT_ERROR(b->TryLock(100, 10, LockKind::kExclusive), kErrLocked);
-  EXPECT_ERROR(b->TryLock(105, 1, LockKind::kExclusive), kErrLocked);
-  EXPECT_ERROR(b->TryLock(100, 10, LockKind::kShared), kErrLocked);
-  EXPECT_ERROR(b->TryLock(109, 5, LockKind::kShared), kErrLocked);
-  EXPECT_ERROR(b->TryLock(95, 6, LockKind::kShared), kErrLocked);
-  // The ranges either side touch the lock but do not overlap it.
-  EXPECT_OK(b->TryLock(110, 10, LockKind::kExclusive));
-  EXPECT_OK(b->TryLock(90, 10, LockKind::kExclusive));
-}
-
-TEST_P(FileTest, SharedLocksCoexistButBlockAnExclusiveOne) {
-  auto a = Open("a.mdb");
-  auto b = Open("a.mdb");
-  auto c = Open("a.mdb");
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  ASSERT_NE(c, nullptr);
-  ASSERT_OK(a->TryLock(100, 10, LockKind::kShared));
-  EXPECT_OK(b->TryLock(100, 10, LockKind::kShared));
-  EXPECT_ERROR(c->TryLock(104, 2, LockKind::kExclusive), kErrLocked);
-  EXPECT_OK(c->TryLock(200, 2, LockKind::kExclusive));
-}
-
-TEST_P(FileTest, UnlockLetsAnotherHandleTakeTheRange) {
-  auto a = Open("a.mdb");
-  auto b = Open("a.mdb");
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  ASSERT_OK(a->TryLock(100, 10, LockKind::kExclusive));
-  EXPECT_ERROR(b->TryLock(100, 10, LockKind::kExclusive), kErrLocked);
-
-  ASSERT_OK(a->Unlock(100, 10));
-  EXPECT_OK(b->TryLock(100, 10, LockKind::kExclusive));
-  EXPECT_ERROR(a->TryLock(100, 10, LockKind::kShared), kErrLocked);
-}
-
-TEST_P(FileTest, ClosingAHandleReleasesItsLocksButNotThoseOfOthers) {
+TEST_P(FileTest, UnlockingOrClosingAHandleReleasesItsLocksOnly) {
   auto a = Open("a.mdb");
   auto b = Open("a.mdb");
   auto c = Open("a.mdb");
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  ASSERT_NE(c, nullptr);
   ASSERT_OK(a->TryLock(100, 10, LockKind::kExclusive));
   ASSERT_OK(a->TryLock(300, 10, LockKind::kShared));
   ASSERT_OK(b->TryLock(500, 10, LockKind::kExclusive));
-
-  a.reset();
+  ASSERT_OK(a->Unlock(100, 10));
   EXPECT_OK(c->TryLock(100, 10, LockKind::kExclusive));
+  EXPECT_ERROR(a->TryLock(100, 10, LockKind::kShared), kErrLocked);
+  a.reset();
   EXPECT_OK(c->TryLock(300, 10, LockKind::kExclusive));
   EXPECT_ERROR(c->TryLock(500, 10, LockKind::kShared), kErrLocked);
-}
-
-// The engine locks ranges far beyond the end of the data, as Jet does; that must neither
-// fail nor grow the file.
-TEST_P(FileTest, LocksBeyondTheEndOfTheFileWorkAndLeaveItsSize) {
-  auto a = Open("a.mdb");
-  auto b = Open("a.mdb");
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  ASSERT_OK(a->TryLock(0x7FFFFF00u, 1, LockKind::kExclusive));
-  EXPECT_ERROR(b->TryLock(0x7FFFFF00u, 1, LockKind::kShared), kErrLocked);
-  EXPECT_EQ(SizeOf(*a), 0u);
-}
-
-TEST_P(FileTest, LocksOnDifferentFilesAreIndependent) {
-  auto a = Open("a.mdb");
-  auto b = Open("b.mdb");
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
-  ASSERT_OK(a->TryLock(100, 10, LockKind::kExclusive));
-  EXPECT_OK(b->TryLock(100, 10, LockKind::kExclusive));
+  // The engine locks far beyond the end of the data, as Jet does: it must neither
+  // fail nor grow the file.
+  ASSERT_OK(b->TryLock(0x7FFFFF00u, 1, LockKind::kExclusive));
+  EXPECT_ERROR(c->TryLock(0x7FFFFF00u, 1, LockKind::kShared), kErrLocked);
+  EXPECT_EQ(SizeOf(*b), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FileTest, ::testing::Values(Backend::kSystem, Backend::kMemory),
@@ -271,32 +180,14 @@ INSTANTIATE_TEST_SUITE_P(Backends, FileTest, ::testing::Values(Backend::kSystem,
                            return param.param == Backend::kSystem ? "System" : "Memory";
                          });
 
-TEST(SystemFileSystemTest, AFolderIsNeitherAFileNorOpenable) {
-  lumaret::test::TempDir dir;
-  auto exists = SystemFileSystem().Exists(dir.path());
-  ASSERT_OK(exists);
-  EXPECT_FALSE(*exists);
+TEST(SystemFileSystemTest, AFolderIsNoFileAndAFileInAMissingFolderIsNotFound) {
+  support::TempDir dir;
+  EXPECT_FALSE(*SystemFileSystem().Exists(dir.path()));
   EXPECT_FALSE(SystemFileSystem().Open(dir.path(), OpenMode::kReadOnly).ok());
   EXPECT_FALSE(SystemFileSystem().Open(dir.path(), OpenMode::kReadWrite).ok());
-}
-
-TEST(SystemFileSystemTest, AFileInAMissingFolderIsNotFound) {
-  lumaret::test::TempDir dir;
-  std::string path = (std::filesystem::path(dir.File("no-such-folder")) / "verse97.mdb").string();
-  EXPECT_ERROR(SystemFileSystem().Open(path, OpenMode::kReadOnly), kErrFileNotFound);
+  const std::string path = (std::filesystem::path(dir.File("no-such-folder")) / "verse97.mdb").string();
   EXPECT_ERROR(SystemFileSystem().Open(path, OpenMode::kCreate), kErrFileNotFound);
-  auto exists = SystemFileSystem().Exists(path);
-  ASSERT_OK(exists);
-  EXPECT_FALSE(*exists);
-}
-
-TEST(MemoryFileSystemTest, BytesShowWhatHandlesWroteAndSetBytesIsSeenByThem) {
-  MemoryFileSystem fs;
-  fs.SetBytes("verse97.mdb", B("abc"));
-  auto file = fs.Open("verse97.mdb", OpenMode::kReadWrite);
-  ASSERT_OK(file);
-  ASSERT_OK((*file)->Write(1, B("XY")));
-  EXPECT_EQ(fs.Bytes("verse97.mdb"), B("aXY"));
+  EXPECT_FALSE(*SystemFileSystem().Exists(path));
 }
 
 #ifdef _WIN32
@@ -306,10 +197,11 @@ TEST(MemoryFileSystemTest, BytesShowWhatHandlesWroteAndSetBytesIsSeenByThem) {
 // (Wine lets a delete-pending file be opened; Windows refuses, and the file layer
 // then counts it as gone. Only what holds on both is checked here.)
 TEST(Win32FileSystemTest, AJournalHeldByAnotherProgramIsRemovedAndMadeAgain) {
-  lumaret::test::TempDir dir;
+  support::TempDir dir;
   const std::string path = dir.File("v.mdb-journal");
   const std::wstring wide = std::filesystem::u8path(path).wstring();
-  for (DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
+  for (DWORD share : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE},
+                      DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE}}) {
     { ASSERT_OK(SystemFileSystem().Open(path, OpenMode::kCreate)); }
     HANDLE scanner = CreateFileW(wide.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
@@ -328,4 +220,4 @@ TEST(Win32FileSystemTest, AJournalHeldByAnotherProgramIsRemovedAndMadeAgain) {
 #endif
 
 }  // namespace
-}  // namespace jet
+}  // namespace jet::test

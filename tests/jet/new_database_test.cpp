@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,10 @@
 #include "support/result_assert.h"
 #include "support/samples.h"
 
+namespace jet::test {
 namespace {
+
+namespace support = ::lumaret::test;
 
 using jet::Bytes;
 constexpr std::size_t kPage = jet::kPageSize;
@@ -76,8 +80,8 @@ jet::TableDef ReadDef(jet::Database& db, const std::string& name) {
 
 TEST(TableDefEncoding, EveryTableOfEverySampleIsWrittenBackAsAccessWroteIt) {
   int tables = 0;
-  for (const auto& sample : lumaret::test::SampleNames()) {
-    const Bytes file = lumaret::test::SampleBytes(sample);
+  for (const auto& sample : support::SampleNames()) {
+    const Bytes file = support::SampleBytes(sample);
     auto o = Open(file);
     ASSERT_TRUE(o->db);
     auto names = o->db->TableNames(true);
@@ -136,57 +140,36 @@ TEST(TableDefEncoding, BadLayoutsAreRefused) {
   EXPECT_ERROR(jet::EncodeTableDef(*longName), jet::kErrInvalidArgument);
 }
 
+// Every field of a definition that does not depend on the rows, one line an item, so
+// that a difference shows where it is.
+std::string Shape(const jet::TableDef& d) {
+  std::ostringstream o;
+  o << d.page << " " << d.length << " " << int{d.tableType} << " maps " << d.ownedMap.Raw() << " " << d.freeMap.Raw() << "\n";
+  for (const auto& c : d.columns) {
+    o << c.name << " " << int(c.type) << " " << c.number << " " << c.varIndex << " " << int{c.flags} << " " << c.length
+      << " " << (c.IsFixed() ? c.fixedOffset : 0) << "\n";
+  }
+  for (const auto& x : d.realIndexes) {
+    for (const auto& k : x.columns) o << k.column << ",";
+    o << " map " << x.usageMap.Raw() << " root " << x.rootPage << " flags " << int{x.flags} << "\n";
+  }
+  for (const auto& x : d.logicalIndexes) o << x.name << " " << x.number << " " << int{x.indexType} << "\n";
+  for (const auto& x : d.longValues) o << "memo " << x.column << " " << x.owned.Raw() << " " << x.free.Raw() << "\n";
+  return o.str();
+}
+
 TEST(NewDatabase, SystemTablesAreDefinedAsInAnAccessMadeFile) {
   auto ours = Open(*jet::BuildNewDatabase(VerseLayout(), kCreated));
-  auto theirs = Open(lumaret::test::SampleBytes("size97.mdb"));
+  auto theirs = Open(support::SampleBytes("size97.mdb"));
   ASSERT_TRUE(ours->db && theirs->db);
   for (const char* name : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"}) {
-    jet::TableDef a = ReadDef(*ours->db, name), b = ReadDef(*theirs->db, name);
-    EXPECT_EQ(a.page, b.page) << name;
-    EXPECT_EQ(a.length, b.length) << name;
-    EXPECT_EQ(a.tableType, b.tableType) << name;
-    EXPECT_EQ(a.ownedMap, b.ownedMap) << name;
-    EXPECT_EQ(a.freeMap, b.freeMap) << name;
-    ASSERT_EQ(a.columns.size(), b.columns.size()) << name;
-    for (std::size_t i = 0; i < a.columns.size(); ++i) {
-      const auto &x = a.columns[i], &y = b.columns[i];
-      EXPECT_EQ(x.name, y.name);
-      EXPECT_EQ(x.type, y.type) << x.name;
-      EXPECT_EQ(x.number, y.number) << x.name;
-      EXPECT_EQ(x.varIndex, y.varIndex) << x.name;
-      EXPECT_EQ(x.flags, y.flags) << x.name;
-      EXPECT_EQ(x.length, y.length) << x.name;
-      if (x.IsFixed()) {
-        EXPECT_EQ(x.fixedOffset, y.fixedOffset) << x.name;
-      }
-    }
-    ASSERT_EQ(a.realIndexes.size(), b.realIndexes.size()) << name;
-    for (std::size_t i = 0; i < a.realIndexes.size(); ++i) {
-      const auto &x = a.realIndexes[i], &y = b.realIndexes[i];
-      ASSERT_EQ(x.columns.size(), y.columns.size()) << name;
-      for (std::size_t k = 0; k < x.columns.size(); ++k) EXPECT_EQ(x.columns[k].column, y.columns[k].column) << name;
-      EXPECT_EQ(x.usageMap, y.usageMap) << name;
-      EXPECT_EQ(x.rootPage, y.rootPage) << name;
-      EXPECT_EQ(x.flags, y.flags) << name;
-    }
-    ASSERT_EQ(a.logicalIndexes.size(), b.logicalIndexes.size()) << name;
-    for (std::size_t i = 0; i < a.logicalIndexes.size(); ++i) {
-      EXPECT_EQ(a.logicalIndexes[i].name, b.logicalIndexes[i].name) << name;
-      EXPECT_EQ(a.logicalIndexes[i].number, b.logicalIndexes[i].number) << name;
-      EXPECT_EQ(a.logicalIndexes[i].indexType, b.logicalIndexes[i].indexType) << name;
-    }
-    ASSERT_EQ(a.longValues.size(), b.longValues.size()) << name;
-    for (std::size_t i = 0; i < a.longValues.size(); ++i) {
-      EXPECT_EQ(a.longValues[i].column, b.longValues[i].column) << name;
-      EXPECT_EQ(a.longValues[i].owned, b.longValues[i].owned) << name;
-      EXPECT_EQ(a.longValues[i].free, b.longValues[i].free) << name;
-    }
+    EXPECT_EQ(Shape(ReadDef(*ours->db, name)), Shape(ReadDef(*theirs->db, name))) << name;
   }
 }
 
 TEST(NewDatabase, HeaderDiffersFromAnAccessMadeOneOnlyInTheUnexplainedByte) {
   const Bytes ours = *jet::BuildNewDatabase(VerseLayout(), kCreated);
-  const Bytes theirs = lumaret::test::SampleBytes("size97.mdb");
+  const Bytes theirs = support::SampleBytes("size97.mdb");
   std::vector<std::size_t> differ;
   for (std::size_t i = 0; i < kPage; ++i) {
     if (ours[i] != theirs[i]) differ.push_back(i);
@@ -212,15 +195,15 @@ TEST(NewDatabase, HoldsTheJetCatalogAndTheUserTableEmpty) {
   ASSERT_OK(user);
   EXPECT_EQ(*user, std::vector<std::string>{"versetbl"});
   jet::TableDef verses = ReadDef(*o->db, "VERSETBL");
-  EXPECT_EQ(verses.page, jet::kNewUserTablePage);
+  EXPECT_EQ(verses.page, jet::new_page::kUserTable);
   EXPECT_EQ(verses.rowCount, 0u);
   EXPECT_EQ(verses.length, 179u);
   ASSERT_EQ(verses.longValues.size(), 1u);
   EXPECT_EQ(verses.longValues[0].owned, (jet::RowPointer{22, 2}));
   EXPECT_EQ(verses.longValues[0].free, (jet::RowPointer{22, 3}));
-  int rows = 0;
-  ASSERT_OK(o->db->Scan(verses, [&](const jet::RowRef&) { return ++rows, true; }));
-  EXPECT_EQ(rows, 0);
+  auto rows = o->db->ReadAllRows(verses);
+  ASSERT_OK(rows);
+  EXPECT_TRUE(rows->empty());
   EXPECT_EQ(ReadDef(*o->db, "MSysACEs").rowCount, 18u);
 }
 
@@ -229,12 +212,11 @@ TEST(NewDatabase, MSysDbCarriesTheAccessVersionProperty) {
   ASSERT_TRUE(o->db);
   jet::TableDef objects = ReadDef(*o->db, "MSysObjects");
   std::vector<jet::Value> msysDb;
-  ASSERT_OK(o->db->Scan(objects, [&](const jet::RowRef& row) {
-    auto values = o->db->RowValues(objects, row.bytes);
-    EXPECT_TRUE(values.ok());
-    if (values.ok() && std::get<jet::Text>((*values)[2]).bytes == Bytes{'M', 'S', 'y', 's', 'D', 'b'}) msysDb = *values;
-    return true;
-  }));
+  auto rows = o->db->ReadAllRows(objects);
+  ASSERT_OK(rows);
+  for (const auto& row : *rows) {
+    if (std::get<jet::Text>(row.values[2]).bytes == Bytes{'M', 'S', 'y', 's', 'D', 'b'}) msysDb = row.values;
+  }
   ASSERT_EQ(msysDb.size(), 17u);
   const Bytes blob = std::get<Bytes>(msysDb[14]);
   ASSERT_EQ(blob.size(), 50u);
@@ -307,3 +289,4 @@ TEST(NewDatabase, CreatingOverAnExistingFileIsRefusedAndLeavesItAlone) {
 }
 
 }  // namespace
+}  // namespace jet::test

@@ -16,9 +16,11 @@
 
 namespace jet::test {
 
+namespace support = ::lumaret::test;
+
 // `bytes` is the whole file; it is written to a temporary file for the tools.
 inline void ExpectOraclesAgree(const Bytes& bytes, const std::string& table) {
-  lumaret::test::TempDir dir;
+  support::TempDir dir;
   const std::string path = dir.File("store.mdb");
   {
     std::ofstream out(path, std::ios::binary);
@@ -30,8 +32,8 @@ inline void ExpectOraclesAgree(const Bytes& bytes, const std::string& table) {
   ASSERT_OK(def);
   std::ostringstream ours;
   ASSERT_OK(versedb::ExportCsv(**db, *def, ours));
-  EXPECT_EQ(lumaret::test::MdbReaderCsv(path, table), ours.str()) << "mdb-reader differs";
-  EXPECT_EQ(lumaret::test::DiffWithMdbExport(ours.str(), lumaret::test::MdbExportCsv(path, table)), "")
+  EXPECT_EQ(support::MdbReaderCsv(path, table), ours.str()) << "mdb-reader differs";
+  EXPECT_EQ(support::DiffWithMdbExport(ours.str(), support::MdbExportCsv(path, table)), "")
       << "mdb-export differs";
 }
 

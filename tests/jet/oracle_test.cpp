@@ -10,9 +10,12 @@
 #include "support/result_assert.h"
 #include "support/samples.h"
 
+namespace jet::test {
 namespace {
 
-using namespace lumaret::test;
+namespace support = ::lumaret::test;
+
+using namespace support;
 
 class SampleOracle : public testing::TestWithParam<std::string> {};
 
@@ -42,3 +45,4 @@ INSTANTIATE_TEST_SUITE_P(AllSamples, SampleOracle, testing::ValuesIn(SampleNames
                          [](const auto& sample) { return sample.param.substr(0, sample.param.find('.')); });
 
 }  // namespace
+}  // namespace jet::test

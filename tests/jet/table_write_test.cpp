@@ -201,7 +201,7 @@ TEST_F(TableWriteTest, BadValuesConflictsAndIndexedTablesChangeNothing) {
   ExpectStored();
 
   // A sample table with indexes is read but never written.
-  fs_.SetBytes("t.mdb", lumaret::test::SampleBytes("testV1997.mdb"));
+  fs_.SetBytes("t.mdb", support::SampleBytes("testV1997.mdb"));
   auto sample = Database::Open(fs_, "t.mdb", {true, 200});
   ASSERT_OK(sample);
   auto table = (*sample)->OpenTable("Table1");
@@ -248,6 +248,22 @@ TEST_F(TableWriteTest, ReadOnlyHandlesAndLockedFilesRefuseWrites) {
   ASSERT_OK((*other)->Unlock(kPendingLock, 1));
   Add(VerseRow("John", "3", false, "16", Value()));
   ExpectStored();
+}
+
+// Calling the pager out of order is the program's fault, never the disk's.
+TEST_F(TableWriteTest, PagesUsedOutsideTheirOperationAreMisuseAndChangeNothing) {
+  const Bytes before = fs_.Bytes(kPath);
+  Pager& pager = db_->pager();
+  EXPECT_ERROR(pager.Read(0), kErrMisuse);
+  EXPECT_ERROR(pager.Modify(0), kErrMisuse);
+  EXPECT_ERROR(pager.Append(), kErrMisuse);
+  EXPECT_ERROR(pager.CommitWrite(), kErrMisuse);
+  {
+    ReadScope scope(pager);
+    EXPECT_ERROR(pager.BeginWrite(), kErrMisuse);
+    EXPECT_OK(pager.Read(0));
+  }
+  EXPECT_EQ(fs_.Bytes(kPath), before);
 }
 
 TEST_F(TableWriteTest, PageMapsGrowPastTheirFirstThousandPages) {

@@ -8,13 +8,17 @@
 #include <vector>
 
 #include "jet/database.h"
+#include "jet/errors.h"
 #include "jet/file_memory.h"
 #include "jet/integrity.h"
 #include "jet/new_database.h"
 #include "jet/tdef_encode.h"
 #include "support/result_assert.h"
+#include "support/samples.h"
 
 namespace jet::test {
+
+namespace support = ::lumaret::test;
 
 using Rows = std::vector<std::vector<Value>>;
 
@@ -47,22 +51,15 @@ inline Bytes NewVerseStoreBytes() {
   return bytes.ok() ? *bytes : Bytes{};
 }
 
-// Every row of `def` in the table's order.
+// Every row's values, in the table's order.
 inline Rows ReadRows(Database& db, const TableDef& def) {
-  Rows rows;
-  Status inner = Ok();
-  Status s = db.Scan(def, [&](const RowRef& ref) {
-    auto values = db.RowValues(def, ref.bytes);
-    if (!values.ok()) {
-      inner = values.error();
-      return false;
-    }
-    rows.push_back(*values);
-    return true;
-  });
-  EXPECT_OK(s);
-  EXPECT_OK(inner);
-  return rows;
+  auto rows = db.ReadAllRows(def);
+  EXPECT_OK(rows);
+  Rows values;
+  if (rows.ok()) {
+    for (auto& row : *rows) values.push_back(std::move(row.values));
+  }
+  return values;
 }
 
 // The integrity check's findings, joined; empty for a clean file.

@@ -13,11 +13,6 @@
 namespace jet::test {
 namespace {
 
-struct Entry {
-  RowId id;
-  std::vector<Value> values;
-};
-
 Bytes FileBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return Bytes(std::istreambuf_iterator<char>(in), {});
@@ -36,14 +31,9 @@ void RunSequence(const std::string& path, const std::string& table, int inserts)
   auto def = (*db)->OpenTable(table);
   ASSERT_OK(def);
   ASSERT_FALSE(def->HasIndexes());
-  std::vector<Entry> model;
-  Status scanned = (*db)->Scan(*def, [&](const RowRef& r) {
-    auto values = (*db)->RowValues(*def, r.bytes);
-    if (!values.ok()) return false;
-    model.push_back({r.id, *values});
-    return true;
-  });
-  ASSERT_OK(scanned);
+  auto rows = (*db)->ReadAllRows(*def);
+  ASSERT_OK(rows);
+  std::vector<StoredRow> model = std::move(*rows);
   ASSERT_FALSE(model.empty());
   const std::size_t original = model.size();
   for (int i = 0; i < inserts; ++i) {
@@ -69,21 +59,21 @@ void RunSequence(const std::string& path, const std::string& table, int inserts)
 }
 
 TEST(WriteOracleTest, WritesIntoTheAccessMadeDeleteSamplesTableReadTheSameEverywhere) {
-  lumaret::test::TempDir dir;
+  support::TempDir dir;
   const std::string path = dir.File("del.mdb");
-  WriteFile(path, lumaret::test::SampleBytes("delTestV1997.mdb"));
+  WriteFile(path, support::SampleBytes("delTestV1997.mdb"));
   RunSequence(path, "Table", 60);
 }
 
 TEST(WriteOracleTest, WritesIntoTheAccessMadeOverflowSamplesTableReadTheSameEverywhere) {
-  lumaret::test::TempDir dir;
+  support::TempDir dir;
   const std::string path = dir.File("overflow.mdb");
-  WriteFile(path, lumaret::test::SampleBytes("overflowTestV1997.mdb"));
+  WriteFile(path, support::SampleBytes("overflowTestV1997.mdb"));
   RunSequence(path, "Table1", 40);
 }
 
 TEST(WriteOracleTest, WritesIntoAVerseStoreWithMemosOfEveryLengthReadTheSameEverywhere) {
-  lumaret::test::TempDir dir;
+  support::TempDir dir;
   const std::string path = dir.File("verse97.mdb");
   WriteFile(path, NewVerseStoreBytes());
   {

@@ -24,7 +24,7 @@
 #include "support/result_assert.h"
 #include "support/temp_dir.h"
 
-namespace lumaret::stress {
+namespace stress {
 namespace {
 
 constexpr int kRounds = 40;
@@ -210,7 +210,7 @@ class StressKillTest : public ::testing::Test {
     for (const auto& [id, version] : found) ADD_FAILURE() << "a row nobody wrote: " << id.first << id.second;
   }
 
-  lumaret::test::TempDir dir_;
+  ::lumaret::test::TempDir dir_;
   std::string path_;
   std::uint32_t seed_ = 0;
   std::mt19937 random_;
@@ -222,7 +222,7 @@ class StressKillTest : public ::testing::Test {
 
 TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite) {
   for (int round = 0; round < kRounds; ++round) {
-    // Who dies and how: a child killing itself halfway through a file write, or the
+    // Who dies and how: a child killing itself halfway through a file change, or the
     // parent killing it from outside after some of its operations were settled.
     const int victim = static_cast<int>(random_() % 3);  // 0 reminder, 1 editor, 2 both
     const bool midWrite = random_() % 2 == 0;
@@ -234,7 +234,7 @@ TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite)
       plan.operations = kOperationsPerChild;
       plan.firstKey = (round + 1) * 1000;
       const bool dies = victim == c || victim == 2;
-      if (dies && midWrite) plan.killAtWrite = 1 + static_cast<std::uint32_t>(random_() % (c == 0 ? 12 : 60));
+      if (dies && midWrite) plan.killAtChange = 1 + static_cast<std::uint32_t>(random_() % (c == 0 ? 12 : 60));
       children[c] = Start(c == 0, plan);
       ASSERT_GT(children[c].pid, 0);
     }
@@ -273,4 +273,4 @@ TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite)
 }
 
 }  // namespace
-}  // namespace lumaret::stress
+}  // namespace stress

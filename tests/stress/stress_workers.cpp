@@ -1,5 +1,4 @@
-// The reminder's and the editor's side of the stress workload, and a file system that
-// kills its own process in the middle of a write.
+// The reminder's and the editor's side of the stress workload.
 #include "stress_workers.h"
 
 #include <poll.h>
@@ -16,60 +15,19 @@
 #include "jet/file.h"
 #include "store/data1.h"
 #include "store/jet_verse_table.h"
+#include "support/faulty_file_system.h"
 
-namespace lumaret::stress {
+namespace stress {
+
+namespace support = ::lumaret::test;
 namespace {
-
-// Passes everything to the system's files, but the Nth write writes half its bytes
-// and then the process is killed, as a power cut or a task manager would.
-class KillingFile final : public jet::File {
- public:
-  KillingFile(std::unique_ptr<jet::File> inner, std::uint32_t& writes, std::uint32_t killAt)
-      : inner_(std::move(inner)), writes_(writes), killAt_(killAt) {}
-  jet::Result<std::size_t> Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
-    return inner_->Read(offset, out);
-  }
-  jet::Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
-    if (killAt_ > 0 && ++writes_ == killAt_) {
-      (void)inner_->Write(offset, data.first(data.size() / 2));
-      raise(SIGKILL);
-    }
-    return inner_->Write(offset, data);
-  }
-  jet::Result<std::uint64_t> Size() override { return inner_->Size(); }
-  jet::Status Truncate(std::uint64_t size) override { return inner_->Truncate(size); }
-  jet::Status Sync() override { return inner_->Sync(); }
-  jet::Status TryLock(std::uint64_t offset, std::uint64_t length, jet::LockKind kind) override {
-    return inner_->TryLock(offset, length, kind);
-  }
-  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override {
-    return inner_->Unlock(offset, length);
-  }
-
- private:
-  std::unique_ptr<jet::File> inner_;
-  std::uint32_t& writes_;
-  std::uint32_t killAt_;
-};
-
-class KillingFileSystem final : public jet::FileSystem {
- public:
-  explicit KillingFileSystem(std::uint32_t killAt) : killAt_(killAt) {}
-  jet::Result<std::unique_ptr<jet::File>> Open(const std::string& path, jet::OpenMode mode) override {
-    JET_ASSIGN(auto file, jet::SystemFileSystem().Open(path, mode));
-    return std::unique_ptr<jet::File>(std::make_unique<KillingFile>(std::move(file), writes_, killAt_));
-  }
-  jet::Result<bool> Exists(const std::string& path) override { return jet::SystemFileSystem().Exists(path); }
-  jet::Status Remove(const std::string& path) override { return jet::SystemFileSystem().Remove(path); }
-
- private:
-  std::uint32_t killAt_;
-  std::uint32_t writes_ = 0;
-};
 
 class Worker {
  public:
-  explicit Worker(const WorkerPlan& plan) : plan_(plan), random_(plan.seed), files_(plan.killAtWrite) {}
+  explicit Worker(const WorkerPlan& plan) : plan_(plan), random_(plan.seed), files_(jet::SystemFileSystem()) {
+    files_.FailAt(plan.killAtChange, support::FaultyFileSystem::Mode::kCrash);
+    files_.OnCrash([] { raise(SIGKILL); });
+  }
 
   void Send(Message::Kind kind, Message::Op op = Message::kNone, std::int32_t key = 0,
             std::int32_t version = 0, std::int32_t error = 0) {
@@ -94,7 +52,7 @@ class Worker {
 
   const WorkerPlan& plan_;
   std::mt19937 random_;
-  KillingFileSystem files_;
+  support::FaultyFileSystem files_;
 };
 
 std::int32_t KeyOf(const std::string& book) {
@@ -226,4 +184,4 @@ void RunEditor(const WorkerPlan& plan) {
   w.Exit();
 }
 
-}  // namespace lumaret::stress
+}  // namespace stress

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-namespace lumaret::stress {
+namespace stress {
 
 // One message to the parent. An operation is announced (kBegin) before it starts and
 // settled (kDone or kFailed) after it returned; a child killed in between leaves
@@ -27,9 +27,9 @@ struct WorkerPlan {
   int writeFd = -1;  // messages to the parent
   int stopFd = -1;   // readable once the parent wants the child to stop
   std::uint32_t seed = 0;
-  int operations = 0;             // the most operations to try
-  std::int32_t firstKey = 0;      // the editor's new rows are numbered from here
-  std::uint32_t killAtWrite = 0;  // > 0: the child kills itself halfway through this file write
+  int operations = 0;              // the most operations to try
+  std::int32_t firstKey = 0;       // the editor's new rows are numbered from here
+  std::uint32_t killAtChange = 0;  // > 0: the child kills itself halfway through this file change
 };
 
 // Both never return: they end the process with _exit.
@@ -40,4 +40,4 @@ struct WorkerPlan {
 std::string EditorBook(std::int32_t key);
 std::string BlankBook(std::int32_t key);
 
-}  // namespace lumaret::stress
+}  // namespace stress

@@ -17,18 +17,21 @@ class FaultyFile final : public jet::File {
   jet::Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
     switch (fs_.NextChange()) {
       case FaultyFileSystem::Fate::kProceed: return inner_->Write(offset, data);
-      case FaultyFileSystem::Fate::kTear: (void)inner_->Write(offset, data.first(data.size() / 2)); break;
+      case FaultyFileSystem::Fate::kTear:
+        (void)inner_->Write(offset, data.first(data.size() / 2));
+        fs_.Crashed();
+        break;
       case FaultyFileSystem::Fate::kFail: break;
     }
     return Injected();
   }
   jet::Result<std::uint64_t> Size() override { return inner_->Size(); }
   jet::Status Truncate(std::uint64_t size) override {
-    if (fs_.NextChange() != FaultyFileSystem::Fate::kProceed) return Injected();
+    if (!fs_.Proceed()) return Injected();
     return inner_->Truncate(size);
   }
   jet::Status Sync() override {
-    if (fs_.NextChange() != FaultyFileSystem::Fate::kProceed) return Injected();
+    if (!fs_.Proceed()) return Injected();
     return inner_->Sync();
   }
   jet::Status TryLock(std::uint64_t offset, std::uint64_t length, jet::LockKind kind) override {
@@ -59,8 +62,14 @@ jet::Result<std::unique_ptr<jet::File>> FaultyFileSystem::Open(const std::string
   return std::unique_ptr<jet::File>(new FaultyFile(*this, std::move(inner).value()));
 }
 
+bool FaultyFileSystem::Proceed() {
+  const Fate fate = NextChange();
+  if (fate == Fate::kTear) Crashed();
+  return fate == Fate::kProceed;
+}
+
 jet::Status FaultyFileSystem::Remove(const std::string& path) {
-  if (NextChange() != Fate::kProceed) return Injected();
+  if (!Proceed()) return Injected();
   return inner_.Remove(path);
 }
 

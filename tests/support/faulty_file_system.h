@@ -5,6 +5,7 @@
 #include "support/compat.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,6 +32,12 @@ class FaultyFileSystem final : public jet::FileSystem {
     changes_ = 0;
     triggered_ = false;
   }
+  // Runs `hook` right after the change a crash cuts off, before the call returns: a
+  // test in a process of its own ends the process there, as a power cut would.
+  void OnCrash(std::function<void()> hook) { onCrash_ = std::move(hook); }
+  void Crashed() {
+    if (onCrash_) onCrash_();
+  }
   // Changes counted since FailAt.
   std::uint64_t changes() const { return changes_; }
   bool triggered() const { return triggered_; }
@@ -44,6 +51,8 @@ class FaultyFileSystem final : public jet::FileSystem {
   // Decides the fate of the next change: kProceed, kFail, or kTear (crash on a write).
   enum class Fate { kProceed, kFail, kTear };
   Fate NextChange();
+  // Decides the fate of a change that cannot be torn: whether it goes ahead.
+  bool Proceed();
 
  private:
   jet::FileSystem& inner_;
@@ -51,6 +60,7 @@ class FaultyFileSystem final : public jet::FileSystem {
   std::uint64_t changes_ = 0;
   Mode mode_ = Mode::kOnce;
   bool triggered_ = false;
+  std::function<void()> onCrash_;
 };
 
 }  // namespace support

@@ -114,18 +114,12 @@ std::string CsvField(const jet::Value& value) {
 jet::Status ExportCsv(jet::Database& db, const jet::TableDef& table, std::ostream& out) {
   for (std::size_t i = 0; i < table.columns.size(); ++i) out << (i ? "," : "") << table.columns[i].name;
   out << "\n";
-  jet::Status inner = jet::Ok();
-  JET_TRY(db.Scan(table, [&](const jet::RowRef& row) {
-    auto values = db.RowValues(table, row.bytes);
-    if (!values.ok()) {
-      inner = values.error();
-      return false;
-    }
-    for (std::size_t i = 0; i < values->size(); ++i) out << (i ? "," : "") << CsvField((*values)[i]);
+  return db.Scan(table, [&](const jet::RowRef& row) -> jet::Result<bool> {
+    JET_ASSIGN(const auto values, db.RowValues(table, row.bytes));
+    for (std::size_t i = 0; i < values.size(); ++i) out << (i ? "," : "") << CsvField(values[i]);
     out << "\n";
     return true;
-  }));
-  return inner;
+  });
 }
 
 }  // namespace versedb

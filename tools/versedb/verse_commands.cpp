@@ -92,33 +92,12 @@ std::string Plain(const jet::Value& v) {
   return text == nullptr ? std::string() : jet::DecodeCp1252(text->bytes);
 }
 
-struct StoredRow {
-  jet::RowId id;
-  std::vector<jet::Value> values;
-};
-
-jet::Result<std::vector<StoredRow>> ReadRows(OpenTable& t) {
-  std::vector<StoredRow> rows;
-  jet::Status inner = jet::Ok();
-  JET_TRY(t.db->Scan(t.def, [&](const jet::RowRef& row) {
-    auto values = t.db->RowValues(t.def, row.bytes);
-    if (!values.ok()) {
-      inner = values.error();
-      return false;
-    }
-    rows.push_back({row.id, std::move(*values)});
-    return true;
-  }));
-  JET_TRY(inner);
-  return rows;
-}
-
 }  // namespace
 
 int List(Context& c) {
   auto t = OpenVerses(c, c.args[1], store::kVerseTableName, false);
   if (!t.ok()) return Fail(c, t.error());
-  auto rows = ReadRows(*t);
+  auto rows = t->db->ReadAllRows(t->def);
   if (!rows.ok()) return Fail(c, rows.error());
   const auto& k = t->columns;
   for (const auto& r : *rows) {
@@ -152,13 +131,13 @@ int Delete(Context& c) {
   }
   auto t = OpenVerses(c, c.args[1], store::kVerseTableName, true);
   if (!t.ok()) return Fail(c, t.error());
-  auto rows = ReadRows(*t);
+  auto rows = t->db->ReadAllRows(t->def);
   if (!rows.ok()) return Fail(c, rows.error());
   if (number > rows->size()) {
     return Fail(c, jet::MakeError(jet::kErrNoCurrentRecord, "No current record: the table has " +
                                                                 std::to_string(rows->size()) + " rows."));
   }
-  const StoredRow& row = (*rows)[number - 1];
+  const jet::StoredRow& row = (*rows)[number - 1];
   auto s = t->db->Delete(t->def, row.id, row.values);
   if (!s.ok()) return Fail(c, s.error());
   return 0;
