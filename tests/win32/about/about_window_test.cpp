@@ -11,16 +11,16 @@
 #include <string>
 #include <vector>
 
-#include "about_box.h"
-#include "about_picture.h"
-#include "about_resources.h"
+#include "win32/about/about_box.h"
+#include "win32/about/about_picture.h"
+#include "verse/about_resources.h"
 #include "about_test_support.h"
 #include "reminder/about_layout.h"
 
-namespace about::testing {
+namespace win32::about::test {
 namespace {
 
-namespace layout = reminder::about_layout;
+namespace layout = ::reminder::about_layout;
 
 // Away from where other window tests put their windows.
 constexpr int kOwnerLeft = 520;
@@ -162,7 +162,7 @@ class AboutWindowTest : public ::testing::Test {
 
 TEST_F(AboutWindowTest, OpensAtTheOwnersLeftAnd160TwipsBelowItsTop) {
   Open();
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   const RECT owner = OwnerRect();
   const RECT box = BoxRect();
   EXPECT_EQ(box.left, owner.left);
@@ -174,7 +174,7 @@ TEST_F(AboutWindowTest, OpensAtTheOwnersLeftAnd160TwipsBelowItsTop) {
 
 TEST_F(AboutWindowTest, HasTheClientSizeOfItsLayoutAndIsAWindowOfItsOwn) {
   Open();
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   RECT client{};
   GetClientRect(Box(), &client);
   EXPECT_EQ(client.right, TwipsToPixels(layout::kClientWidth, dpi.x));
@@ -186,7 +186,7 @@ TEST_F(AboutWindowTest, HasTheClientSizeOfItsLayoutAndIsAWindowOfItsOwn) {
 
 TEST_F(AboutWindowTest, OnAMonitorOfAnotherScaleKeepsItsTwipsSizesAndItsFontsFollow) {
   Open();
-  const ScreenDpi screen = CurrentScreenDpi();
+  const Dpi screen = ScreenDpi();
   auto fontHeight = [](HWND control) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -348,7 +348,7 @@ TEST_F(AboutWindowTest, ScreenshotShowsThePictureInItsBorderTheLineAndTheVersion
   const RECT box = BoxRect();
   const int dx = origin.x - box.left;
   const int dy = origin.y - box.top;
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   auto px = [&](int twips) { return TwipsToPixels(twips, dpi.x); };
   auto py = [&](int twips) { return TwipsToPixels(twips, dpi.y); };
 
@@ -371,4 +371,4 @@ TEST_F(AboutWindowTest, ScreenshotShowsThePictureInItsBorderTheLineAndTheVersion
 }
 
 }  // namespace
-}  // namespace about::testing
+}  // namespace win32::about::test
