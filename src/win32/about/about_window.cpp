@@ -11,8 +11,6 @@
 
 namespace win32::about {
 
-namespace layout = ::reminder::about_layout;
-
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
@@ -28,12 +26,11 @@ bool AboutWindow::Load() {
   if (Hwnd() != nullptr) return true;
   if (!Register(instance_, WindowClass{kClassName})) return false;
   screenDpi_ = dpi_ = ScreenDpi();
-  RECT frame{0, 0, TwipsToPixels(layout::kClientWidth, dpi_.x), TwipsToPixels(layout::kClientHeight, dpi_.y)};
+  RECT frame{0, 0, TwipsToPixels(kClientWidth, dpi_.x), TwipsToPixels(kClientHeight, dpi_.y)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   // WM_CREATE makes the controls.
   const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
-  return CreateFor(kExStyle, kClassName, Wide(layout::kCaption), kStyle, 0, 0, size, nullptr, instance_) !=
-         nullptr;
+  return CreateFor(kExStyle, kClassName, Wide(kCaption), kStyle, 0, 0, size, nullptr, instance_) != nullptr;
 }
 
 void AboutWindow::Unload() {
@@ -110,13 +107,12 @@ LRESULT AboutWindow::OnCreate() {
 
   SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
   // In creation order; the tab order follows it and only the button is a tab stop.
-  command1_ = AddControl(L"BUTTON", Wide(layout::kCommand1Caption).c_str(), BS_DEFPUSHBUTTON | WS_TABSTOP,
-                         layout::kCommand1, windowFont_, kCommand1Id);
-  copyrightLbl_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, layout::kCopyrightLbl, windowFont_);
-  versionLbl_ = AddControl(L"STATIC", Wide(layout::kVersionInitialCaption).c_str(),
-                           SS_CENTER | SS_NOPREFIX | WS_BORDER, layout::kVersionLbl, versionFont_);
-  label1_ = AddControl(L"STATIC", Wide(layout::kLabel1Caption).c_str(), SS_LEFT | SS_NOPREFIX,
-                       layout::kLabel1, label1Font_);
+  command1_ = AddControl(L"BUTTON", Wide(kCommand1Caption).c_str(), BS_DEFPUSHBUTTON | WS_TABSTOP, kCommand1,
+                         windowFont_, kCommand1Id);
+  copyrightLbl_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kCopyrightLbl, windowFont_);
+  versionLbl_ = AddControl(L"STATIC", Wide(kVersionInitialCaption).c_str(),
+                           SS_CENTER | SS_NOPREFIX | WS_BORDER, kVersionLbl, versionFont_);
+  label1_ = AddControl(L"STATIC", Wide(kLabel1Caption).c_str(), SS_LEFT | SS_NOPREFIX, kLabel1, label1Font_);
   if (command1_ == nullptr || copyrightLbl_ == nullptr || versionLbl_ == nullptr || label1_ == nullptr) {
     return -1;  // CreateWindowEx fails and the box stays closed
   }
@@ -128,9 +124,9 @@ void AboutWindow::MakeFonts() {
   for (HFONT* font : {&windowFont_, &versionFont_, &label1Font_}) {
     if (*font != nullptr) DeleteObject(*font);
   }
-  windowFont_ = MakeFont(layout::kWindowFont);
-  versionFont_ = MakeFont(layout::kVersionFont);
-  label1Font_ = MakeFont(layout::kLabel1Font);
+  windowFont_ = MakeFont(kWindowFont);
+  versionFont_ = MakeFont(kVersionFont);
+  label1Font_ = MakeFont(kLabel1Font);
   for (const auto& [control, font] :
        {std::pair{command1_, windowFont_}, std::pair{copyrightLbl_, windowFont_},
         std::pair{versionLbl_, versionFont_}, std::pair{label1_, label1Font_}}) {
@@ -140,8 +136,8 @@ void AboutWindow::MakeFonts() {
 
 void AboutWindow::LayOutControls() {
   for (const auto& [control, rect] :
-       {std::pair{command1_, layout::kCommand1}, std::pair{copyrightLbl_, layout::kCopyrightLbl},
-        std::pair{versionLbl_, layout::kVersionLbl}, std::pair{label1_, layout::kLabel1}}) {
+       {std::pair{command1_, kCommand1}, std::pair{copyrightLbl_, kCopyrightLbl},
+        std::pair{versionLbl_, kVersionLbl}, std::pair{label1_, kLabel1}}) {
     const RECT r = PixelRect(rect);
     MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
   }
@@ -153,8 +149,8 @@ LRESULT AboutWindow::OnDpiChanged(Dpi dpi, const RECT& suggested) {
   MakeFonts();
   LayOutControls();
   // The client area keeps the layout's size in twips, whatever the frame's rounding.
-  FollowDpiChange(Hwnd(), suggested, TwipsToPixels(layout::kClientWidth, dpi_.x),
-                  TwipsToPixels(layout::kClientHeight, dpi_.y));
+  FollowDpiChange(Hwnd(), suggested, TwipsToPixels(kClientWidth, dpi_.x),
+                  TwipsToPixels(kClientHeight, dpi_.y));
   return 0;
 }
 
@@ -169,7 +165,7 @@ LRESULT AboutWindow::OnPaint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(Hwnd(), &paint);
   // Picture1: a flat one-pixel border round the picture.
-  const RECT box = PixelRect(layout::kPicture1);
+  const RECT box = PixelRect(kPicture1);
   FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
   if (!picture_.Empty()) {
     HDC memory = CreateCompatibleDC(dc);
@@ -183,8 +179,8 @@ LRESULT AboutWindow::OnPaint() {
   // Line1 under the product name.
   HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
   HGDIOBJ oldPen = SelectObject(dc, pen);
-  MoveToEx(dc, TwipsToPixels(layout::kLine1.x1, dpi_.x), TwipsToPixels(layout::kLine1.y1, dpi_.y), nullptr);
-  LineTo(dc, TwipsToPixels(layout::kLine1.x2, dpi_.x), TwipsToPixels(layout::kLine1.y2, dpi_.y));
+  MoveToEx(dc, TwipsToPixels(kLine1.x1, dpi_.x), TwipsToPixels(kLine1.y1, dpi_.y), nullptr);
+  LineTo(dc, TwipsToPixels(kLine1.x2, dpi_.x), TwipsToPixels(kLine1.y2, dpi_.y));
   SelectObject(dc, oldPen);
   DeleteObject(pen);
   EndPaint(Hwnd(), &paint);
@@ -269,7 +265,7 @@ HWND AboutWindow::AddControl(const wchar_t* className, const wchar_t* caption, D
   return control;
 }
 
-HFONT AboutWindow::MakeFont(const layout::Font& font) const {
+HFONT AboutWindow::MakeFont(const Font& font) const {
   return CreatePointFont(Wide(font.face).c_str(), static_cast<int>(std::lround(font.points * 100)), dpi_.y,
                          font.bold ? FW_BOLD : FW_NORMAL, ANSI_CHARSET);
 }

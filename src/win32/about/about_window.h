@@ -7,7 +7,7 @@
 #include <string>
 
 #include "reminder/about_frm.h"
-#include "reminder/about_layout.h"
+#include "win32/about/about_layout.h"
 #include "win32/about/about_picture.h"
 #include "win32/common/dpi.h"
 #include "win32/common/window.h"
@@ -71,7 +71,7 @@ class AboutWindow : public Window, public ::reminder::AboutView {
   void Command1_Click();
   HWND AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
                   const ::reminder::TwipsRect& rect, HFONT font, int id = 0);
-  HFONT MakeFont(const ::reminder::about_layout::Font& font) const;
+  HFONT MakeFont(const Font& font) const;
   RECT PixelRect(const ::reminder::TwipsRect& rect) const;
 
   HINSTANCE instance_;

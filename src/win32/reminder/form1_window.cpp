@@ -14,14 +14,8 @@ namespace {
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-int MenuCommand(::reminder::MenuItem item) {
-  switch (item) {
-    case ::reminder::MenuItem::kOptionsAutoStart: return IDM_OPTIONS_AUTOSTART;
-    case ::reminder::MenuItem::kHourlyChime: return IDM_HOURLY_CHIME;
-    default: break;
-  }
-  return IDM_INTERVAL_0 + (static_cast<int>(item) - static_cast<int>(::reminder::MenuItem::kInterval0));
-}
+constexpr int kOptionsMenu = 2;        // File, Edit, Options, Help
+constexpr int kIntervalMenuPlace = 1;  // below "&Start with Windows"
 
 // Each control and its box, in creation order.
 struct ControlBox {
@@ -67,6 +61,7 @@ bool Form1Window::Create() {
 
   accelerators_ = LoadAcceleratorsW(instance_, MAKEINTRESOURCEW(IDR_FORM1_ACCELERATORS));
   HMENU menu = LoadMenuW(instance_, MAKEINTRESOURCEW(IDR_FORM1_MENU));
+  AddIntervalMenu(menu);
   RECT frame{0, 0, ToPixelsX(kClientWidthTwips), ToPixelsY(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kFrameStyle, TRUE, 0);
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
@@ -228,14 +223,30 @@ void Form1Window::Focus() {
 
 void Form1Window::RequestClose() { SendMessageW(Hwnd(), WM_CLOSE, 0, 0); }
 
-bool Form1Window::IsChecked(::reminder::MenuItem item) const {
-  const UINT state = GetMenuState(GetMenu(Hwnd()), static_cast<UINT>(MenuCommand(item)), MF_BYCOMMAND);
-  return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;
+void Form1Window::AddIntervalMenu(HMENU menu) {
+  HMENU intervals = CreatePopupMenu();
+  if (intervals == nullptr) return;
+  for (const ::reminder::Interval& interval : ::reminder::kIntervals) {
+    AppendMenuW(intervals, MF_STRING, static_cast<UINT_PTR>(IDM_INTERVAL_0 + interval.index),
+                Wide(interval.caption).c_str());
+  }
+  if (!InsertMenuW(GetSubMenu(menu, kOptionsMenu), kIntervalMenuPlace, MF_BYPOSITION | MF_POPUP,
+                   reinterpret_cast<UINT_PTR>(intervals), L"Reminder Interval")) {
+    DestroyMenu(intervals);
+  }
 }
 
-void Form1Window::SetChecked(::reminder::MenuItem item, bool checked) {
-  CheckMenuItem(GetMenu(Hwnd()), static_cast<UINT>(MenuCommand(item)),
-                static_cast<UINT>(MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)));
+void Form1Window::ShowChoices(const ::reminder::Choices& choices) {
+  HMENU menu = GetMenu(Hwnd());
+  auto check = [menu](UINT id, bool on) {
+    CheckMenuItem(menu, id, static_cast<UINT>(MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)));
+  };
+  check(IDM_OPTIONS_AUTOSTART, choices.autoStart);
+  check(IDM_HOURLY_CHIME, choices.chimes);
+  const int shown = ::reminder::IntervalShowing(choices.reminderMinutes).index;
+  for (const ::reminder::Interval& interval : ::reminder::kIntervals) {
+    check(static_cast<UINT>(IDM_INTERVAL_0 + interval.index), interval.index == shown);
+  }
 }
 
 void Form1Window::ShowVerse(const store::VerseRecord& record) {

@@ -53,8 +53,7 @@ class Form1Window final : public win32::Window, public ::reminder::Window {
   void Restore() override;
   void Focus() override;
   void RequestClose() override;
-  bool IsChecked(::reminder::MenuItem item) const override;
-  void SetChecked(::reminder::MenuItem item, bool checked) override;
+  void ShowChoices(const ::reminder::Choices& choices) override;
   void ShowVerse(const store::VerseRecord& record) override;
   void SetNextVerseToolTip(const std::string& text) override;
 
@@ -78,6 +77,8 @@ class Form1Window final : public win32::Window, public ::reminder::Window {
   // bar and rounding did.
   void FitClientArea();
   HWND CreateLabel(int id, const char* text, int left, int top, int width, int height);
+  // Options > "Reminder Interval", one item for each interval of the table.
+  void AddIntervalMenu(HMENU menu);
   void CreateToolTips();
   void AddToolTip(HWND button, const std::string& text);
   int ToPixelsX(int twips) const;

@@ -50,7 +50,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void Form1Window::OnCommand(int id) {
   if (form_ == nullptr) return;
-  if (id >= IDM_INTERVAL_0 && id <= IDM_INTERVAL_4) {
+  if (id >= IDM_INTERVAL_0 && id < IDM_INTERVAL_0 + static_cast<int>(::reminder::kIntervals.size())) {
     form_->IntervalMnu_Click(static_cast<std::int16_t>(id - IDM_INTERVAL_0));
     return;
   }

@@ -41,8 +41,7 @@ class OwnerWindow : public ::reminder::Window {
   void Restore() override {}
   void Focus() override {}
   void RequestClose() override {}
-  bool IsChecked(::reminder::MenuItem) const override { return false; }
-  void SetChecked(::reminder::MenuItem, bool) override {}
+  void ShowChoices(const ::reminder::Choices&) override {}
   void ShowVerse(const store::VerseRecord&) override {}
   void SetNextVerseToolTip(const std::string&) override {}
 

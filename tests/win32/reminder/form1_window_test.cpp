@@ -311,17 +311,17 @@ TEST_F(Form1WindowTest, TheFirstRunRegistersTheProgramAndTheMenuItemRemovesItFro
 
 TEST_F(Form1WindowTest, AnIntervalChoiceMovesTheCheckMarkAndIsSaved) {
   Start();
-  Command(IDM_INTERVAL_3);
+  Command((IDM_INTERVAL_0 + 3));
   HMENU menu = GetMenu(hwnd_);
-  for (int id = IDM_INTERVAL_0; id <= IDM_INTERVAL_4; ++id) {
-    EXPECT_EQ((GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, id == IDM_INTERVAL_3);
+  for (int id = IDM_INTERVAL_0; id <= (IDM_INTERVAL_0 + 4); ++id) {
+    EXPECT_EQ((GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, id == (IDM_INTERVAL_0 + 3));
   }
   EXPECT_EQ(SettingsNumbers(Settings()).at(3), 480);
 }
 
 TEST_F(Form1WindowTest, AmenUnderStartupOnlyEndsTheProgramInsteadOfHiding) {
   Start();
-  Command(IDM_INTERVAL_4);
+  Command((IDM_INTERVAL_0 + 4));
   Click(IDC_MINIMIZE_CMD);
   EXPECT_FALSE(IsWindow(hwnd_));
   EXPECT_EQ(app_->Form().State().ExitRequested, ::reminder::kTrue);
