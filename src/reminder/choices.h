@@ -40,9 +40,12 @@ constexpr const Interval& IntervalShowing(std::int16_t minutes) {
   return kIntervals[0];
 }
 
+// The choices as the menu shows them at creation, until the settings file or the user
+// changes them.
 struct Choices {
   // 0 until the first run settles on thirty minutes at the first tick.
   std::int16_t reminderMinutes = 0;
+  int interval = 1;  // the interval item ticked: "&One Hour" at creation
   bool chimes = true;
   bool autoStart = true;
 };

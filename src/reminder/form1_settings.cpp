@@ -64,6 +64,7 @@ void Form1::LoadINI() {
     platform_.window.SetLeft(static_cast<std::int32_t>(left));
     JET_ASSIGN(const std::int64_t minutes, reader.Next(kInt16Min, kInt16Max));
     choices_.reminderMinutes = static_cast<std::int16_t>(minutes);
+    choices_.interval = IntervalShowing(choices_.reminderMinutes).index;
     JET_ASSIGN(const std::int64_t autoStart, reader.Next(kInt32Min, kInt32Max));
     // The choice is what the file says; the registry is not touched.
     choices_.autoStart = autoStart != 0;

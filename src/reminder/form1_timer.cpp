@@ -64,7 +64,9 @@ void Form1::IntervalMnu_Click(std::int16_t index) {
 }
 
 void Form1::ChooseInterval(int index) {
-  choices_.reminderMinutes = IntervalAt(index).minutes;
+  const Interval& chosen = IntervalAt(index);
+  choices_.reminderMinutes = chosen.minutes;
+  choices_.interval = chosen.index;
   platform_.window.ShowChoices(choices_);
 }
 

@@ -63,7 +63,7 @@ class FakeWindow : public Window {
   // What the Options menu shows; nothing until the logic first shows its choices.
   std::optional<Choices> shown;
   // The interval item ticked.
-  int IntervalShown() const { return IntervalShowing(shown.value().reminderMinutes).index; }
+  int IntervalShown() const { return shown.value().interval; }
   TwipsRect bounds{1200, 900, 7350, 5670};
   bool visible = false;
   bool destroyed = false;

@@ -47,7 +47,7 @@ TEST_F(SettingsTest, AThreeLineFileAppliesPositionTopAndLeftOnly) {
   EXPECT_EQ(fake.window.bounds.top, 3000);
   EXPECT_EQ(fake.window.bounds.left, 4000);
   EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 0));  // no interval yet: the first run's
+  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 1));  // as at creation
 }
 
 TEST_F(SettingsTest, AnIntervalOfFortyFiveStaysInForceWithThirtyMinutesTicked) {
@@ -80,7 +80,7 @@ TEST_F(SettingsTest, AnIntervalAboveTheSixteenBitRangeIsReportedAndStopsTheReadi
   EXPECT_EQ(fake.window.bounds.left, 4000);
   EXPECT_EQ(form->ReminderMinutes(), 0);
   EXPECT_TRUE(fake.window.shown->autoStart);  // line 5 not applied
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 0));
+  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 1));
   EXPECT_FALSE(fake.pointer.Busy());
 }
 

@@ -243,9 +243,8 @@ void Form1Window::ShowChoices(const ::reminder::Choices& choices) {
   };
   check(IDM_OPTIONS_AUTOSTART, choices.autoStart);
   check(IDM_HOURLY_CHIME, choices.chimes);
-  const int shown = ::reminder::IntervalShowing(choices.reminderMinutes).index;
   for (const ::reminder::Interval& interval : ::reminder::kIntervals) {
-    check(static_cast<UINT>(IDM_INTERVAL_0 + interval.index), interval.index == shown);
+    check(static_cast<UINT>(IDM_INTERVAL_0 + interval.index), interval.index == choices.interval);
   }
 }
 
