@@ -155,7 +155,7 @@ class FakeRegistry : public Registry {
   std::set<Key> readOnlyRoots;   // CreateKey, SetValueEx and DeleteValue refuse with 5
   std::int32_t createError = 0;  // any root
   std::int32_t setError = 0;
-  int closeFailures = 0;         // the next CloseKey calls that fail
+  int closeFailures = 0;  // the next CloseKey calls that fail
   int closeCalls = 0;
   std::set<Key> openKeys;
 
@@ -175,7 +175,8 @@ class FakeShell : public Shell {
  public:
   explicit FakeShell(Log& log) : log_(log) {}
   std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
-                             const std::string& parameters, const std::string& folder, int showCommand) override;
+                             const std::string& parameters, const std::string& folder,
+                             int showCommand) override;
   struct Call {
     std::uint32_t window;
     std::string operation, file, parameters, folder;
@@ -240,6 +241,8 @@ class FakeFileSystem : public FileSystem {
   jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
 
   std::map<std::string, std::string> files;
+  // Folders exist when they are named here or hold a file.
+  std::set<std::string> folders;
   std::set<std::string> readOnlyFolders;
   std::string currentFolder;
   int writes = 0;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <ostream>
 
-#include "registry_contract.h"
+#include "platform_contract.h"
 #include "reminder_fixture.h"
 
 namespace reminder::testing {
@@ -126,8 +126,12 @@ TEST_F(AutoStartTest, APathWithASpaceIsWrittenInQuotes) {
   EXPECT_EQ(fake.registry.values.at(kRunPath).data, std::string("\"C:\\Program Files\\Lumaret\\verse.exe\"") + '\0');
 }
 
-TEST_F(AutoStartTest, TheFakeRegistryKeepsTheContractOfTheRealOne) {
+TEST(FakePlatformTest, TheFakesKeepTheContractsOfTheRealServices) {
+  FakePlatform fake;
   CheckRegistryContract(fake.registry, Registry::kCurrentUser, "Software\\Lumaret\\Contract");
+  fake.files.folders.insert("C:\\Lumaret");
+  CheckFileSystemContract(fake.files, "C:\\Lumaret");
+  CheckClockContract(fake.clock);
 }
 
 // Start with Windows turned over by its menu item, against every combination of a

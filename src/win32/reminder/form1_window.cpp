@@ -96,15 +96,23 @@ void Form1Window::MakeFonts() {
   }
 }
 
+HFONT Form1Window::FontOf(int id) const {
+  switch (id) {
+    case IDC_NEW_VERSE_CMD:
+    case IDC_MINIMIZE_CMD:
+      return buttonFont_ != nullptr ? buttonFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    case IDC_VERSE_TXT_LBL: return verseFont_;
+    default: return headingFont_;
+  }
+}
+
 void Form1Window::LayOutControls() {
-  HFONT font = buttonFont_ != nullptr ? buttonFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   for (const ControlBox& control : kControlBoxes) {
     HWND child = Control(control.id);
     MoveWindow(child, ToPixelsX(control.box.left), ToPixelsY(control.box.top), ToPixelsX(control.box.width),
                ToPixelsY(control.box.height), TRUE);
-    if (control.id == IDC_NEW_VERSE_CMD || control.id == IDC_MINIMIZE_CMD) {
-      SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    }
+    // The labels draw themselves, with the font they are given here.
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(FontOf(control.id)), TRUE);
   }
 }
 
@@ -125,8 +133,6 @@ void Form1Window::OnCreate() {
         CreateWindowExW(0, L"BUTTON", Wide(text).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
                         ToPixelsX(box.left), ToPixelsY(box.top), ToPixelsX(box.width), ToPixelsY(box.height),
                         Hwnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    HFONT font = buttonFont_ != nullptr ? buttonFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
   };
   HWND newVerse = button(IDC_NEW_VERSE_CMD, kNewVerseCaption, kNewVerseCmdBox);
@@ -142,6 +148,7 @@ void Form1Window::OnCreate() {
   label(IDC_CHAPTER_LBL, kChapterPlaceholder, kChapterLblBox);
   label(IDC_BOOK_LBL, kBookPlaceholder, kBookLblBox);
   label(IDC_VERSE_TXT_LBL, kVerseTxtPlaceholder, kVerseTxtLblBox);
+  LayOutControls();
 
   // "&Amen" comes first in the tab order: it has the focus when the window opens.
   focus_ = minimize;

@@ -71,8 +71,9 @@ class Form1Window final : public win32::Window, public ::reminder::Window {
 
   // The fonts at the window's DPI, replacing any made before.
   void MakeFonts();
-  // The controls at their twips boxes at the window's DPI.
+  // The controls at their twips boxes and with their fonts at the window's DPI.
   void LayOutControls();
+  HFONT FontOf(int controlId) const;
   // Sizes the frame so the client area is exactly the layout's, whatever the menu
   // bar and rounding did.
   void FitClientArea();

@@ -100,16 +100,13 @@ LRESULT Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType != ODT_STATIC) return FALSE;
   // The labels draw themselves: fixed boxes, text cut off at their edges, no "&" prefix.
   UINT format = DT_NOPREFIX;
-  HFONT font = headingFont_;
   switch (item.CtlID) {
     case IDC_BOOK_LBL:
     case IDC_CHAPTER_LBL: format |= DT_RIGHT | DT_SINGLELINE; break;
-    case IDC_VERSE_TXT_LBL:
-      format |= DT_LEFT | DT_WORDBREAK;
-      font = verseFont_;
-      break;
+    case IDC_VERSE_TXT_LBL: format |= DT_LEFT | DT_WORDBREAK; break;
     default: format |= DT_LEFT | DT_SINGLELINE; break;
   }
+  const auto font = reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0));
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
   const std::wstring text = WindowText(item.hwndItem);
   HGDIOBJ old = SelectObject(item.hDC, font);
