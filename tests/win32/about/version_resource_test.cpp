@@ -64,12 +64,6 @@ TEST(VersionResourceTest, AModuleThatCannotBeFoundReportsAnErrorAndNoStrings) {
   EXPECT_EQ(VersionString(ModuleFileName(nullptr), L"NoSuchString"), "");
 }
 
-TEST(VersionResourceTest, VersionRcCarriesEveryStringOfTheReminder) {
-  const std::wstring self = ModuleFileName(nullptr);
-  ExpectEveryVerseString(self);
-  ExpectBinaryVersionAndTranslation(self);
-}
-
 TEST(VersionResourceTest, TheBuiltVerseExeCarriesEveryStringOfTheReminder) {
   const std::string verse = LUMARET_VERSE_EXE;
   if (verse.empty()) GTEST_SKIP() << "verse.exe is not part of this build";

@@ -219,6 +219,7 @@ TEST_F(VerseExeTest, F1OpensTheHelpFileAndF2StartsTheEditorBesideTheProgram) {
   HWND help = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (help = FindWindowA("HH Parent", nullptr)) != nullptr; }, 15000))
       << "the help viewer did not open";
+  EXPECT_EQ(WindowText(help), "Lumaret Help");
   EXPECT_FALSE(IsTopmost(main_)) << "the verse must not cover the help";
   PostMessageW(help, WM_CLOSE, 0, 0);
   WaitFor([&] { return FindWindowA("HH Parent", nullptr) == nullptr; }, 5000);
