@@ -219,21 +219,21 @@ LRESULT AboutWindow::OnSysChar(WPARAM character) {
 LRESULT AboutWindow::OnTimer(UINT_PTR id) {
   if (id != kTimer1Id) return 0;
   KillTimer(Hwnd(), kTimer1Id);  // it never ticks twice
-  if (form_ != nullptr) {
-    form_->Timer1_Timer();
-  } else {
-    Unload();
-  }
+  Forward(&::reminder::AboutFrm::Timer1_Timer);
   return 0;
 }
 
 LRESULT AboutWindow::OnClose() {
-  if (form_ != nullptr) {
-    form_->Form_Unload();
-  } else {
-    Unload();
-  }
+  Forward(&::reminder::AboutFrm::Form_Unload);
   return 0;
+}
+
+void AboutWindow::Forward(void (::reminder::AboutFrm::*handler)()) {
+  if (form_ != nullptr) {
+    (form_->*handler)();
+  } else {
+    Unload();  // a box without its logic just closes
+  }
 }
 
 LRESULT AboutWindow::OnNcDestroy() {
@@ -247,13 +247,7 @@ LRESULT AboutWindow::OnNcDestroy() {
   return Default(WM_NCDESTROY, 0, 0);
 }
 
-void AboutWindow::Command1_Click() {
-  if (form_ != nullptr) {
-    form_->Command1_Click();
-  } else {
-    Unload();
-  }
-}
+void AboutWindow::Command1_Click() { Forward(&::reminder::AboutFrm::Command1_Click); }
 
 HWND AboutWindow::AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
                              const ::reminder::TwipsRect& rect, HFONT font, int id) {

@@ -69,6 +69,8 @@ class AboutWindow : public Window, public ::reminder::AboutView {
   void LayOutControls();
 
   void Command1_Click();
+  // The event to the box's logic, or, without one, straight to closing.
+  void Forward(void (::reminder::AboutFrm::*handler)());
   HWND AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
                   const ::reminder::TwipsRect& rect, HFONT font, int id = 0);
   HFONT MakeFont(const Font& font) const;
