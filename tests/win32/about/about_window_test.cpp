@@ -16,78 +16,18 @@
 #include "win32/about/about_box.h"
 #include "win32/about/about_picture.h"
 #include "win32/common/text.h"
+#include "window_probe.h"
 
 namespace win32::about::test {
 namespace {
 
+using reminder::test::Capture;
+using reminder::test::CaptureScreen;
+using reminder::test::SaveWindowBitmap;
+
 // Away from where other window tests put their windows.
 constexpr int kOwnerLeft = 520;
 constexpr int kOwnerTop = 120;
-
-// The pixels of a screen rectangle as 0x00RRGGBB, top row first.
-struct Capture {
-  int width = 0;
-  int height = 0;
-  std::vector<std::uint32_t> pixels;
-  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
-};
-
-Capture CaptureScreen(const RECT& r) {
-  Capture shot;
-  shot.width = r.right - r.left;
-  shot.height = r.bottom - r.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = shot.width;
-  info.bmiHeader.biHeight = -shot.height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, shot.width, shot.height, screen, r.left, r.top, SRCCOPY);
-  GdiFlush();
-  const auto* source = static_cast<const std::uint32_t*>(bits);
-  shot.pixels.assign(source, source + shot.width * shot.height);
-  for (auto& p : shot.pixels) p &= 0xFFFFFFu;
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return shot;
-}
-
-// Writes a capture as a 24-bit BMP file.
-bool SaveBmp(const Capture& shot, const std::string& path) {
-  const int stride = (shot.width * 3 + 3) & ~3;
-  BITMAPFILEHEADER file{};
-  BITMAPINFOHEADER header{};
-  header.biSize = sizeof header;
-  header.biWidth = shot.width;
-  header.biHeight = shot.height;  // bottom-up
-  header.biPlanes = 1;
-  header.biBitCount = 24;
-  file.bfType = 0x4D42;  // "BM"
-  file.bfOffBits = sizeof file + sizeof header;
-  file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * shot.height);
-  std::unique_ptr<FILE, int (*)(FILE*)> out(std::fopen(path.c_str(), "wb"), std::fclose);
-  if (!out) return false;
-  std::fwrite(&file, sizeof file, 1, out.get());
-  std::fwrite(&header, sizeof header, 1, out.get());
-  std::vector<unsigned char> row(static_cast<std::size_t>(stride), 0);
-  for (int y = shot.height - 1; y >= 0; --y) {
-    for (int x = 0; x < shot.width; ++x) {
-      const std::uint32_t p = shot.At(x, y);
-      row[static_cast<std::size_t>(x * 3)] = static_cast<unsigned char>(p & 0xFF);
-      row[static_cast<std::size_t>(x * 3 + 1)] = static_cast<unsigned char>((p >> 8) & 0xFF);
-      row[static_cast<std::size_t>(x * 3 + 2)] = static_cast<unsigned char>((p >> 16) & 0xFF);
-    }
-    std::fwrite(row.data(), 1, row.size(), out.get());
-  }
-  return true;
-}
 
 std::uint32_t Rgb(COLORREF c) {
   return (static_cast<std::uint32_t>(GetRValue(c)) << 16) | (static_cast<std::uint32_t>(GetGValue(c)) << 8) |
@@ -268,8 +208,8 @@ TEST_F(AboutWindowTest, ScreenshotShowsThePictureInItsBorderTheLineAndTheVersion
   PumpMessages();
   Sleep(300);  // let the display catch up before reading it back
   PumpMessages();
+  ASSERT_TRUE(SaveWindowBitmap(Box(), std::string(LUMARET_ARTIFACT_DIR) + "/about_box.bmp"));
   const Capture shot = CaptureScreen(BoxRect());
-  ASSERT_TRUE(SaveBmp(shot, std::string(LUMARET_ARTIFACT_DIR) + "/about_box.bmp"));
 
   POINT origin{0, 0};
   ClientToScreen(Box(), &origin);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -49,6 +50,15 @@ std::string RunValue(HKEY root = HKEY_LOCAL_MACHINE);
 void SetUserRunValue(const std::string& command);
 // Removes the value from the machine's and the user's Run key.
 void DeleteRunValue();
+
+// The pixels of a screen rectangle as 0x00RRGGBB, top row first.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
+Capture CaptureScreen(const RECT& area);
 
 // Saves the screen area of `window` (frame included) as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
