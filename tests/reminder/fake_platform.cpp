@@ -14,9 +14,7 @@ void FakeMessages::Show(const std::string& text, const std::string& title, Messa
   log_.push_back("Message " + title);
 }
 
-FakeWindow::FakeWindow(Log& log) : log_(log) {
-  checked = {MenuItem::kOptionsAutoStart, MenuItem::kInterval1, MenuItem::kHourlyChime};
-}
+FakeWindow::FakeWindow(Log& log) : log_(log) {}
 
 void FakeWindow::Show() {
   visible = true;
@@ -38,14 +36,6 @@ void FakeWindow::RequestClose() {
     destroyed = true;
     visible = false;
     log_.push_back("Destroyed");
-  }
-}
-
-void FakeWindow::SetChecked(MenuItem item, bool on) {
-  if (on) {
-    checked.insert(item);
-  } else {
-    checked.erase(item);
   }
 }
 
@@ -81,8 +71,9 @@ void FakeAbout::Show() {
   log_.push_back("AboutShow");
 }
 
-std::intptr_t FakeShell::ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
-                                      const std::string& parameters, const std::string& folder, int showCommand) {
+std::intptr_t FakeShell::ShellExecute(std::uint32_t window, const std::string& operation,
+                                      const std::string& file, const std::string& parameters,
+                                      const std::string& folder, int showCommand) {
   calls.push_back({window, operation, file, parameters, folder, showCommand});
   log_.push_back("ShellExecute " + file);
   return result;
@@ -209,6 +200,10 @@ jet::Result<std::string> FakeFileSystem::ReadFile(const std::string& path) const
 
 jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const std::string& bytes) {
   const std::string folder = path.substr(0, path.rfind('\\'));
+  const bool holdsAFile = std::any_of(files.begin(), files.end(), [&](const auto& file) {
+    return file.first.compare(0, folder.size() + 1, folder + '\\') == 0;
+  });
+  if (folders.count(folder) == 0 && !holdsAFile) return jet::MakeError(76, "Path not found");
   if (readOnlyFolders.count(folder) != 0) return jet::MakeError(75, "Path/File access error");
   files[path] = bytes;
   ++writes;
@@ -216,7 +211,7 @@ jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const s
 }
 
 FakePlatform::FakePlatform()
-    : platform{messages, pointer, window, order, notifyIcon, clipboard, about, screen, registry, shell,
-               clock,    beeper,  program, instance, pump,   files,  userState} {}
+    : platform{messages, pointer, window, order,   notifyIcon, clipboard, about, screen,   registry,
+               shell,    clock,   beeper, program, instance,   pump,      files, userState} {}
 
 }  // namespace reminder::testing

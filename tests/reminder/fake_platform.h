@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,13 +56,14 @@ class FakeWindow : public Window {
   void Restore() override;
   void Focus() override;
   void RequestClose() override;
-  bool IsChecked(MenuItem item) const override { return checked.count(item) != 0; }
-  void SetChecked(MenuItem item, bool on) override;
+  void ShowChoices(const Choices& choices) override { shown = choices; }
   void ShowVerse(const store::VerseRecord& record) override { verse = record; }
   void SetNextVerseToolTip(const std::string& text) override { toolTips.push_back(text); }
 
-  // The checked menu items at creation: "&Start with Windows", "&One Hour", "&Chimes".
-  std::set<MenuItem> checked;
+  // What the Options menu shows; nothing until the logic first shows its choices.
+  std::optional<Choices> shown;
+  // The interval item ticked.
+  int IntervalShown() const { return shown.value().interval; }
   TwipsRect bounds{1200, 900, 7350, 5670};
   bool visible = false;
   bool destroyed = false;
@@ -153,7 +155,7 @@ class FakeRegistry : public Registry {
   std::set<Key> readOnlyRoots;   // CreateKey, SetValueEx and DeleteValue refuse with 5
   std::int32_t createError = 0;  // any root
   std::int32_t setError = 0;
-  int closeFailures = 0;         // the next CloseKey calls that fail
+  int closeFailures = 0;  // the next CloseKey calls that fail
   int closeCalls = 0;
   std::set<Key> openKeys;
 
@@ -173,7 +175,8 @@ class FakeShell : public Shell {
  public:
   explicit FakeShell(Log& log) : log_(log) {}
   std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
-                             const std::string& parameters, const std::string& folder, int showCommand) override;
+                             const std::string& parameters, const std::string& folder,
+                             int showCommand) override;
   struct Call {
     std::uint32_t window;
     std::string operation, file, parameters, folder;
@@ -238,6 +241,8 @@ class FakeFileSystem : public FileSystem {
   jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
 
   std::map<std::string, std::string> files;
+  // Folders exist when they are named here or hold a file.
+  std::set<std::string> folders;
   std::set<std::string> readOnlyFolders;
   std::string currentFolder;
   int writes = 0;

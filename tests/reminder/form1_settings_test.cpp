@@ -14,19 +14,11 @@ constexpr std::int32_t kCentredTop = 16200 / 2 - 5670 / 2;
 constexpr std::int32_t kCreatedLeft = 1200;
 constexpr std::int32_t kCreatedTop = 900;
 
-bool OnlyIntervalChecked(const FakeWindow& window, int index) {
-  for (int i = 0; i < 5; ++i) {
-    if (window.IsChecked(IntervalItem(i)) != (i == index)) return false;
-  }
-  return true;
-}
-
 TEST_F(SettingsTest, AFirstRunCentresTheWindowAndRegistersWithoutAMessageOrAFile) {
-  fake.window.checked.erase(MenuItem::kOptionsAutoStart);
   ASSERT_EQ(Start(), StartupResult::kGoOn);
   EXPECT_EQ(fake.window.bounds.left, kCentredLeft);
   EXPECT_EQ(fake.window.bounds.top, kCentredTop);
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_TRUE(fake.window.shown->autoStart);
   EXPECT_EQ(fake.registry.values.at(kRunPath).data, std::string("C:\\Lumaret\\verse.exe") + '\0');
   EXPECT_TRUE(fake.messages.shown.empty());
   EXPECT_EQ(Ini(), "(none)");
@@ -34,85 +26,70 @@ TEST_F(SettingsTest, AFirstRunCentresTheWindowAndRegistersWithoutAMessageOrAFile
   EXPECT_FALSE(fake.pointer.Busy());
 }
 
-TEST_F(SettingsTest, AnEmptyFileAppliesNothingAndIsNoFirstRun) {
-  fake.window.checked.erase(MenuItem::kOptionsAutoStart);
-  StartWith("");
-  EXPECT_TRUE(fake.messages.shown.empty());
-  EXPECT_EQ(fake.window.bounds.left, kCreatedLeft);
-  EXPECT_EQ(fake.window.bounds.top, kCreatedTop);
-  EXPECT_FALSE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
-  EXPECT_TRUE(fake.registry.values.empty());
-  EXPECT_EQ(cursor->Position(), 0);
-  EXPECT_EQ(form->ReminderMinutes(), 0);
-}
+// What LoadINI applies from each kind of file: the row, the window's edges, the interval
+// in force and the one ticked, "&Start with Windows", and the message for a bad line.
+struct LoadCase {
+  const char* ini;
+  int rows;
+  const char* message;  // "" for none; shown with the title "Lumaret" and no icon
+  int position;         // -1: no current row
+  std::int32_t top, left;
+  std::int16_t minutes;
+  int interval;
+  bool autoStart;
+};
+constexpr std::int32_t kT = kCreatedTop, kL = kCreatedLeft;
+const LoadCase kLoadCases[] = {
+    {"", 5, "", 0, kT, kL, 0, 1, true},  // no first run: nothing applied, the design's choices
+    {" 2 \r\n 3000 \r\n 4000 \r\n", 5, "", 2, 3000, 4000, 0, 1, true},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 45 \r\n 1 \r\n", 5, "", 0, 3000, 4000, 45, 0, true},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 30 \r\n 1 \r\n", 5, "", 0, 3000, 4000, 30, 0, true},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 60 \r\n 0 \r\n", 5, "", 0, 3000, 4000, 60, 1, false},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 240 \r\n 2 \r\n", 5, "", 0, 3000, 4000, 240, 2, true},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 480 \r\n 1 \r\n", 5, "", 0, 3000, 4000, 480, 3, true},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 999 \r\n 1 \r\n", 5, "", 0, 3000, 4000, 999, 4, true},
+    {" 0 \r\n 3000 \r\n 4000 \r\n 0 \r\n 1 \r\n", 5, "", 0, 3000, 4000, 0, 0, true},
+    {" 1 \r\n 3000 \r\n 4000 \r\n 32768 \r\n 0 \r\n", 5, "Error 6- Overflow loading .INI", 1, 3000, 4000, 0,
+     1, true},
+    {" 0 \r\n top \r\n 4000 \r\n 60 \r\n 1 \r\n", 5, "Error 13- Type mismatch loading .INI", 0, kT, kL, 0, 1,
+     true},
+    {" 3 \r\n 3000 \r\n 4000 \r\n 480 \r\n 0 \r\n", 0, "Error 3021- No current record. loading .INI", -1, kT,
+     kL, 0, 1, true},
+    {"-1 \r\n 3000 \r\n 4000 \r\n 240 \r\n 1 \r\n", 5, "", -1, 3000, 4000, 240, 2, true},
+    {" 12 \r\n 3000 \r\n 4000 \r\n 480 \r\n 1 \r\n", 5, "", -1, 3000, 4000, 480, 3, true},
+    // Partly on the screen (350 by 670 twips): kept. Outside every monitor: centred.
+    {" 0 \r\n-5000 \r\n-7000 \r\n 60 \r\n 1 \r\n", 5, "", 0, -5000, -7000, 60, 1, true},
+    {" 0 \r\n 3000 \r\n-40000 \r\n 60 \r\n 1 \r\n", 5, "", 0, kCentredTop, kCentredLeft, 60, 1, true},
+    {" 0 \r\n 3000 \r\n 28800 \r\n 60 \r\n 1 \r\n", 5, "", 0, kCentredTop, kCentredLeft, 60, 1, true},
+};
 
-TEST_F(SettingsTest, AThreeLineFileAppliesPositionTopAndLeftOnly) {
-  StartWith(" 2 \r\n 3000 \r\n 4000 \r\n");
-  EXPECT_TRUE(fake.messages.shown.empty());
-  EXPECT_EQ(cursor->Position(), 2);
-  EXPECT_EQ(fake.window.verse.book, "Book3");
-  EXPECT_EQ(fake.window.bounds.top, 3000);
-  EXPECT_EQ(fake.window.bounds.left, 4000);
-  EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 1));  // as at creation
-}
-
-TEST_F(SettingsTest, AnIntervalOfFortyFiveStaysInForceWithThirtyMinutesTicked) {
-  StartWith(" 0 \r\n 3000 \r\n 4000 \r\n 45 \r\n 1 \r\n");
-  EXPECT_EQ(form->ReminderMinutes(), 45);
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 0));
-}
-
-TEST_F(SettingsTest, EachKnownIntervalTicksItsOwnItem) {
-  const std::pair<const char*, int> cases[] = {{"30", 0}, {"60", 1}, {"240", 2}, {"480", 3}, {"999", 4}, {"0", 0}};
-  for (const auto& [minutes, index] : cases) {
+TEST_F(SettingsTest, EachKindOfFileAppliesWhatItHoldsUpToItsFirstBadLine) {
+  for (const LoadCase& c : kLoadCases) {
+    SCOPED_TRACE(c.ini);
     FakePlatform platform;
     platform.files.files[kStorePath] = "store";
-    platform.files.files[kIniPath] = std::string(" 0 \r\n 3000 \r\n 4000 \r\n ") + minutes + " \r\n 1 \r\n";
-    FakeVerseCursor data1(NumberedRows(2));
+    platform.files.files[kIniPath] = c.ini;
+    FakeVerseCursor data1(NumberedRows(c.rows));
     Form1 window(platform.platform, data1);
     ASSERT_EQ(window.Form_Initialize(), StartupResult::kGoOn);
     ASSERT_EQ(window.Form_Load(), StartupResult::kGoOn);
-    EXPECT_TRUE(OnlyIntervalChecked(platform.window, index)) << minutes;
+    if (*c.message == '\0') {
+      EXPECT_TRUE(platform.messages.shown.empty());
+    } else {
+      ASSERT_EQ(platform.messages.shown.size(), 1u);
+      EXPECT_EQ(platform.messages.shown[0].text, c.message);
+      EXPECT_EQ(platform.messages.shown[0].title, "Lumaret");
+      EXPECT_EQ(platform.messages.shown[0].icon, MessageIcon::kNone);
+    }
+    EXPECT_EQ(data1.HasCurrent() ? data1.Position() : -1, c.position);
+    EXPECT_EQ(platform.window.bounds.top, c.top);
+    EXPECT_EQ(platform.window.bounds.left, c.left);
+    EXPECT_EQ(window.ReminderMinutes(), c.minutes);
+    EXPECT_EQ(platform.window.IntervalShown(), c.interval);
+    EXPECT_EQ(platform.window.shown->autoStart, c.autoStart);
+    EXPECT_TRUE(platform.registry.values.empty()) << "the file's choice, not the registry's";
+    EXPECT_FALSE(platform.pointer.Busy());
   }
-}
-
-TEST_F(SettingsTest, AnIntervalAboveTheSixteenBitRangeIsReportedAndStopsTheReading) {
-  fake.window.checked.insert(MenuItem::kOptionsAutoStart);
-  StartWith(" 1 \r\n 3000 \r\n 4000 \r\n 32768 \r\n 0 \r\n");
-  ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text, "Error 6- Overflow loading .INI");
-  EXPECT_EQ(fake.messages.shown[0].title, "Lumaret");
-  EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::kNone);
-  EXPECT_EQ(cursor->Position(), 1);
-  EXPECT_EQ(fake.window.bounds.left, 4000);
-  EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));  // line 5 not applied
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 1));
-  EXPECT_FALSE(fake.pointer.Busy());
-}
-
-TEST_F(SettingsTest, ALineThatIsNoNumberIsReportedAsATypeMismatch) {
-  StartWith(" 0 \r\n top \r\n 4000 \r\n 60 \r\n 1 \r\n");
-  ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text, "Error 13- Type mismatch loading .INI");
-  EXPECT_EQ(fake.window.bounds.top, kCreatedTop);
-}
-
-TEST_F(SettingsTest, AnyNonZeroAutoStartLineTicksTheItemAndZeroClearsIt) {
-  fake.window.checked.erase(MenuItem::kOptionsAutoStart);
-  StartWith(" 0 \r\n 3000 \r\n 4000 \r\n 60 \r\n 2 \r\n");
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
-  EXPECT_TRUE(fake.registry.values.empty());  // the file's choice, not the registry's
-
-  FakePlatform other;
-  other.files.files[kStorePath] = "store";
-  other.files.files[kIniPath] = " 0 \r\n 3000 \r\n 4000 \r\n 60 \r\n 0 \r\n";
-  FakeVerseCursor data1(NumberedRows(2));
-  Form1 window(other.platform, data1);
-  ASSERT_EQ(window.Form_Initialize(), StartupResult::kGoOn);
-  ASSERT_EQ(window.Form_Load(), StartupResult::kGoOn);
-  EXPECT_FALSE(other.window.IsChecked(MenuItem::kOptionsAutoStart));
 }
 
 TEST_F(SettingsTest, NegativeEdgesOnAMonitorLeftOfThePrimaryAreKeptAndWrittenBack) {
@@ -124,51 +101,11 @@ TEST_F(SettingsTest, NegativeEdgesOnAMonitorLeftOfThePrimaryAreKeptAndWrittenBac
   EXPECT_EQ(Ini(), " 0 \r\n-300 \r\n-7000 \r\n 60 \r\n 1 \r\n");
 }
 
-TEST_F(SettingsTest, APartlyVisibleWindowKeepsItsPosition) {
-  StartWith(" 0 \r\n-5000 \r\n-7000 \r\n 60 \r\n 1 \r\n");  // 350 by 670 twips still on screen
-  EXPECT_EQ(fake.window.bounds.top, -5000);
-  EXPECT_EQ(fake.window.bounds.left, -7000);
-}
-
-TEST_F(SettingsTest, AWindowOutsideEveryMonitorIsCentredOnThePrimaryScreen) {
-  StartWith(" 0 \r\n 3000 \r\n-40000 \r\n 60 \r\n 1 \r\n");
-  EXPECT_EQ(fake.window.bounds.left, kCentredLeft);
-  EXPECT_EQ(fake.window.bounds.top, kCentredTop);
-  EXPECT_EQ(form->ReminderMinutes(), 60);
-}
-
-TEST_F(SettingsTest, AWindowJustPastTheRightEdgeIsCentredToo) {
-  StartWith(" 0 \r\n 3000 \r\n 28800 \r\n 60 \r\n 1 \r\n");
-  EXPECT_EQ(fake.window.bounds.left, kCentredLeft);
-}
-
-TEST_F(SettingsTest, MinusOneLeavesNoCurrentRowAndStillAppliesTheRest) {
+TEST_F(SettingsTest, MinusOneLeavesNoCurrentRowUntilNextVerse) {
   StartWith("-1 \r\n 3000 \r\n 4000 \r\n 240 \r\n 1 \r\n");
-  EXPECT_TRUE(fake.messages.shown.empty());
-  EXPECT_FALSE(cursor->HasCurrent());
   EXPECT_EQ(fake.window.toolTips.back(), "Verse 0");
-  EXPECT_EQ(fake.window.bounds.left, 4000);
-  EXPECT_EQ(form->ReminderMinutes(), 240);
   form->NewVerseCMD_Click();
   EXPECT_EQ(fake.window.verse.book, "Book1");
-}
-
-TEST_F(SettingsTest, APositionPastTheLastRowLeavesNoCurrentRowAndStillAppliesTheRest) {
-  StartWith(" 12 \r\n 3000 \r\n 4000 \r\n 480 \r\n 1 \r\n", 5);
-  EXPECT_TRUE(fake.messages.shown.empty());
-  EXPECT_FALSE(cursor->HasCurrent());
-  EXPECT_EQ(fake.window.bounds.top, 3000);
-  EXPECT_EQ(form->ReminderMinutes(), 480);
-}
-
-TEST_F(SettingsTest, AnEmptyStoreReportsTheRefusedMoveAndAppliesNothingElse) {
-  StartWith(" 3 \r\n 3000 \r\n 4000 \r\n 480 \r\n 0 \r\n", 0);
-  ASSERT_EQ(fake.messages.shown.size(), 1u);
-  EXPECT_EQ(fake.messages.shown[0].text, "Error 3021- No current record. loading .INI");
-  EXPECT_EQ(fake.messages.shown[0].title, "Lumaret");
-  EXPECT_EQ(fake.window.bounds.top, kCreatedTop);
-  EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
 }
 
 TEST_F(SettingsTest, ACursorNotReadyYetIsMovedAgainAfterPumpingMessages) {

@@ -26,7 +26,8 @@ class VerseTest : public ReminderTest {
   }
 };
 
-store::VerseRecord Row(std::string book, std::string text, std::string chapter = "1", std::string verses = "1") {
+store::VerseRecord Row(std::string book, std::string text, std::string chapter = "1",
+                       std::string verses = "1") {
   return {std::move(book), std::move(chapter), std::move(verses), std::move(text), false};
 }
 
@@ -50,7 +51,8 @@ TEST_F(VerseTest, WrapsFromTheLastRowToTheFirstDeletingNothing) {
 }
 
 TEST_F(VerseTest, DeletesARowWhoseBookOrTextIsEmptyOrOnlySpacesAndShowsTheFirstRow) {
-  const store::VerseRecord blanks[] = {Row("", "Text"), Row("   ", "Text"), Row("Mark", ""), Row("Mark", "    ")};
+  const store::VerseRecord blanks[] = {Row("", "Text"), Row("   ", "Text"), Row("Mark", ""),
+                                       Row("Mark", "    ")};
   for (const auto& blank : blanks) {
     FakePlatform platform;
     platform.files.files[kStorePath] = "store";
@@ -143,15 +145,15 @@ TEST_F(VerseTest, TheTooltipFollowsEveryRowChangeOfADelete) {
 }
 
 TEST_F(VerseTest, CopyPutsTheHeadingAndTheTextOnTheClipboard) {
-  StartOn({Row("John", "For God so loved the world", "3", "16-17")});
-  form->EditCopyMnu_Click();
-  EXPECT_EQ(fake.clipboard.text, "John 3:16-17\r\nFor God so loved the world");
-}
-
-TEST_F(VerseTest, CopyOfARowWithoutTextEndsWithTheLineBreak) {
-  StartOn({Row("John", "", "3", "16")});
-  form->EditCopyMnu_Click();
-  EXPECT_EQ(fake.clipboard.text, "John 3:16\r\n");
+  const std::pair<store::VerseRecord, const char*> cases[] = {
+      {Row("John", "For God so loved the world", "3", "16-17"), "John 3:16-17\r\nFor God so loved the world"},
+      {Row("John", "", "3", "16"), "John 3:16\r\n"},  // no text: it ends with the line break
+  };
+  for (const auto& [row, copied] : cases) {
+    StartOn({row});
+    form->EditCopyMnu_Click();
+    EXPECT_EQ(fake.clipboard.text, copied);
+  }
 }
 
 TEST_F(VerseTest, CopyWithTheClipboardHeldElsewhereLeavesItAndSaysNothing) {

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "resource_ids.h"
+#include "verse/resource_ids.h"
 #include "jet/new_database.h"
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"
 #include "support/temp_dir.h"
 #include "win32/read_only_store.h"
-#include "text_win32.h"
+#include "win32/common/text.h"
 #include "window_probe.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 namespace {
 
 constexpr char kMainClass[] = "LumaretForm1";
@@ -219,6 +219,7 @@ TEST_F(VerseExeTest, F1OpensTheHelpFileAndF2StartsTheEditorBesideTheProgram) {
   HWND help = nullptr;
   ASSERT_TRUE(WaitFor([&] { return (help = FindWindowA("HH Parent", nullptr)) != nullptr; }, 15000))
       << "the help viewer did not open";
+  EXPECT_EQ(WindowText(help), "Lumaret Help");
   EXPECT_FALSE(IsTopmost(main_)) << "the verse must not cover the help";
   PostMessageW(help, WM_CLOSE, 0, 0);
   WaitFor([&] { return FindWindowA("HH Parent", nullptr) == nullptr; }, 5000);
@@ -336,4 +337,4 @@ TEST_F(VerseExeTest, WithAFastClockAmenHidesTheWindowAndTheReminderBringsItBack)
 }
 
 }  // namespace
-}  // namespace verse::test
+}  // namespace win32::reminder::test

@@ -8,9 +8,9 @@
 
 #include "jet/file.h"
 #include "store/data1.h"
-#include "text_win32.h"
+#include "win32/common/text.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 
 std::string ShippedStorePath() { return LUMARET_SHIPPED_STORE; }
 
@@ -27,7 +27,8 @@ std::vector<store::VerseRecord> StoreRows(const std::string& path, int count) {
 
 std::string WindowText(HWND window) {
   wchar_t text[8192] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, nullptr);
+  SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
   return Utf8(text);
 }
 
@@ -153,41 +154,61 @@ void DeleteRunValue() {
   }
 }
 
-bool SaveWindowBitmap(HWND window, const std::string& path) {
-  RECT frame{};
-  if (!GetWindowRect(window, &frame)) return false;
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
+Capture CaptureScreen(const RECT& area) {
+  Capture shot;
+  shot.width = area.right - area.left;
+  shot.height = area.bottom - area.top;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;  // bottom-up, as BMP files keep rows
+  info.bmiHeader.biWidth = shot.width;
+  info.bmiHeader.biHeight = -shot.height;  // top-down
   info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
+  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, bitmap);
-  const bool copied = BitBlt(memory, 0, 0, width, height, screen, frame.left, frame.top, SRCCOPY) != FALSE;
+  BitBlt(memory, 0, 0, shot.width, shot.height, screen, area.left, area.top, SRCCOPY);
   GdiFlush();
-  const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-  const DWORD imageBytes = stride * static_cast<DWORD>(height);
-  BITMAPFILEHEADER header{};
-  header.bfType = 0x4D42;  // "BM"
-  header.bfOffBits = sizeof header + sizeof info.bmiHeader;
-  header.bfSize = header.bfOffBits + imageBytes;
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(&header), sizeof header);
-  out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-  out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(imageBytes));
-  const bool ok = copied && out.good();
+  const auto* source = static_cast<const std::uint32_t*>(bits);
+  shot.pixels.assign(source, source + shot.width * shot.height);
+  for (auto& p : shot.pixels) p &= 0xFFFFFFu;
   SelectObject(memory, old);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  return ok;
+  return shot;
 }
 
-}  // namespace verse::test
+bool SaveWindowBitmap(HWND window, const std::string& path) {
+  RECT frame{};
+  if (!GetWindowRect(window, &frame)) return false;
+  const Capture shot = CaptureScreen(frame);
+  const int stride = (shot.width * 3 + 3) & ~3;
+  BITMAPFILEHEADER file{};
+  BITMAPINFOHEADER header{};
+  header.biSize = sizeof header;
+  header.biWidth = shot.width;
+  header.biHeight = shot.height;  // bottom-up, as BMP files keep rows
+  header.biPlanes = 1;
+  header.biBitCount = 24;
+  file.bfType = 0x4D42;  // "BM"
+  file.bfOffBits = sizeof file + sizeof header;
+  file.bfSize = file.bfOffBits + static_cast<DWORD>(stride * shot.height);
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(&file), sizeof file);
+  out.write(reinterpret_cast<const char*>(&header), sizeof header);
+  std::string row(static_cast<std::size_t>(stride), '\0');
+  for (int y = shot.height - 1; y >= 0; --y) {
+    for (int x = 0; x < shot.width; ++x) {
+      const std::uint32_t p = shot.At(x, y);
+      for (int byte = 0; byte < 3; ++byte)
+        row[static_cast<std::size_t>(x * 3 + byte)] = static_cast<char>(p >> (8 * byte));
+    }
+    out.write(row.data(), static_cast<std::streamsize>(row.size()));
+  }
+  return out.good();
+}
+
+}  // namespace win32::reminder::test

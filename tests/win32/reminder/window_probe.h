@@ -5,13 +5,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "store/verse_cursor.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 
 // The shipped store, as a path wine can open.
 std::string ShippedStorePath();
@@ -50,7 +51,16 @@ void SetUserRunValue(const std::string& command);
 // Removes the value from the machine's and the user's Run key.
 void DeleteRunValue();
 
+// The pixels of a screen rectangle as 0x00RRGGBB, top row first.
+struct Capture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint32_t> pixels;
+  std::uint32_t At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
+Capture CaptureScreen(const RECT& area);
+
 // Saves the screen area of `window` (frame included) as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
 
-}  // namespace verse::test
+}  // namespace win32::reminder::test
