@@ -1,7 +1,7 @@
 // The button strip's window procedure: it forwards the buttons' notifications.
 #include "win32/editor/button_strip.h"
 
-namespace tovimar {
+namespace win32::editor {
 namespace {
 
 LRESULT CALLBACK ButtonStripProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -27,4 +27,4 @@ bool RegisterButtonStripClass(HINSTANCE instance) {
   return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -2,10 +2,10 @@
 // straight to one handler; the record logic stays in EditFrm.
 #include "win32/editor/edit_window.h"
 
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar_ids.h"
 #include "win32/editor/utf8_win32.h"
 
-namespace tovimar {
+namespace win32::editor {
 namespace {
 
 std::wstring WindowText(HWND hwnd) {
@@ -15,13 +15,13 @@ std::wstring WindowText(HWND hwnd) {
   return text;
 }
 
-UINT IconStyle(editor::MessageIcon icon) {
+UINT IconStyle(::editor::MessageIcon icon) {
   switch (icon) {
-    case editor::MessageIcon::kInformation:
+    case ::editor::MessageIcon::kInformation:
       return MB_ICONINFORMATION;
-    case editor::MessageIcon::kQuestion:
+    case ::editor::MessageIcon::kQuestion:
       return MB_ICONQUESTION;
-    case editor::MessageIcon::kNone:
+    case ::editor::MessageIcon::kNone:
       break;
   }
   return 0;
@@ -29,7 +29,7 @@ UINT IconStyle(editor::MessageIcon icon) {
 
 }  // namespace
 
-EditWindow::EditWindow(store::VerseRecordset& datPrimaryRS, const editor::ProgramVersion& version)
+EditWindow::EditWindow(store::VerseRecordset& datPrimaryRS, const ::editor::ProgramVersion& version)
     : frm_(*this, datPrimaryRS, version) {}
 
 EditWindow::~EditWindow() {
@@ -148,7 +148,7 @@ void EditWindow::OnActivate(bool active) {
     if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
     return;
   }
-  SetFocus(focus_ != nullptr && IsWindow(focus_) ? focus_ : txtFields_[editor::kBookField]);
+  SetFocus(focus_ != nullptr && IsWindow(focus_) ? focus_ : txtFields_[::editor::kBookField]);
 }
 
 std::string EditWindow::FieldText(int index) const {
@@ -165,7 +165,7 @@ void EditWindow::SetReadChecked(bool checked) {
 
 void EditWindow::SetDataCaption(const std::string& caption) { SetWindowTextW(datPrimaryRS_, Wide(caption).c_str()); }
 
-void EditWindow::ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) {
+void EditWindow::ShowMessage(const std::string& text, const std::string& title, ::editor::MessageIcon icon) {
   MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_OK | IconStyle(icon));
 }
 
@@ -178,4 +178,4 @@ void EditWindow::Unload() { DestroyWindow(hwnd_); }
 
 void EditWindow::ResetMousePointer() { SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))); }
 
-}  // namespace tovimar
+}  // namespace win32::editor

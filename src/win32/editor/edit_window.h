@@ -11,13 +11,13 @@
 #include "editor/edit_view.h"
 #include "store/verse_recordset.h"
 
-namespace tovimar {
+namespace win32::editor {
 
 inline constexpr wchar_t kEditFrmClass[] = L"TovimarEditFrm";
 
-class EditWindow final : public editor::EditView {
+class EditWindow final : public ::editor::EditView {
  public:
-  EditWindow(store::VerseRecordset& datPrimaryRS, const editor::ProgramVersion& version);
+  EditWindow(store::VerseRecordset& datPrimaryRS, const ::editor::ProgramVersion& version);
   ~EditWindow() override;
   EditWindow(const EditWindow&) = delete;
   EditWindow& operator=(const EditWindow&) = delete;
@@ -34,7 +34,7 @@ class EditWindow final : public editor::EditView {
   void SetFieldText(int index, const std::string& text) override;
   void SetReadChecked(bool checked) override;
   void SetDataCaption(const std::string& caption) override;
-  void ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) override;
+  void ShowMessage(const std::string& text, const std::string& title, ::editor::MessageIcon icon) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
   void Unload() override;
   void ResetMousePointer() override;
@@ -60,7 +60,7 @@ class EditWindow final : public editor::EditView {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void MakeFont();
 
-  editor::EditFrm frm_;
+  ::editor::EditFrm frm_;
   HINSTANCE instance_ = nullptr;
   HWND hwnd_ = nullptr;
   HACCEL accelerators_ = nullptr;
@@ -76,4 +76,4 @@ class EditWindow final : public editor::EditView {
   HWND focus_ = nullptr;
 };
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -5,9 +5,9 @@
 #include "win32/editor/button_strip.h"
 #include "win32/editor/edit_window.h"
 #include "win32/editor/nav_bar.h"
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar_ids.h"
 
-namespace tovimar {
+namespace win32::editor {
 namespace {
 
 constexpr int kClientWidth = 7665;
@@ -25,11 +25,11 @@ constexpr int kLabelHeight = 255;
 
 // lblLabels(i) and txtFields(i) (chkFields for the Read pair, index 2).
 constexpr std::array<FieldPlace, 5> kFields = {{
-    {editor::kBookField, L"Book:", 120, 60, 1815, 2040, 60, 3375, 285},
-    {editor::kChapterField, L"Chapter:", 120, 380, 1815, 2040, 380, 3375, 285},
-    {editor::kReadField, L"Read:", 5640, 120, 615, 6360, 120, 495, 285},
-    {editor::kVersesField, L"Verses:", 120, 1020, 1815, 2040, 1020, 3375, 285},
-    {editor::kVerseTxtField, L"VerseTxt:", 120, 1340, 1815, 2040, 1340, 5415, 1365},
+    {::editor::kBookField, L"Book:", 120, 60, 1815, 2040, 60, 3375, 285},
+    {::editor::kChapterField, L"Chapter:", 120, 380, 1815, 2040, 380, 3375, 285},
+    {::editor::kReadField, L"Read:", 5640, 120, 615, 6360, 120, 495, 285},
+    {::editor::kVersesField, L"Verses:", 120, 1020, 1815, 2040, 1020, 3375, 285},
+    {::editor::kVerseTxtField, L"VerseTxt:", 120, 1340, 1815, 2040, 1340, 5415, 1365},
 }};
 
 struct ButtonPlace {
@@ -95,7 +95,7 @@ bool EditWindow::Create(HINSTANCE instance, int showCommand) {
   }
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
-  SetFocus(txtFields_[editor::kBookField]);
+  SetFocus(txtFields_[::editor::kBookField]);
   return true;
 }
 
@@ -120,7 +120,7 @@ void EditWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   for (const FieldPlace& field : kFields) {
     const auto i = static_cast<std::size_t>(field.index);
     place(lblLabels_[i], field.labelLeft, field.labelTop, field.labelWidth, kLabelHeight);
-    place(field.index == editor::kReadField ? chkRead_ : txtFields_[i], field.boxLeft, field.boxTop, field.boxWidth,
+    place(field.index == ::editor::kReadField ? chkRead_ : txtFields_[i], field.boxLeft, field.boxTop, field.boxWidth,
           field.boxHeight);
   }
   place(picButtons_, 0, kStripTop, kClientWidth, kStripHeight);
@@ -155,7 +155,7 @@ HWND EditWindow::CreateChild(HWND parent, const wchar_t* className, const std::w
 bool EditWindow::CreateControls() {
   for (const FieldPlace& field : kFields) {
     const auto i = static_cast<std::size_t>(field.index);
-    const bool read = field.index == editor::kReadField;
+    const bool read = field.index == ::editor::kReadField;
     // The Read pair is bound but hidden: the user never sees or changes the column.
     const DWORD visible = read ? 0 : WS_VISIBLE;
     lblLabels_[i] = CreateChild(hwnd_, L"STATIC", field.label, visible | SS_LEFT | SS_NOPREFIX, 0,
@@ -169,7 +169,7 @@ bool EditWindow::CreateControls() {
       continue;
     }
     // The VerseTxt box wraps its words and has no scroll bars.
-    const DWORD multiLine = field.index == editor::kVerseTxtField ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
+    const DWORD multiLine = field.index == ::editor::kVerseTxtField ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
                                                                    : ES_AUTOHSCROLL;
     txtFields_[i] = CreateChild(hwnd_, L"EDIT", L"", WS_VISIBLE | WS_TABSTOP | ES_LEFT | multiLine, WS_EX_CLIENTEDGE,
                                 IDC_TXT_FIELDS + field.index, field.boxLeft, field.boxTop, field.boxWidth,
@@ -194,4 +194,4 @@ bool EditWindow::CreateControls() {
   return datPrimaryRS_ != nullptr;
 }
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -4,9 +4,9 @@
 
 #include <array>
 
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar_ids.h"
 
-namespace tovimar {
+namespace win32::editor {
 namespace {
 
 struct NavBar {
@@ -150,4 +150,4 @@ bool RegisterNavBarClass(HINSTANCE instance) {
   return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/tovimar_version.h"
+#include "tovimar_version.h"
 
-namespace tovimar {
+namespace win32::editor {
 
 FileProgramVersion::FileProgramVersion()
     : numbers_{TOVIMAR_VERSION_MAJOR, TOVIMAR_VERSION_MINOR, TOVIMAR_VERSION_REVISION} {
@@ -32,4 +32,4 @@ FileProgramVersion::FileProgramVersion()
   numbers_.revision = LOWORD(info->dwFileVersionLS);
 }
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace tovimar {
+namespace win32::editor {
 
 std::wstring Wide(std::string_view utf8) {
   if (utf8.empty()) return {};
@@ -23,4 +23,4 @@ std::string Utf8(std::wstring_view wide) {
   return out;
 }
 
-}  // namespace tovimar
+}  // namespace win32::editor

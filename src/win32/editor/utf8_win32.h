@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-namespace tovimar {
+namespace win32::editor {
 
 // Invalid UTF-8 becomes U+FFFD, as MultiByteToWideChar does.
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view wide);
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -7,10 +7,10 @@
 #include "jet/new_database.h"
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar_ids.h"
 #include "win32/editor/utf8_win32.h"
 
-namespace tovimar_test {
+namespace win32::editor::test {
 namespace {
 
 constexpr double kCreated = 45000.5;  // any OLE date will do
@@ -30,7 +30,7 @@ BOOL CALLBACK FindWindowOfProcess(HWND hwnd, LPARAM lParam) {
   wchar_t name[64] = {};
   GetClassNameW(hwnd, name, 64);
   if (lstrcmpW(name, data.className) != 0) return TRUE;
-  if (data.title != nullptr && tovimar::Wide(TextOf(hwnd)) != data.title) return TRUE;
+  if (data.title != nullptr && win32::editor::Wide(TextOf(hwnd)) != data.title) return TRUE;
   data.found = hwnd;
   return FALSE;
 }
@@ -61,7 +61,7 @@ std::string TextOf(HWND hwnd) {
     return "<no answer>";
   }
   text.resize(static_cast<std::size_t>(length));
-  return tovimar::Utf8(text);
+  return win32::editor::Utf8(text);
 }
 
 HWND FindProcessWindow(DWORD pid, const wchar_t* className, const wchar_t* title) {
@@ -96,8 +96,8 @@ void TypeText(const std::wstring& text) {
 }
 
 EditorProcess::EditorProcess(const std::vector<store::VerseRecord>& rows, StorePlace place) {
-  const std::wstring exe = tovimar::Wide(TOVIMAR_EXE);
-  if (!CopyFileW(exe.c_str(), tovimar::Wide(ExePath()).c_str(), FALSE)) {
+  const std::wstring exe = win32::editor::Wide(TOVIMAR_EXE);
+  if (!CopyFileW(exe.c_str(), win32::editor::Wide(ExePath()).c_str(), FALSE)) {
     ADD_FAILURE() << "cannot copy " << TOVIMAR_EXE << ": error " << GetLastError();
     return;
   }
@@ -147,12 +147,12 @@ bool EditorProcess::Start() {
 }
 
 bool EditorProcess::Launch() {
-  std::wstring exe = tovimar::Wide(ExePath());
+  std::wstring exe = win32::editor::Wide(ExePath());
   std::wstring commandLine = L"\"" + exe + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      tovimar::Wide(startFolder()).c_str(), &startup, &info_)) {
+                      win32::editor::Wide(startFolder()).c_str(), &startup, &info_)) {
     error_ = "CreateProcess failed with " + std::to_string(GetLastError());
     return false;
   }
@@ -201,4 +201,4 @@ std::vector<store::VerseRecord> EditorProcess::StoredRows() const {
   return records;
 }
 
-}  // namespace tovimar_test
+}  // namespace win32::editor::test

@@ -11,7 +11,7 @@
 #include "store/verse_cursor.h"
 #include "support/temp_dir.h"
 
-namespace tovimar_test {
+namespace win32::editor::test {
 
 // Waits up to `ms` for `done` to hold, pumping nothing; returns whether it held.
 bool WaitUntil(const std::function<bool()>& done, int ms = 10000);
@@ -78,4 +78,4 @@ class EditorProcess {
   std::string error_;
 };
 
-}  // namespace tovimar_test
+}  // namespace win32::editor::test

@@ -10,7 +10,7 @@
 #include "win32/editor/editor_process.h"
 #include "win32/editor/utf8_win32.h"
 
-namespace tovimar_test {
+namespace win32::editor::test {
 namespace {
 
 struct Statics {
@@ -118,7 +118,7 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
   file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
   file.bfSize = file.bfOffBits + imageBytes;
   BITMAPINFOHEADER header{sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, imageBytes, 0, 0, 0, 0};
-  std::ofstream out(std::filesystem::path(tovimar::Wide(path)), std::ios::binary);
+  std::ofstream out(std::filesystem::path(win32::editor::Wide(path)), std::ios::binary);
   out.write(reinterpret_cast<const char*>(&file), sizeof file);
   out.write(reinterpret_cast<const char*>(&header), sizeof header);
   std::vector<char> row(rowBytes, 0);
@@ -135,4 +135,4 @@ bool SaveWindowPicture(HWND window, const std::string& path) {
   return static_cast<bool>(out);
 }
 
-}  // namespace tovimar_test
+}  // namespace win32::editor::test

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace tovimar_test {
+namespace win32::editor::test {
 
 // The message text of a standard message box (its text static), as UTF-8.
 std::string MessageBoxText(HWND box);
@@ -22,4 +22,4 @@ bool ShowsSystemIcon(HWND iconStatic, SystemIcon icon);
 // Saves the window's rectangle of the screen as a 24-bit BMP file at `path` (UTF-8).
 bool SaveWindowPicture(HWND window, const std::string& path);
 
-}  // namespace tovimar_test
+}  // namespace win32::editor::test

@@ -14,9 +14,9 @@
 #include "jet/integrity.h"
 #include "store/data1.h"
 #include "win32/editor/editor_process.h"
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar_ids.h"
 
-namespace tovimar_test {
+namespace win32::editor::test {
 namespace {
 
 bool IsBlank(const store::VerseRecord& row) {
@@ -55,7 +55,7 @@ std::vector<store::VerseRecord> RowsWithBlanks() {
 TEST(TovimarSharedStoreTest, EditorWritesWhileTheReminderCursorDeletesBlankRows) {
   EditorProcess editor(RowsWithBlanks());
   ASSERT_TRUE(editor.Start()) << editor.error();
-  const std::string caption1 = editor::RecordCaption(1);
+  const std::string caption1 = ::editor::RecordCaption(1);
   ASSERT_TRUE(WaitUntil([&] { return editor.Caption() == caption1; }));
 
   // The reminder removes the blank rows while the editor holds its snapshot.
@@ -64,7 +64,7 @@ TEST(TovimarSharedStoreTest, EditorWritesWhileTheReminderCursorDeletesBlankRows)
   // The editor adds a row by keyboard and writes it.
   ASSERT_TRUE(editor.Activate());
   PressKeys({'A'}, true);
-  const std::string caption6 = editor::RecordCaption(6);
+  const std::string caption6 = ::editor::RecordCaption(6);
   ASSERT_TRUE(WaitUntil([&] { return editor.Caption() == caption6; }));
   TypeText(L"Romans");
   PressKeys({'U'}, true);
@@ -73,10 +73,10 @@ TEST(TovimarSharedStoreTest, EditorWritesWhileTheReminderCursorDeletesBlankRows)
   // It changes its first row and writes it by moving off it.
   editor.Click(IDC_NAV_FIRST);
   ASSERT_TRUE(WaitUntil([&] { return editor.Caption() == caption1; }));
-  SendMessageW(editor.Control(IDC_TXT_FIELDS + editor::kChapterField), WM_SETTEXT, 0,
+  SendMessageW(editor.Control(IDC_TXT_FIELDS + ::editor::kChapterField), WM_SETTEXT, 0,
                reinterpret_cast<LPARAM>(L"3a"));
   editor.Click(IDC_NAV_NEXT);
-  ASSERT_TRUE(WaitUntil([&] { return editor.Caption() == editor::RecordCaption(2); }));
+  ASSERT_TRUE(WaitUntil([&] { return editor.Caption() == ::editor::RecordCaption(2); }));
 
   // The reminder walks again: the editor's rows are there, nothing else went away.
   EXPECT_EQ(WalkDeletingBlankRows(editor.StorePath()),
@@ -94,4 +94,4 @@ TEST(TovimarSharedStoreTest, EditorWritesWhileTheReminderCursorDeletesBlankRows)
 }
 
 }  // namespace
-}  // namespace tovimar_test
+}  // namespace win32::editor::test

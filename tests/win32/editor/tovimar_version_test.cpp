@@ -13,7 +13,7 @@ namespace {
 class TovimarVersionTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const std::wstring exe = tovimar::Wide(TOVIMAR_EXE);
+    const std::wstring exe = win32::editor::Wide(TOVIMAR_EXE);
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeW(exe.c_str(), &handle);
     ASSERT_NE(size, 0u) << "no version resource in " << TOVIMAR_EXE;
@@ -28,7 +28,7 @@ class TovimarVersionTest : public ::testing::Test {
     if (!VerQueryValueW(data_.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) || value == nullptr) {
       return "<missing>";
     }
-    return tovimar::Utf8(value);  // the value ends with its terminating zero
+    return win32::editor::Utf8(value);  // the value ends with its terminating zero
   }
 
   std::vector<unsigned char> data_;

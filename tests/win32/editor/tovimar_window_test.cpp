@@ -11,18 +11,18 @@
 #include "editor/editor_texts.h"
 #include "win32/editor/editor_process.h"
 #include "win32/editor/screen_probe.h"
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar_ids.h"
 #include "win32/editor/utf8_win32.h"
 #include "win32/read_only_store.h"
 
-namespace tovimar_test {
+namespace win32::editor::test {
 namespace {
 
-using editor::kBookField;
-using tovimar::Wide;
-using editor::kChapterField;
-using editor::kVerseTxtField;
-using editor::kVersesField;
+using ::editor::kBookField;
+using win32::editor::Wide;
+using ::editor::kChapterField;
+using ::editor::kVerseTxtField;
+using ::editor::kVersesField;
 
 std::vector<store::VerseRecord> Rows() {
   return {
@@ -53,7 +53,7 @@ class TovimarTest : public ::testing::Test {
 
   // Waits for the caption to read "Record: n" and returns what it reads.
   std::string CaptionAfter(int position) const {
-    const std::string expected = editor::RecordCaption(position);
+    const std::string expected = ::editor::RecordCaption(position);
     WaitUntil([&] { return editor_.Caption() == expected; });
     return editor_.Caption();
   }
@@ -84,8 +84,8 @@ TEST_F(TovimarTest, ShowsTheLabelsButtonsAndHiddenReadPair) {
   EXPECT_EQ(TextOf(editor_.Control(IDC_LBL_LABELS + kChapterField)), "Chapter:");
   EXPECT_EQ(TextOf(editor_.Control(IDC_LBL_LABELS + kVersesField)), "Verses:");
   EXPECT_EQ(TextOf(editor_.Control(IDC_LBL_LABELS + kVerseTxtField)), "VerseTxt:");
-  HWND readLabel = editor_.Control(IDC_LBL_LABELS + editor::kReadField);
-  HWND readBox = editor_.Control(IDC_CHK_FIELDS + editor::kReadField);
+  HWND readLabel = editor_.Control(IDC_LBL_LABELS + ::editor::kReadField);
+  HWND readBox = editor_.Control(IDC_CHK_FIELDS + ::editor::kReadField);
   ASSERT_NE(readLabel, nullptr);
   ASSERT_NE(readBox, nullptr);
   EXPECT_EQ(TextOf(readLabel), "Read:");
@@ -214,7 +214,7 @@ TEST_F(TovimarTest, AboutShowsTheNameVersionAndTheInformationIcon) {
   PressKeys({'A'});
   HWND box = WaitForMessageBox(L"About...");
   ASSERT_NE(box, nullptr) << "no About box";
-  EXPECT_EQ(MessageBoxText(box), editor::AboutText({1, 0, 12}));
+  EXPECT_EQ(MessageBoxText(box), ::editor::AboutText({1, 0, 12}));
   EXPECT_TRUE(WaitUntil([&] { return ShowsSystemIcon(MessageBoxIcon(box), SystemIcon::kInformation); }, 5000));
   EXPECT_FALSE(ShowsSystemIcon(MessageBoxIcon(box), SystemIcon::kQuestion));
   PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -227,7 +227,7 @@ TEST_F(TovimarTest, NotesShowTheTwoParagraphsAndTheQuestionIcon) {
   PressKeys({VK_DOWN, VK_RETURN});
   HWND box = WaitForMessageBox(L"Notes...");
   ASSERT_NE(box, nullptr) << "no Notes box";
-  EXPECT_EQ(MessageBoxText(box), editor::NotesText());
+  EXPECT_EQ(MessageBoxText(box), ::editor::NotesText());
   EXPECT_TRUE(WaitUntil([&] { return ShowsSystemIcon(MessageBoxIcon(box), SystemIcon::kQuestion); }, 5000));
   EXPECT_FALSE(ShowsSystemIcon(MessageBoxIcon(box), SystemIcon::kInformation));
   PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -262,12 +262,12 @@ TEST(TovimarReadOnlyTest, ClosingShowsTheErrorThenAsksAndGivingUpEndsTheProgram)
   };
   HWND error = nextBox(nullptr);
   ASSERT_NE(error, nullptr) << "no error shown";
-  EXPECT_EQ(MessageBoxText(error).rfind(editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(error);
+  EXPECT_EQ(MessageBoxText(error).rfind(::editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(error);
   PostMessageW(error, WM_COMMAND, IDOK, 0);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error); }));
   HWND question = nextBox(error);
   ASSERT_NE(question, nullptr) << "no question asked";
-  EXPECT_EQ(MessageBoxText(question), editor::kGiveUpOnCloseQuestion);
+  EXPECT_EQ(MessageBoxText(question), ::editor::kGiveUpOnCloseQuestion);
   EXPECT_TRUE(IsWindow(editor.window())) << "nothing is given up before the answer";
 
   PostMessageW(question, WM_COMMAND, IDYES, 0);
@@ -287,7 +287,7 @@ TEST(TovimarStartTest, OpensOnlyTheStoreBesideTheProgram) {
     return box != nullptr && IsWindowVisible(box);
   });
   ASSERT_NE(box, nullptr) << "no error message";
-  EXPECT_EQ(MessageBoxText(box).rfind(editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(box);
+  EXPECT_EQ(MessageBoxText(box).rfind(::editor::kDataErrorPrefix, 0), 0u) << MessageBoxText(box);
   Sleep(300);  // let the box paint before looking for what it must not show; nothing is timed
   for (SystemIcon icon : {SystemIcon::kError, SystemIcon::kQuestion, SystemIcon::kWarning, SystemIcon::kInformation}) {
     EXPECT_FALSE(ShowsSystemIcon(MessageBoxIcon(box), icon)) << "icon " << static_cast<int>(icon);
@@ -318,4 +318,4 @@ TEST_F(TovimarTest, SavesAScreenshotOfTheWindow) {
 }
 
 }  // namespace
-}  // namespace tovimar_test
+}  // namespace win32::editor::test

@@ -1,0 +1,79 @@
+// The editor program put together, and its message loop.
+#include "win32/editor/editor_app.h"
+
+// commctrl.h needs the types from windows.h.
+#include <commctrl.h>
+
+#include <string>
+
+#include "jet/file.h"
+#include "store/jet_verse_table.h"
+#include "store/verse_recordset.h"
+#include "win32/editor/edit_window.h"
+#include "win32/editor/program_version_win32.h"
+
+namespace win32::editor {
+namespace {
+
+constexpr char kStoreFile[] = "verse97.mdb";
+
+// The store is named relative to the current folder, so the program's own folder must be
+// current also when the reminder, a shortcut or a shell started it from elsewhere.
+void MakeProgramFolderCurrent() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return;
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return;
+  path.resize(slash == 2 && path[1] == L':' ? slash + 1 : slash);  // keep "C:\" for the root
+  SetCurrentDirectoryW(path.c_str());
+}
+
+// Runs before the parts are made: the table names its file relative to the folder.
+HINSTANCE Prepare(HINSTANCE instance) {
+  MakeProgramFolderCurrent();
+  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+  return instance;
+}
+
+}  // namespace
+
+// Every part the program needs, in the order they depend on each other.
+struct EditorApp::Parts {
+  store::JetVerseTable table{jet::SystemFileSystem(), kStoreFile};
+  store::VerseRecordset datPrimaryRS{table};
+  FileProgramVersion version;
+  EditWindow window{datPrimaryRS, version};
+};
+
+EditorApp::EditorApp(HINSTANCE instance) : instance_(Prepare(instance)), parts_(std::make_unique<Parts>()) {}
+
+EditorApp::~EditorApp() = default;
+
+bool EditorApp::Start(int showCommand) { return parts_->window.Create(instance_, showCommand); }
+
+int EditorApp::Run() {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (parts_->window.PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+int RunEditor(HINSTANCE instance, int showCommand) {
+  EditorApp app(instance);
+  if (!app.Start(showCommand)) return 1;
+  return app.Run();
+}
+
+}  // namespace win32::editor
