@@ -17,11 +17,7 @@
 #define IDM_FILE_EXIT 1101
 #define IDM_EDIT_COPY 1102
 #define IDM_OPTIONS_AUTOSTART 1103
-#define IDM_INTERVAL_0 1110  // "&Thirty Minutes"; the group's items 1 to 4 follow in order
-#define IDM_INTERVAL_1 1111
-#define IDM_INTERVAL_2 1112
-#define IDM_INTERVAL_3 1113
-#define IDM_INTERVAL_4 1114  // "&Startup Only"
+#define IDM_INTERVAL_0 1110  // "&Thirty Minutes"; the other intervals follow in menu order
 #define IDM_HOURLY_CHIME 1120
 #define IDM_DATA_EDITOR 1121
 #define IDM_HELP_HELP 1130

@@ -26,8 +26,7 @@ class VersionSource {
   virtual jet::Result<ProgramVersion> Version() const = 0;
 };
 
-// The About window as the logic sees it. It is created by Load and destroyed by Unload;
-// its layout is the one of about_layout.h.
+// The About window as the logic sees it. It is created by Load and destroyed by Unload.
 class AboutView {
  public:
   virtual ~AboutView() = default;

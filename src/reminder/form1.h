@@ -30,7 +30,6 @@ class Form1 {
   static constexpr std::uint64_t kRetryMilliseconds = 5000;
   static constexpr std::uint32_t kRetryPauseMilliseconds = 100;
   static constexpr int kMouseLeftButtonDown = 513;  // WM_LBUTTONDOWN
-  static constexpr std::int16_t kStartupOnlyMinutes = 999;
 
   // `data1` is the data control's cursor over versetbl; both outlive the form.
   Form1(Platform& platform, store::VerseCursor& data1);
@@ -88,7 +87,8 @@ class Form1 {
 
   // --- State, for the shell and for tests ---
   const ProgramState& State() const { return state_; }
-  std::int16_t ReminderMinutes() const { return reminderMinutes_; }
+  const Choices& CurrentChoices() const { return choices_; }
+  std::int16_t ReminderMinutes() const { return choices_.reminderMinutes; }
   std::int16_t MinuteCounter() const { return minuteCounter_; }
   std::int16_t LastMinute() const { return lastMinute_; }
   Module1& Module() { return module1_; }
@@ -96,14 +96,15 @@ class Form1 {
  private:
   // Runs `step` again after pumping messages while it fails with a number that
   // `retry` accepts, for at most kRetryMilliseconds.
-  jet::Status RetryWhile(const std::function<jet::Status()>& step,
-                         const std::function<bool(int)>& retry);
+  jet::Status RetryWhile(const std::function<jet::Status()>& step, const std::function<bool(int)>& retry);
   std::string SettingsPath() const;
   void LoadFirstRun();
   jet::Status LoadValues(bool* positionApplied);
   void CentreWindow();
-  // Turns the start at logon on or off and sets the check mark to what the registry holds.
+  // Turns the start at logon on or off and keeps what the registry then holds.
   void ApplyAutoStart(bool on);
+  // The interval item `index` (any outside the menu: the first) becomes the choice.
+  void ChooseInterval(int index);
   void KeepOnAMonitor();
   void ShowReminder();
 
@@ -111,7 +112,7 @@ class Form1 {
   store::VerseCursor& data1_;
   ProgramState state_;
   Module1 module1_;
-  std::int16_t reminderMinutes_ = 0;
+  Choices choices_;
   std::int16_t minuteCounter_ = 0;
   std::int16_t lastMinute_ = 0;
   bool sessionEnding_ = false;

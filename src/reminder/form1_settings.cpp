@@ -1,8 +1,7 @@
 // Form1: SaveINI and LoadINI, the settings file verse.ini beside the program.
-#include "reminder/form1.h"
-
 #include <limits>
 
+#include "reminder/form1.h"
 #include "reminder/runtime_errors.h"
 #include "reminder/settings_file.h"
 
@@ -17,17 +16,6 @@ constexpr std::int64_t kInt16Max = std::numeric_limits<std::int16_t>::max();
 
 bool ObjectNotSet(int number) { return number == kErrObjectNotSet; }
 
-// The interval item that shows `minutes`; 30 and every unknown value tick item 0.
-int IntervalIndexFor(std::int16_t minutes) {
-  switch (minutes) {
-    case 60: return 1;
-    case 240: return 2;
-    case 480: return 3;
-    case 999: return 4;
-    default: return 0;
-  }
-}
-
 bool Overlaps(const TwipsRect& a, const TwipsRect& b) {
   return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
          b.top < a.top + a.height;
@@ -35,9 +23,7 @@ bool Overlaps(const TwipsRect& a, const TwipsRect& b) {
 
 }  // namespace
 
-std::string Form1::SettingsPath() const {
-  return JoinPath(platform_.program.Folder(), kSettingsFile);
-}
+std::string Form1::SettingsPath() const { return JoinPath(platform_.program.Folder(), kSettingsFile); }
 
 void Form1::SaveINI() {
   platform_.pointer.SetBusy(true);
@@ -46,8 +32,8 @@ void Form1::SaveINI() {
   settings.position = data1_.Position();
   settings.top = bounds.top;
   settings.left = bounds.left;
-  settings.reminderMinutes = reminderMinutes_;
-  settings.autoStart = platform_.window.IsChecked(MenuItem::kOptionsAutoStart) ? 1 : 0;
+  settings.reminderMinutes = choices_.reminderMinutes;
+  settings.autoStart = choices_.autoStart ? 1 : 0;
   // Written whole beside the old file, so a failure leaves the old settings intact.
   const jet::Status written = platform_.files.WriteFileAtomically(SettingsPath(), FormatSettings(settings));
   if (!written.ok()) {
@@ -77,14 +63,13 @@ void Form1::LoadINI() {
     JET_ASSIGN(const std::int64_t left, reader.Next(kInt32Min, kInt32Max));
     platform_.window.SetLeft(static_cast<std::int32_t>(left));
     JET_ASSIGN(const std::int64_t minutes, reader.Next(kInt16Min, kInt16Max));
-    reminderMinutes_ = static_cast<std::int16_t>(minutes);
+    choices_.reminderMinutes = static_cast<std::int16_t>(minutes);
     JET_ASSIGN(const std::int64_t autoStart, reader.Next(kInt32Min, kInt32Max));
-    // The check mark shows what the file says; the registry is not touched.
-    platform_.window.SetChecked(MenuItem::kOptionsAutoStart, autoStart != 0);
-    for (int i = 0; i < 5; ++i) platform_.window.SetChecked(IntervalItem(i), false);
-    platform_.window.SetChecked(IntervalItem(IntervalIndexFor(reminderMinutes_)), true);
+    // The choice is what the file says; the registry is not touched.
+    choices_.autoStart = autoStart != 0;
     return jet::Ok();
   }();
+  platform_.window.ShowChoices(choices_);
   // A short file stops reading silently; whatever was read before stays applied.
   if (!loaded.ok() && loaded.error().number != kErrInputPastEnd) {
     platform_.messages.Show("Error " + std::to_string(loaded.error().number) + "- " +

@@ -1,7 +1,6 @@
 // Form1: start-up, the close handler, File > Exit and the end of the session.
-#include "reminder/form1.h"
-
 #include "jet/errors.h"
+#include "reminder/form1.h"
 #include "reminder/runtime_errors.h"
 
 namespace reminder {

@@ -4,7 +4,7 @@
 namespace reminder {
 
 void Form1::MinimizeCMD_Click() {
-  if (platform_.window.IsChecked(IntervalItem(4)) || reminderMinutes_ == kStartupOnlyMinutes) {
+  if (choices_.reminderMinutes == kStartupOnlyMinutes) {
     // "&Startup Only": the verse has been seen for this session; end the program.
     platform_.about.Close();
     state_.ExitRequested = kTrue;
@@ -28,8 +28,7 @@ void Form1::TaskbarCreated() {
 }
 
 void Form1::OptionsAutoStartMnu_Click() {
-  const bool on = !platform_.window.IsChecked(MenuItem::kOptionsAutoStart);
-  ApplyAutoStart(on);
+  ApplyAutoStart(!choices_.autoStart);
   SaveINI();
 }
 
@@ -37,7 +36,8 @@ void Form1::ApplyAutoStart(bool on) {
   (void)module1_.SetAutoStart(on ? kTrue : kFalse);
   // What the registry holds, not what was asked: after a failure the check mark, and
   // the setting saved from it, must still tell whether the program starts at logon.
-  platform_.window.SetChecked(MenuItem::kOptionsAutoStart, module1_.AutoStartRegistered());
+  choices_.autoStart = module1_.AutoStartRegistered();
+  platform_.window.ShowChoices(choices_);
 }
 
 }  // namespace reminder

@@ -10,11 +10,11 @@ namespace reminder {
 
 // The five values of the settings file, in file order.
 struct Settings {
-  std::int32_t position = 0;        // Data1's current row, -1 without one
-  std::int32_t top = 0;             // window top edge, twips
-  std::int32_t left = 0;            // window left edge, twips
+  std::int32_t position = 0;  // Data1's current row, -1 without one
+  std::int32_t top = 0;       // window top edge, twips
+  std::int32_t left = 0;      // window left edge, twips
   std::int16_t reminderMinutes = 0;
-  std::int16_t autoStart = 0;       // 1 with "&Start with Windows" ticked, else 0
+  std::int16_t autoStart = 0;  // 1 with "&Start with Windows" ticked, else 0
 };
 
 // The whole file: each number as a sign character (space or "-"), its digits,

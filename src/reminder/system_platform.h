@@ -12,12 +12,12 @@ namespace reminder {
 // The 8-bit (A) registry functions. Each returns the Win32 error code, 0 on success.
 class Registry {
  public:
-  using Key = std::uintptr_t;  // an HKEY
+  using Key = std::uintptr_t;                        // an HKEY
   static constexpr Key kCurrentUser = 0x80000001u;   // HKEY_CURRENT_USER
   static constexpr Key kLocalMachine = 0x80000002u;  // HKEY_LOCAL_MACHINE
-  static constexpr std::uint32_t kRegSz = 1;          // REG_SZ
-  static constexpr std::int32_t kFileNotFound = 2;    // ERROR_FILE_NOT_FOUND: no such key or value
-  static constexpr std::int32_t kAccessDenied = 5;    // ERROR_ACCESS_DENIED
+  static constexpr std::uint32_t kRegSz = 1;         // REG_SZ
+  static constexpr std::int32_t kFileNotFound = 2;   // ERROR_FILE_NOT_FOUND: no such key or value
+  static constexpr std::int32_t kAccessDenied = 5;   // ERROR_ACCESS_DENIED
 
   virtual ~Registry() = default;
   // RegCreateKeyA: opens `path` under `root`, creating it when missing.

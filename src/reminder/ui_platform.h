@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "reminder/choices.h"
 #include "store/verse_cursor.h"
 
 namespace reminder {
@@ -32,22 +33,6 @@ class MousePointer {
   // true: the busy hourglass; false: the default pointer.
   virtual void SetBusy(bool busy) = 0;
 };
-
-// The menu items of the main window that carry check marks.
-enum class MenuItem {
-  kOptionsAutoStart,  // "&Start with Windows"
-  kInterval0,         // "&Thirty Minutes"; items 1 to 4 follow in order
-  kInterval1,
-  kInterval2,
-  kInterval3,
-  kInterval4,         // "&Startup Only"
-  kHourlyChime,       // "&Chimes"
-};
-
-// Interval item `index` (0 to 4) of the group IntervalMnu.
-constexpr MenuItem IntervalItem(int index) {
-  return static_cast<MenuItem>(static_cast<int>(MenuItem::kInterval0) + index);
-}
 
 // A rectangle in twips.
 struct TwipsRect {
@@ -80,9 +65,9 @@ class Window {
   // Form1::Form_QueryUnload and destroys the window only when that allows it.
   virtual void RequestClose() = 0;
 
-  virtual bool IsChecked(MenuItem item) const = 0;
-  // Failures to change a check mark are not reported; the logic never needs them.
-  virtual void SetChecked(MenuItem item, bool checked) = 0;
+  // The check marks of the Options menu: "&Start with Windows", the interval that
+  // shows the minutes, "&Chimes". Failures are not reported; the logic never needs them.
+  virtual void ShowChoices(const Choices& choices) = 0;
 
   // The bound labels: Book, Chapter, Verses and VerseTxt of the current row.
   virtual void ShowVerse(const store::VerseRecord& record) = 0;
@@ -93,14 +78,14 @@ class Window {
 // SetWindowPos, used only to enter or leave the always-on-top layer.
 class WindowOrder {
  public:
-  static constexpr std::int32_t kTopmost = -1;    // HWND_TOPMOST
-  static constexpr std::int32_t kNoTopmost = -2;  // HWND_NOTOPMOST
+  static constexpr std::int32_t kTopmost = -1;       // HWND_TOPMOST
+  static constexpr std::int32_t kNoTopmost = -2;     // HWND_NOTOPMOST
   static constexpr std::uint32_t kNoMoveNoSize = 3;  // SWP_NOMOVE + SWP_NOSIZE
 
   virtual ~WindowOrder() = default;
   // Arguments as SetWindowPos takes them; the result is never examined.
-  virtual void SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx,
-                            int cy, std::uint32_t flags) = 0;
+  virtual void SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+                            std::uint32_t flags) = 0;
 };
 
 // Shell_NotifyIconA with the 88-byte NOTIFYICONDATAA record.

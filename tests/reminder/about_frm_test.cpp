@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "jet/errors.h"
-#include "reminder/about_layout.h"
 
 namespace reminder {
 namespace {
@@ -34,8 +33,7 @@ class FakeMainWindow : public Window {
   void Restore() override {}
   void Focus() override {}
   void RequestClose() override {}
-  bool IsChecked(MenuItem) const override { return false; }
-  void SetChecked(MenuItem, bool) override {}
+  void ShowChoices(const Choices&) override {}
   void ShowVerse(const store::VerseRecord&) override {}
   void SetNextVerseToolTip(const std::string&) override {}
 
@@ -124,7 +122,7 @@ class FakeView : public AboutView {
   bool loaded = false;
   bool visible = false;
   std::string copyright;
-  std::string version = about_layout::kVersionInitialCaption;
+  std::string version = "Version";
   std::int32_t left = 0;
   std::int32_t top = 0;
   std::uint64_t now = 0;
@@ -294,29 +292,6 @@ TEST_F(AboutFrmTest, AboutAgainWhileItLoadsOnlyBringsItToTheFront) {
   EXPECT_EQ(std::count(log.begin(), log.end(), "Load"), 1);
   EXPECT_EQ(std::count(log.begin(), log.end(), "StartTimer 11500"), 1);
   EXPECT_TRUE(frm.IsOpen());
-}
-
-TEST(AboutLayoutTest, ThePictureBoxIsThePicturePlusAOnePixelBorderAtFifteenTwipsPerPixel) {
-  using namespace about_layout;
-  EXPECT_EQ(kPicture1.width, kPictureWidthPixels * 15 + 2 * 15);
-  EXPECT_EQ(kPicture1.height, kPictureHeightPixels * 15 + 2 * 15);
-}
-
-TEST(AboutLayoutTest, TheLineRunsAlongTheProductNamesBottomEdgeFromItsLeftEdge) {
-  using namespace about_layout;
-  EXPECT_EQ(kLine1.y1, kLabel1.top + kLabel1.height);
-  EXPECT_EQ(kLine1.y2, kLine1.y1);
-  EXPECT_EQ(kLine1.x1, kLabel1.left);
-}
-
-TEST(AboutLayoutTest, EveryControlLiesInsideTheClientArea) {
-  using namespace about_layout;
-  for (const TwipsRect& r : {kPicture1, kCommand1, kCopyrightLbl, kVersionLbl, kLabel1}) {
-    EXPECT_GE(r.left, 0);
-    EXPECT_GE(r.top, 0);
-    EXPECT_LE(r.left + r.width, kClientWidth);
-    EXPECT_LE(r.top + r.height, kClientHeight);
-  }
 }
 
 }  // namespace

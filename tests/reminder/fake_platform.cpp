@@ -14,9 +14,7 @@ void FakeMessages::Show(const std::string& text, const std::string& title, Messa
   log_.push_back("Message " + title);
 }
 
-FakeWindow::FakeWindow(Log& log) : log_(log) {
-  checked = {MenuItem::kOptionsAutoStart, MenuItem::kInterval1, MenuItem::kHourlyChime};
-}
+FakeWindow::FakeWindow(Log& log) : log_(log) {}
 
 void FakeWindow::Show() {
   visible = true;
@@ -41,13 +39,6 @@ void FakeWindow::RequestClose() {
   }
 }
 
-void FakeWindow::SetChecked(MenuItem item, bool on) {
-  if (on) {
-    checked.insert(item);
-  } else {
-    checked.erase(item);
-  }
-}
 
 void FakeWindowOrder::SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx,
                                    int cy, std::uint32_t flags) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -55,13 +56,14 @@ class FakeWindow : public Window {
   void Restore() override;
   void Focus() override;
   void RequestClose() override;
-  bool IsChecked(MenuItem item) const override { return checked.count(item) != 0; }
-  void SetChecked(MenuItem item, bool on) override;
+  void ShowChoices(const Choices& choices) override { shown = choices; }
   void ShowVerse(const store::VerseRecord& record) override { verse = record; }
   void SetNextVerseToolTip(const std::string& text) override { toolTips.push_back(text); }
 
-  // The checked menu items at creation: "&Start with Windows", "&One Hour", "&Chimes".
-  std::set<MenuItem> checked;
+  // What the Options menu shows; nothing until the logic first shows its choices.
+  std::optional<Choices> shown;
+  // The interval item ticked.
+  int IntervalShown() const { return IntervalShowing(shown.value().reminderMinutes).index; }
   TwipsRect bounds{1200, 900, 7350, 5670};
   bool visible = false;
   bool destroyed = false;

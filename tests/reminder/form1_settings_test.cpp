@@ -14,19 +14,13 @@ constexpr std::int32_t kCentredTop = 16200 / 2 - 5670 / 2;
 constexpr std::int32_t kCreatedLeft = 1200;
 constexpr std::int32_t kCreatedTop = 900;
 
-bool OnlyIntervalChecked(const FakeWindow& window, int index) {
-  for (int i = 0; i < 5; ++i) {
-    if (window.IsChecked(IntervalItem(i)) != (i == index)) return false;
-  }
-  return true;
-}
+bool OnlyIntervalChecked(const FakeWindow& window, int index) { return window.IntervalShown() == index; }
 
 TEST_F(SettingsTest, AFirstRunCentresTheWindowAndRegistersWithoutAMessageOrAFile) {
-  fake.window.checked.erase(MenuItem::kOptionsAutoStart);
   ASSERT_EQ(Start(), StartupResult::kGoOn);
   EXPECT_EQ(fake.window.bounds.left, kCentredLeft);
   EXPECT_EQ(fake.window.bounds.top, kCentredTop);
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_TRUE(fake.window.shown->autoStart);
   EXPECT_EQ(fake.registry.values.at(kRunPath).data, std::string("C:\\Lumaret\\verse.exe") + '\0');
   EXPECT_TRUE(fake.messages.shown.empty());
   EXPECT_EQ(Ini(), "(none)");
@@ -35,12 +29,11 @@ TEST_F(SettingsTest, AFirstRunCentresTheWindowAndRegistersWithoutAMessageOrAFile
 }
 
 TEST_F(SettingsTest, AnEmptyFileAppliesNothingAndIsNoFirstRun) {
-  fake.window.checked.erase(MenuItem::kOptionsAutoStart);
   StartWith("");
   EXPECT_TRUE(fake.messages.shown.empty());
   EXPECT_EQ(fake.window.bounds.left, kCreatedLeft);
   EXPECT_EQ(fake.window.bounds.top, kCreatedTop);
-  EXPECT_FALSE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_TRUE(fake.window.shown->autoStart);  // the default, not the registry's
   EXPECT_TRUE(fake.registry.values.empty());
   EXPECT_EQ(cursor->Position(), 0);
   EXPECT_EQ(form->ReminderMinutes(), 0);
@@ -54,7 +47,7 @@ TEST_F(SettingsTest, AThreeLineFileAppliesPositionTopAndLeftOnly) {
   EXPECT_EQ(fake.window.bounds.top, 3000);
   EXPECT_EQ(fake.window.bounds.left, 4000);
   EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 1));  // as at creation
+  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 0));  // no interval yet: the first run's
 }
 
 TEST_F(SettingsTest, AnIntervalOfFortyFiveStaysInForceWithThirtyMinutesTicked) {
@@ -78,7 +71,6 @@ TEST_F(SettingsTest, EachKnownIntervalTicksItsOwnItem) {
 }
 
 TEST_F(SettingsTest, AnIntervalAboveTheSixteenBitRangeIsReportedAndStopsTheReading) {
-  fake.window.checked.insert(MenuItem::kOptionsAutoStart);
   StartWith(" 1 \r\n 3000 \r\n 4000 \r\n 32768 \r\n 0 \r\n");
   ASSERT_EQ(fake.messages.shown.size(), 1u);
   EXPECT_EQ(fake.messages.shown[0].text, "Error 6- Overflow loading .INI");
@@ -87,8 +79,8 @@ TEST_F(SettingsTest, AnIntervalAboveTheSixteenBitRangeIsReportedAndStopsTheReadi
   EXPECT_EQ(cursor->Position(), 1);
   EXPECT_EQ(fake.window.bounds.left, 4000);
   EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));  // line 5 not applied
-  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 1));
+  EXPECT_TRUE(fake.window.shown->autoStart);  // line 5 not applied
+  EXPECT_TRUE(OnlyIntervalChecked(fake.window, 0));
   EXPECT_FALSE(fake.pointer.Busy());
 }
 
@@ -100,9 +92,8 @@ TEST_F(SettingsTest, ALineThatIsNoNumberIsReportedAsATypeMismatch) {
 }
 
 TEST_F(SettingsTest, AnyNonZeroAutoStartLineTicksTheItemAndZeroClearsIt) {
-  fake.window.checked.erase(MenuItem::kOptionsAutoStart);
   StartWith(" 0 \r\n 3000 \r\n 4000 \r\n 60 \r\n 2 \r\n");
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_TRUE(fake.window.shown->autoStart);
   EXPECT_TRUE(fake.registry.values.empty());  // the file's choice, not the registry's
 
   FakePlatform other;
@@ -112,7 +103,7 @@ TEST_F(SettingsTest, AnyNonZeroAutoStartLineTicksTheItemAndZeroClearsIt) {
   Form1 window(other.platform, data1);
   ASSERT_EQ(window.Form_Initialize(), StartupResult::kGoOn);
   ASSERT_EQ(window.Form_Load(), StartupResult::kGoOn);
-  EXPECT_FALSE(other.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_FALSE(other.window.shown->autoStart);
 }
 
 TEST_F(SettingsTest, NegativeEdgesOnAMonitorLeftOfThePrimaryAreKeptAndWrittenBack) {
@@ -168,7 +159,7 @@ TEST_F(SettingsTest, AnEmptyStoreReportsTheRefusedMoveAndAppliesNothingElse) {
   EXPECT_EQ(fake.messages.shown[0].title, "Lumaret");
   EXPECT_EQ(fake.window.bounds.top, kCreatedTop);
   EXPECT_EQ(form->ReminderMinutes(), 0);
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kOptionsAutoStart));
+  EXPECT_TRUE(fake.window.shown->autoStart);
 }
 
 TEST_F(SettingsTest, ACursorNotReadyYetIsMovedAgainAfterPumpingMessages) {

@@ -26,13 +26,12 @@ class TimerTest : public ReminderTest {
   std::string Now() const { return fake.clock.TimeOfDay(); }
 };
 
-TEST_F(TimerTest, TheFirstTickWithNoIntervalSetsThirtyMinutesSavesTwiceAndCountsNothing) {
+TEST_F(TimerTest, TheFirstTickWithNoIntervalSetsThirtyMinutesSavesAndCountsNothing) {
   StartAt(10, 20, 30, 0);
   Tick();
   EXPECT_EQ(form->ReminderMinutes(), 30);
-  EXPECT_TRUE(fake.window.IsChecked(IntervalItem(0)));
-  EXPECT_FALSE(fake.window.IsChecked(IntervalItem(1)));
-  EXPECT_EQ(fake.files.writes, 2);
+  EXPECT_EQ(fake.window.IntervalShown(), 0);
+  EXPECT_EQ(fake.files.writes, 1);
   EXPECT_EQ(Ini(), " 0 \r\n 2880 \r\n 4800 \r\n 30 \r\n 1 \r\n");
   EXPECT_EQ(form->MinuteCounter(), 0);
   EXPECT_EQ(form->LastMinute(), 0);
@@ -96,13 +95,13 @@ TEST_F(TimerTest, AnHourBoundaryThatAlsoEndsTheIntervalWhileHiddenBeepsTwice) {
 TEST_F(TimerTest, WithChimesOffNothingBeepsAndTheWindowStillComesBack) {
   StartAt(10, 31, 30, 30);
   form->HourlyChimeMNU_Click();
-  EXPECT_FALSE(fake.window.IsChecked(MenuItem::kHourlyChime));
+  EXPECT_FALSE(fake.window.shown->chimes);
   EXPECT_EQ(fake.files.writes, 0);  // the chimes are not stored
   form->MinimizeCMD_Click();
   ASSERT_TRUE(TickUntilShown());
   EXPECT_EQ(fake.beeper.beeps, 0);
   form->HourlyChimeMNU_Click();
-  EXPECT_TRUE(fake.window.IsChecked(MenuItem::kHourlyChime));
+  EXPECT_TRUE(fake.window.shown->chimes);
 }
 
 TEST_F(TimerTest, AnIntervalEndingWhileShownRestoresAndFocusesWithoutAReminderBeep) {
@@ -201,7 +200,7 @@ TEST_F(TimerTest, EachIntervalItemSetsItsMinutesTicksOnlyItselfAndSaves) {
     fake.files.writes = 0;
     form->IntervalMnu_Click(index);
     EXPECT_EQ(form->ReminderMinutes(), minutes[index]);
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(fake.window.IsChecked(IntervalItem(i)), i == index);
+    EXPECT_EQ(fake.window.IntervalShown(), index);
     EXPECT_EQ(fake.files.writes, 1);
     EXPECT_EQ(Ini().substr(21), " " + std::to_string(minutes[index]) + " \r\n 1 \r\n");
   }
@@ -211,7 +210,7 @@ TEST_F(TimerTest, AnUnknownIntervalIndexMeansThirtyMinutes) {
   StartAt(10, 0, 0, 60);
   form->IntervalMnu_Click(7);
   EXPECT_EQ(form->ReminderMinutes(), 30);
-  for (int i = 0; i < 5; ++i) EXPECT_FALSE(fake.window.IsChecked(IntervalItem(i)));
+  EXPECT_EQ(fake.window.IntervalShown(), 0);
 }
 
 TEST_F(TimerTest, TicksWithinOneMinuteCountOnlyOnce) {

@@ -92,11 +92,9 @@ TEST_F(TrayTest, AmenUnderStartupOnlyEndsTheProgramInsteadOfHiding) {
   EXPECT_EQ(fake.log, (Log{"AboutClose", "RequestClose", "IconDelete", "AboutClose", "NoTopmost", "Destroyed"}));
 }
 
-TEST_F(TrayTest, AmenWithNineHundredNinetyNineMinutesEndsEvenWithoutTheCheckMark) {
-  // A short file sets the minutes but leaves the check marks as created.
-  fake.window.checked = {MenuItem::kInterval1};
+TEST_F(TrayTest, AmenWithNineHundredNinetyNineMinutesFromAShortFileEndsTheProgram) {
   StartWith(" 0 \r\n 2880 \r\n 4800 \r\n 999 \r\n");
-  ASSERT_FALSE(fake.window.IsChecked(IntervalItem(4)));
+  EXPECT_EQ(fake.window.IntervalShown(), 4);
   form->MinimizeCMD_Click();
   EXPECT_TRUE(fake.window.destroyed);
 }
@@ -177,7 +175,7 @@ class AutoStartMenuTest : public ReminderTest, public ::testing::WithParamInterf
 
 TEST_P(AutoStartMenuTest, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
   const AutoStartCase& c = GetParam();
-  StartWith(kSettings);
+  StartWith(c.turnOn ? " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 0 \r\n" : kSettings);
   // Both Run keys exist, as on every Windows: a refused key is opened, not missing.
   for (const std::string value : {kRunPath, kUserRunPath}) {
     fake.registry.keys.insert(value.substr(0, value.rfind('|')));
@@ -187,7 +185,6 @@ TEST_P(AutoStartMenuTest, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgr
   if (c.inUser) fake.registry.values[kUserRunPath] = command;
   if (c.machineRefuses) fake.registry.readOnlyRoots.insert(Registry::kLocalMachine);
   if (c.userRefuses) fake.registry.readOnlyRoots.insert(Registry::kCurrentUser);
-  fake.window.SetChecked(MenuItem::kOptionsAutoStart, !c.turnOn);
 
   form->OptionsAutoStartMnu_Click();
 
@@ -200,7 +197,7 @@ TEST_P(AutoStartMenuTest, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgr
   EXPECT_EQ(message, c.message);
   EXPECT_LE(fake.messages.shown.size(), 1u);
   const bool registered = c.machineAfter || c.userAfter;
-  EXPECT_EQ(fake.window.IsChecked(MenuItem::kOptionsAutoStart), registered);
+  EXPECT_EQ(fake.window.shown->autoStart, registered);
   EXPECT_EQ(Ini().substr(Ini().size() - 5), registered ? " 1 \r\n" : " 0 \r\n");
   EXPECT_TRUE(fake.registry.openKeys.empty());
 }

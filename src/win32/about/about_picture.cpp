@@ -1,5 +1,5 @@
 // The About box picture: RCDATA bytes -> HGLOBAL stream -> OleLoadPicture -> DIB section.
-#include "about_picture.h"
+#include "win32/about/about_picture.h"
 
 #include <objbase.h>
 #include <ocidl.h>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <utility>
 
-namespace about {
+namespace win32::about {
 
 Picture::Picture(Picture&& other) noexcept
     : bitmap_(std::exchange(other.bitmap_, nullptr)), width_(other.width_), height_(other.height_) {}
@@ -87,4 +87,4 @@ Picture LoadPictureResource(HMODULE module, int id) {
   return result;
 }
 
-}  // namespace about
+}  // namespace win32::about

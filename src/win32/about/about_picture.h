@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace about {
+namespace win32::about {
 
 // An owned bitmap with its size in pixels; deletes the bitmap when it goes.
 class Picture {
@@ -31,4 +31,4 @@ class Picture {
 // An empty picture when the resource is missing or is not a picture.
 Picture LoadPictureResource(HMODULE module, int id);
 
-}  // namespace about
+}  // namespace win32::about

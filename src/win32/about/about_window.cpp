@@ -1,116 +1,76 @@
 // The About box window: creation from the twips layout, painting, keys, timer and closing.
-#include "about_window.h"
+#include "win32/about/about_window.h"
 
 #include <commctrl.h>
 
 #include <cmath>
 #include <utility>
 
-#include "about_resources.h"
+#include "verse/about_resources.h"
+#include "win32/common/text.h"
 
-namespace about {
-
-namespace layout = reminder::about_layout;
+namespace win32::about {
 
 namespace {
 
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-  wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-  wc.lpszClassName = AboutWindow::kClassName;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
-
 }  // namespace
-
-ScreenDpi CurrentScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  ScreenDpi dpi{GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
-  ReleaseDC(nullptr, screen);
-  if (dpi.x <= 0 || dpi.y <= 0) dpi = {96, 96};
-  return dpi;
-}
-
-std::wstring Widen(const std::string& text) {
-  const int length = static_cast<int>(text.size());
-  const int chars = MultiByteToWideChar(CP_UTF8, 0, text.data(), length, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(chars > 0 ? chars : 0), L'\0');
-  if (chars > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), length, wide.data(), chars);
-  return wide;
-}
 
 AboutWindow::AboutWindow(HINSTANCE instance) : instance_(instance) {}
 
 AboutWindow::~AboutWindow() { Unload(); }
 
 bool AboutWindow::Load() {
-  if (hwnd_ != nullptr) return true;
-  if (!RegisterWindowClass(instance_, WindowProc)) return false;
-  screenDpi_ = dpi_ = CurrentScreenDpi();
-  RECT frame{0, 0, TwipsToPixels(layout::kClientWidth, dpi_.x), TwipsToPixels(layout::kClientHeight, dpi_.y)};
+  if (Hwnd() != nullptr) return true;
+  if (!Register(instance_, WindowClass{kClassName})) return false;
+  screenDpi_ = dpi_ = ScreenDpi();
+  RECT frame{0, 0, TwipsToPixels(kClientWidth, dpi_.x), TwipsToPixels(kClientHeight, dpi_.y)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  // WM_NCCREATE stores `this` and hwnd_; WM_CREATE makes the controls.
-  CreateWindowExW(kExStyle, kClassName, Widen(layout::kCaption).c_str(), kStyle, 0, 0,
-                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_, this);
-  return hwnd_ != nullptr;
+  // WM_CREATE makes the controls.
+  const SIZE size{frame.right - frame.left, frame.bottom - frame.top};
+  return CreateFor(kExStyle, kClassName, Wide(kCaption), kStyle, 0, 0, size, nullptr, instance_) != nullptr;
 }
 
 void AboutWindow::Unload() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);  // the timer goes with the window
+  if (Hwnd() != nullptr) DestroyWindow(Hwnd());  // the timer goes with the window
 }
 
-reminder::WindowHandle AboutWindow::Handle() const {
-  return static_cast<reminder::WindowHandle>(reinterpret_cast<UINT_PTR>(hwnd_));
+::reminder::WindowHandle AboutWindow::Handle() const {
+  return static_cast<::reminder::WindowHandle>(reinterpret_cast<UINT_PTR>(Hwnd()));
 }
 
 void AboutWindow::SetCopyrightCaption(const std::string& text) {
-  SetWindowTextW(copyrightLbl_, Widen(text).c_str());
+  SetWindowTextW(copyrightLbl_, Wide(text).c_str());
 }
 
 void AboutWindow::SetVersionCaption(const std::string& text) {
-  SetWindowTextW(versionLbl_, Widen(text).c_str());
+  SetWindowTextW(versionLbl_, Wide(text).c_str());
 }
 
 void AboutWindow::Move(std::int32_t left, std::int32_t top) {
-  SetWindowPos(hwnd_, nullptr, TwipsToPixels(left, screenDpi_.x), TwipsToPixels(top, screenDpi_.y), 0, 0,
+  SetWindowPos(Hwnd(), nullptr, TwipsToPixels(left, screenDpi_.x), TwipsToPixels(top, screenDpi_.y), 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void AboutWindow::Show() { ShowWindow(hwnd_, SW_SHOWNORMAL); }
+void AboutWindow::Show() { ShowWindow(Hwnd(), SW_SHOWNORMAL); }
 
 void AboutWindow::Refresh() {
-  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RedrawWindow(Hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void AboutWindow::Focus() { SetFocus(command1_); }
 
 void AboutWindow::BringToFront() {
-  if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+  if (IsIconic(Hwnd())) ShowWindow(Hwnd(), SW_RESTORE);
   // HWND_TOP keeps a topmost window in the top layer.
-  SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-  SetForegroundWindow(hwnd_);
+  SetWindowPos(Hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  SetForegroundWindow(Hwnd());
 }
 
 void AboutWindow::StartTimer(std::uint32_t milliseconds) {
-  SetTimer(hwnd_, kTimer1Id, milliseconds, nullptr);
-}
-
-LRESULT CALLBACK AboutWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
+  SetTimer(Hwnd(), kTimer1Id, milliseconds, nullptr);
 }
 
 LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -126,9 +86,8 @@ LRESULT AboutWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER: return OnTimer(wParam);
     case WM_CLOSE: return OnClose();
     case WM_NCDESTROY: return OnNcDestroy();
-    case WM_DPICHANGED:
-      return OnDpiChanged(LOWORD(wParam), HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-    default: return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_DPICHANGED: return OnDpiChanged(DpiOf(wParam), *reinterpret_cast<const RECT*>(lParam));
+    default: return Default(message, wParam, lParam);
   }
 }
 
@@ -146,15 +105,14 @@ LRESULT AboutWindow::OnCreate() {
   MakeFonts();
   picture_ = LoadPictureResource(instance_, IDR_ABOUT_PICTURE);
 
-  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
+  SendMessageW(Hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(windowFont_), FALSE);
   // In creation order; the tab order follows it and only the button is a tab stop.
-  command1_ = AddControl(L"BUTTON", Widen(layout::kCommand1Caption).c_str(), BS_DEFPUSHBUTTON | WS_TABSTOP,
-                         layout::kCommand1, windowFont_, kCommand1Id);
-  copyrightLbl_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, layout::kCopyrightLbl, windowFont_);
-  versionLbl_ = AddControl(L"STATIC", Widen(layout::kVersionInitialCaption).c_str(),
-                           SS_CENTER | SS_NOPREFIX | WS_BORDER, layout::kVersionLbl, versionFont_);
-  label1_ = AddControl(L"STATIC", Widen(layout::kLabel1Caption).c_str(), SS_LEFT | SS_NOPREFIX,
-                       layout::kLabel1, label1Font_);
+  command1_ = AddControl(L"BUTTON", Wide(kCommand1Caption).c_str(), BS_DEFPUSHBUTTON | WS_TABSTOP, kCommand1,
+                         windowFont_, kCommand1Id);
+  copyrightLbl_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kCopyrightLbl, windowFont_);
+  versionLbl_ = AddControl(L"STATIC", Wide(kVersionInitialCaption).c_str(),
+                           SS_CENTER | SS_NOPREFIX | WS_BORDER, kVersionLbl, versionFont_);
+  label1_ = AddControl(L"STATIC", Wide(kLabel1Caption).c_str(), SS_LEFT | SS_NOPREFIX, kLabel1, label1Font_);
   if (command1_ == nullptr || copyrightLbl_ == nullptr || versionLbl_ == nullptr || label1_ == nullptr) {
     return -1;  // CreateWindowEx fails and the box stays closed
   }
@@ -166,9 +124,9 @@ void AboutWindow::MakeFonts() {
   for (HFONT* font : {&windowFont_, &versionFont_, &label1Font_}) {
     if (*font != nullptr) DeleteObject(*font);
   }
-  windowFont_ = MakeFont(layout::kWindowFont);
-  versionFont_ = MakeFont(layout::kVersionFont);
-  label1Font_ = MakeFont(layout::kLabel1Font);
+  windowFont_ = MakeFont(kWindowFont);
+  versionFont_ = MakeFont(kVersionFont);
+  label1Font_ = MakeFont(kLabel1Font);
   for (const auto& [control, font] :
        {std::pair{command1_, windowFont_}, std::pair{copyrightLbl_, windowFont_},
         std::pair{versionLbl_, versionFont_}, std::pair{label1_, label1Font_}}) {
@@ -178,30 +136,21 @@ void AboutWindow::MakeFonts() {
 
 void AboutWindow::LayOutControls() {
   for (const auto& [control, rect] :
-       {std::pair{command1_, layout::kCommand1}, std::pair{copyrightLbl_, layout::kCopyrightLbl},
-        std::pair{versionLbl_, layout::kVersionLbl}, std::pair{label1_, layout::kLabel1}}) {
+       {std::pair{command1_, kCommand1}, std::pair{copyrightLbl_, kCopyrightLbl},
+        std::pair{versionLbl_, kVersionLbl}, std::pair{label1_, kLabel1}}) {
     const RECT r = PixelRect(rect);
     MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
   }
 }
 
-LRESULT AboutWindow::OnDpiChanged(int dpiX, int dpiY, const RECT& suggested) {
-  if (dpiX <= 0 || dpiY <= 0) return 0;
-  dpi_ = {dpiX, dpiY};
+LRESULT AboutWindow::OnDpiChanged(Dpi dpi, const RECT& suggested) {
+  if (dpi.x <= 0 || dpi.y <= 0) return 0;
+  dpi_ = dpi;
   MakeFonts();
   LayOutControls();
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   // The client area keeps the layout's size in twips, whatever the frame's rounding.
-  RECT client{};
-  GetClientRect(hwnd_, &client);
-  RECT frame{};
-  GetWindowRect(hwnd_, &frame);
-  SetWindowPos(hwnd_, nullptr, 0, 0,
-               frame.right - frame.left + TwipsToPixels(layout::kClientWidth, dpi_.x) - client.right,
-               frame.bottom - frame.top + TwipsToPixels(layout::kClientHeight, dpi_.y) - client.bottom,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  FollowDpiChange(Hwnd(), suggested, TwipsToPixels(kClientWidth, dpi_.x),
+                  TwipsToPixels(kClientHeight, dpi_.y));
   return 0;
 }
 
@@ -214,9 +163,9 @@ LRESULT AboutWindow::OnSetFocus() {
 
 LRESULT AboutWindow::OnPaint() {
   PAINTSTRUCT paint;
-  HDC dc = BeginPaint(hwnd_, &paint);
+  HDC dc = BeginPaint(Hwnd(), &paint);
   // Picture1: a flat one-pixel border round the picture.
-  const RECT box = PixelRect(layout::kPicture1);
+  const RECT box = PixelRect(kPicture1);
   FrameRect(dc, &box, GetSysColorBrush(COLOR_WINDOWFRAME));
   if (!picture_.Empty()) {
     HDC memory = CreateCompatibleDC(dc);
@@ -230,11 +179,11 @@ LRESULT AboutWindow::OnPaint() {
   // Line1 under the product name.
   HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
   HGDIOBJ oldPen = SelectObject(dc, pen);
-  MoveToEx(dc, TwipsToPixels(layout::kLine1.x1, dpi_.x), TwipsToPixels(layout::kLine1.y1, dpi_.y), nullptr);
-  LineTo(dc, TwipsToPixels(layout::kLine1.x2, dpi_.x), TwipsToPixels(layout::kLine1.y2, dpi_.y));
+  MoveToEx(dc, TwipsToPixels(kLine1.x1, dpi_.x), TwipsToPixels(kLine1.y1, dpi_.y), nullptr);
+  LineTo(dc, TwipsToPixels(kLine1.x2, dpi_.x), TwipsToPixels(kLine1.y2, dpi_.y));
   SelectObject(dc, oldPen);
   DeleteObject(pen);
-  EndPaint(hwnd_, &paint);
+  EndPaint(Hwnd(), &paint);
   return 0;
 }
 
@@ -242,8 +191,7 @@ LRESULT AboutWindow::OnPaint() {
 // selected text; the other labels keep the window's colours.
 LRESULT AboutWindow::OnCtlColorStatic(HDC dc, HWND control) {
   if (control != versionLbl_) {
-    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                          reinterpret_cast<LPARAM>(control));
+    return Default(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
   }
   SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHT));
   SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -265,12 +213,12 @@ LRESULT AboutWindow::OnSysChar(WPARAM character) {
     Command1_Click();
     return 0;
   }
-  return DefWindowProcW(hwnd_, WM_SYSCHAR, character, 0);
+  return Default(WM_SYSCHAR, character, 0);
 }
 
 LRESULT AboutWindow::OnTimer(UINT_PTR id) {
   if (id != kTimer1Id) return 0;
-  KillTimer(hwnd_, kTimer1Id);  // it never ticks twice
+  KillTimer(Hwnd(), kTimer1Id);  // it never ticks twice
   if (form_ != nullptr) {
     form_->Timer1_Timer();
   } else {
@@ -290,15 +238,13 @@ LRESULT AboutWindow::OnClose() {
 
 LRESULT AboutWindow::OnNcDestroy() {
   RemoveWindowSubclass(command1_, Command1Proc, 1);
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  const HWND gone = hwnd_;
-  hwnd_ = command1_ = copyrightLbl_ = versionLbl_ = label1_ = nullptr;
+  command1_ = copyrightLbl_ = versionLbl_ = label1_ = nullptr;
   for (HFONT* font : {&windowFont_, &versionFont_, &label1Font_}) {
     if (*font != nullptr) DeleteObject(*font);
     *font = nullptr;
   }
   picture_ = Picture();
-  return DefWindowProcW(gone, WM_NCDESTROY, 0, 0);
+  return Default(WM_NCDESTROY, 0, 0);
 }
 
 void AboutWindow::Command1_Click() {
@@ -310,26 +256,24 @@ void AboutWindow::Command1_Click() {
 }
 
 HWND AboutWindow::AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
-                             const reminder::TwipsRect& rect, HFONT font, int id) {
+                             const ::reminder::TwipsRect& rect, HFONT font, int id) {
   const RECT r = PixelRect(rect);
   HWND control = CreateWindowExW(0, className, caption, WS_CHILD | WS_VISIBLE | style, r.left, r.top,
-                                 r.right - r.left, r.bottom - r.top, hwnd_,
+                                 r.right - r.left, r.bottom - r.top, Hwnd(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   if (control != nullptr) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   return control;
 }
 
-HFONT AboutWindow::MakeFont(const layout::Font& font) const {
-  const int height = -static_cast<int>(std::lround(font.points * dpi_.y / 72.0));
-  return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                     Widen(font.face).c_str());
+HFONT AboutWindow::MakeFont(const Font& font) const {
+  return CreatePointFont(Wide(font.face).c_str(), static_cast<int>(std::lround(font.points * 100)), dpi_.y,
+                         font.bold ? FW_BOLD : FW_NORMAL, ANSI_CHARSET);
 }
 
-RECT AboutWindow::PixelRect(const reminder::TwipsRect& rect) const {
+RECT AboutWindow::PixelRect(const ::reminder::TwipsRect& rect) const {
   const int left = TwipsToPixels(rect.left, dpi_.x);
   const int top = TwipsToPixels(rect.top, dpi_.y);
   return RECT{left, top, left + TwipsToPixels(rect.width, dpi_.x), top + TwipsToPixels(rect.height, dpi_.y)};
 }
 
-}  // namespace about
+}  // namespace win32::about

@@ -6,14 +6,15 @@
 
 #include <string>
 
-#include "about_picture.h"
 #include "reminder/about_frm.h"
-#include "reminder/about_layout.h"
-#include "twips.h"
+#include "win32/about/about_layout.h"
+#include "win32/about/about_picture.h"
+#include "win32/common/dpi.h"
+#include "win32/common/window.h"
 
-namespace about {
+namespace win32::about {
 
-class AboutWindow : public reminder::AboutView {
+class AboutWindow : public Window, public ::reminder::AboutView {
  public:
   static constexpr wchar_t kClassName[] = L"LumaretAboutFrm";
   static constexpr UINT_PTR kTimer1Id = 1;
@@ -26,11 +27,11 @@ class AboutWindow : public reminder::AboutView {
   ~AboutWindow() override;
 
   // Where the window's events go; set before the first Load.
-  void SetForm(reminder::AboutFrm* form) { form_ = form; }
+  void SetForm(::reminder::AboutFrm* form) { form_ = form; }
 
   bool Load() override;
   void Unload() override;
-  reminder::WindowHandle Handle() const override;
+  ::reminder::WindowHandle Handle() const override;
   void SetCopyrightCaption(const std::string& text) override;
   void SetVersionCaption(const std::string& text) override;
   void Move(std::int32_t left, std::int32_t top) override;
@@ -41,15 +42,13 @@ class AboutWindow : public reminder::AboutView {
   void StartTimer(std::uint32_t milliseconds) override;
 
   // For tests and the shell.
-  HWND Hwnd() const { return hwnd_; }
   HWND Command1() const { return command1_; }
   const Picture& Picture1() const { return picture_; }
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK Command1Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   LRESULT OnCreate();
   LRESULT OnSetFocus();
@@ -62,7 +61,7 @@ class AboutWindow : public reminder::AboutView {
   LRESULT OnClose();
   LRESULT OnNcDestroy();
   // WM_DPICHANGED: the box moved to a monitor of another scale.
-  LRESULT OnDpiChanged(int dpiX, int dpiY, const RECT& suggested);
+  LRESULT OnDpiChanged(Dpi dpi, const RECT& suggested);
 
   // The fonts at dpi_, replacing any made before, set on the window and its controls.
   void MakeFonts();
@@ -71,13 +70,12 @@ class AboutWindow : public reminder::AboutView {
 
   void Command1_Click();
   HWND AddControl(const wchar_t* className, const wchar_t* caption, DWORD style,
-                  const reminder::TwipsRect& rect, HFONT font, int id = 0);
-  HFONT MakeFont(const reminder::about_layout::Font& font) const;
-  RECT PixelRect(const reminder::TwipsRect& rect) const;
+                  const ::reminder::TwipsRect& rect, HFONT font, int id = 0);
+  HFONT MakeFont(const Font& font) const;
+  RECT PixelRect(const ::reminder::TwipsRect& rect) const;
 
   HINSTANCE instance_;
-  reminder::AboutFrm* form_ = nullptr;
-  HWND hwnd_ = nullptr;
+  ::reminder::AboutFrm* form_ = nullptr;
   HWND command1_ = nullptr;
   HWND copyrightLbl_ = nullptr;
   HWND versionLbl_ = nullptr;
@@ -88,11 +86,8 @@ class AboutWindow : public reminder::AboutView {
   Picture picture_;
   // The monitor's DPI, for the layout and the fonts; positions use the screen's DPI,
   // as the main window's twips do.
-  ScreenDpi dpi_{96, 96};
-  ScreenDpi screenDpi_{96, 96};
+  Dpi dpi_{96, 96};
+  Dpi screenDpi_{96, 96};
 };
 
-// UTF-8 to the wide text of the window system.
-std::wstring Widen(const std::string& text);
-
-}  // namespace about
+}  // namespace win32::about

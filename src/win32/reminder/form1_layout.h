@@ -1,7 +1,7 @@
 // Form1's layout in twips, measured from the top left corner of the client area.
 #pragma once
 
-namespace verse {
+namespace win32::reminder {
 
 struct TwipsBox {
   int left;
@@ -10,7 +10,6 @@ struct TwipsBox {
   int height;
 };
 
-inline constexpr int kTwipsPerInch = 1440;
 inline constexpr int kClientWidthTwips = 7230;
 inline constexpr int kClientHeightTwips = 4830;
 
@@ -23,8 +22,8 @@ inline constexpr TwipsBox kBookLblBox{240, 150, 3495, 495};
 inline constexpr TwipsBox kVerseTxtLblBox{240, 750, 6735, 3045};
 
 // Fonts in hundredths of a point.
-inline constexpr int kHeadingPointsX100 = 1800;   // Verdana 18 pt bold
-inline constexpr int kVerseTextPointsX100 = 1425; // Verdana 14.25 pt regular
+inline constexpr int kHeadingPointsX100 = 1800;    // Verdana 18 pt bold
+inline constexpr int kVerseTextPointsX100 = 1425;  // Verdana 14.25 pt regular
 inline constexpr wchar_t kLabelFontFace[] = L"Verdana";
 
 // The placeholders the bound labels show until the store has a current row.
@@ -40,4 +39,4 @@ inline constexpr char kNewVerseCaption[] = "&Next Verse";
 inline constexpr char kMinimizeCaption[] = "&Amen";
 inline constexpr char kMinimizeToolTip[] = "Hide in Tray...";
 
-}  // namespace verse
+}  // namespace win32::reminder

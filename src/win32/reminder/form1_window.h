@@ -10,10 +10,12 @@
 
 #include "reminder/form1.h"
 #include "reminder/ui_platform.h"
+#include "win32/common/dpi.h"
+#include "win32/common/window.h"
 
-namespace verse {
+namespace win32::reminder {
 
-class Form1Window final : public reminder::Window {
+class Form1Window final : public win32::Window, public ::reminder::Window {
  public:
   static constexpr wchar_t kClassName[] = L"LumaretForm1";
   static constexpr UINT_PTR kTimer1 = 1;
@@ -28,23 +30,22 @@ class Form1Window final : public reminder::Window {
   // the window system refused.
   bool Create();
   // The logic that receives the window's events; set before any message can reach it.
-  void Attach(reminder::Form1& form) { form_ = &form; }
+  void Attach(::reminder::Form1& form) { form_ = &form; }
 
-  HWND Hwnd() const { return hwnd_; }
-  HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+  HWND Control(int id) const { return GetDlgItem(Hwnd(), id); }
   HWND ToolTip() const { return toolTip_; }
   HACCEL Accelerators() const { return accelerators_; }
   // DPI of the monitor the window is on, for its layout and fonts. Positions and
   // Bounds() use the screen's (system) DPI throughout, as the Screen interface does,
   // so the settings file's twips mean the same place on every monitor.
-  int DpiX() const { return dpiX_; }
-  int DpiY() const { return dpiY_; }
+  int DpiX() const { return dpi_.x; }
+  int DpiY() const { return dpi_.y; }
 
   // --- reminder::Window ---
-  reminder::WindowHandle Handle() const override;
+  ::reminder::WindowHandle Handle() const override;
   std::uint32_t IconHandle() const override;
   std::string Caption() const override;
-  reminder::TwipsRect Bounds() const override;
+  ::reminder::TwipsRect Bounds() const override;
   void SetLeft(std::int32_t left) override;
   void SetTop(std::int32_t top) override;
   void Show() override;
@@ -52,14 +53,12 @@ class Form1Window final : public reminder::Window {
   void Restore() override;
   void Focus() override;
   void RequestClose() override;
-  bool IsChecked(reminder::MenuItem item) const override;
-  void SetChecked(reminder::MenuItem item, bool checked) override;
+  void ShowChoices(const ::reminder::Choices& choices) override;
   void ShowVerse(const store::VerseRecord& record) override;
   void SetNextVerseToolTip(const std::string& text) override;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   void OnCreate();
   void OnCommand(int id);
@@ -68,7 +67,7 @@ class Form1Window final : public reminder::Window {
   void OnActivate(bool active);
   LRESULT OnDrawItem(const DRAWITEMSTRUCT& item);
   // WM_DPICHANGED: the window moved to a monitor of another scale.
-  void OnDpiChanged(int dpiX, int dpiY, const RECT& suggested);
+  void OnDpiChanged(Dpi dpi, const RECT& suggested);
 
   // The fonts at the window's DPI, replacing any made before.
   void MakeFonts();
@@ -78,6 +77,8 @@ class Form1Window final : public reminder::Window {
   // bar and rounding did.
   void FitClientArea();
   HWND CreateLabel(int id, const char* text, int left, int top, int width, int height);
+  // Options > "Reminder Interval", one item for each interval of the table.
+  void AddIntervalMenu(HMENU menu);
   void CreateToolTips();
   void AddToolTip(HWND button, const std::string& text);
   int ToPixelsX(int twips) const;
@@ -85,7 +86,6 @@ class Form1Window final : public reminder::Window {
 
   HINSTANCE instance_;
   UINT timerMilliseconds_;
-  HWND hwnd_ = nullptr;
   HWND toolTip_ = nullptr;
   HWND focus_ = nullptr;  // the button that had the focus when the window was deactivated
   HACCEL accelerators_ = nullptr;
@@ -95,11 +95,9 @@ class Form1Window final : public reminder::Window {
   HFONT verseFont_ = nullptr;
   HFONT buttonFont_ = nullptr;
   UINT taskbarCreated_ = 0;
-  int dpiX_ = 96;
-  int dpiY_ = 96;
-  int screenDpiX_ = 96;
-  int screenDpiY_ = 96;
-  reminder::Form1* form_ = nullptr;
+  Dpi dpi_{96, 96};
+  Dpi screenDpi_{96, 96};
+  ::reminder::Form1* form_ = nullptr;
 };
 
-}  // namespace verse
+}  // namespace win32::reminder

@@ -1,24 +1,13 @@
 // Form1's window procedure: each message goes to one handler, and each command of the
 // menu, the accelerators and the buttons to one handler of reminder::Form1.
-#include "form1_window.h"
-
 #include <string>
 
-#include "resource_ids.h"
-#include "ui_platform_win32.h"
+#include "verse/resource_ids.h"
+#include "win32/common/text.h"
+#include "win32/reminder/form1_window.h"
+#include "win32/reminder/ui_platform_win32.h"
 
-namespace verse {
-
-LRESULT CALLBACK Form1Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<Form1Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<Form1Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
-}
+namespace win32::reminder {
 
 LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == taskbarCreated_ && taskbarCreated_ != 0) {
@@ -47,9 +36,7 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_SETFOCUS: SetFocus(focus_ != nullptr ? focus_ : Control(IDC_MINIMIZE_CMD)); return 0;
     case WM_DRAWITEM: return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-    case WM_DPICHANGED:
-      OnDpiChanged(LOWORD(wParam), HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
+    case WM_DPICHANGED: OnDpiChanged(DpiOf(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
     case WM_SETCURSOR:
       if (PointerBusy()) {
         SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
@@ -58,12 +45,12 @@ LRESULT Form1Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     default: break;
   }
-  return DefWindowProcW(hwnd_, message, wParam, lParam);
+  return Default(message, wParam, lParam);
 }
 
 void Form1Window::OnCommand(int id) {
   if (form_ == nullptr) return;
-  if (id >= IDM_INTERVAL_0 && id <= IDM_INTERVAL_4) {
+  if (id >= IDM_INTERVAL_0 && id < IDM_INTERVAL_0 + static_cast<int>(::reminder::kIntervals.size())) {
     form_->IntervalMnu_Click(static_cast<std::int16_t>(id - IDM_INTERVAL_0));
     return;
   }
@@ -88,24 +75,22 @@ void Form1Window::OnClose() {
   // Every close request, by the close box, Alt+F4, File > Exit or the window system,
   // asks the logic; it hides the window instead unless the program is ending.
   if (form_ != nullptr && !form_->Form_QueryUnload()) return;
-  DestroyWindow(hwnd_);
+  DestroyWindow(Hwnd());
 }
 
 void Form1Window::OnDestroy() {
-  KillTimer(hwnd_, kTimer1);
+  KillTimer(Hwnd(), kTimer1);
   if (toolTip_ != nullptr) {
     DestroyWindow(toolTip_);
     toolTip_ = nullptr;
   }
-  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-  hwnd_ = nullptr;
   PostQuitMessage(0);
 }
 
 void Form1Window::OnActivate(bool active) {
   if (!active) {
     HWND focused = GetFocus();
-    if (focused != nullptr && IsChild(hwnd_, focused)) focus_ = focused;
+    if (focused != nullptr && IsChild(Hwnd(), focused)) focus_ = focused;
     return;
   }
   SetFocus(focus_ != nullptr ? focus_ : Control(IDC_MINIMIZE_CMD));
@@ -126,8 +111,7 @@ LRESULT Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
     default: format |= DT_LEFT | DT_SINGLELINE; break;
   }
   FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item.hwndItem)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(item.hwndItem, text.data(), static_cast<int>(text.size()))));
+  const std::wstring text = WindowText(item.hwndItem);
   HGDIOBJ old = SelectObject(item.hDC, font);
   SetBkMode(item.hDC, TRANSPARENT);
   SetTextColor(item.hDC, GetSysColor(COLOR_BTNTEXT));
@@ -137,4 +121,4 @@ LRESULT Form1Window::OnDrawItem(const DRAWITEMSTRUCT& item) {
   return TRUE;
 }
 
-}  // namespace verse
+}  // namespace win32::reminder

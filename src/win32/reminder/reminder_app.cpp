@@ -1,11 +1,11 @@
 // The reminder program put together, and its message loop.
-#include "reminder_app.h"
+#include "win32/reminder/reminder_app.h"
 
-#include "about_box.h"
 #include "store/data1.h"
-#include "ui_platform_win32.h"
+#include "win32/about/about_box.h"
+#include "win32/reminder/ui_platform_win32.h"
 
-namespace verse {
+namespace win32::reminder {
 
 // Every part the program needs, in the order they depend on each other.
 struct ReminderApp::Parts {
@@ -56,8 +56,8 @@ struct ReminderApp::Parts {
   Win32FileSystem files;
   Win32UserNotificationState userState;
   store::Data1 data1;
-  reminder::Platform platform;
-  reminder::Form1 form;
+  ::reminder::Platform platform;
+  ::reminder::Form1 form;
 };
 
 ReminderApp::ReminderApp(HINSTANCE instance, const ReminderOptions& options)
@@ -65,13 +65,13 @@ ReminderApp::ReminderApp(HINSTANCE instance, const ReminderOptions& options)
 
 ReminderApp::~ReminderApp() = default;
 
-reminder::Form1& ReminderApp::Form() { return parts_->form; }
+::reminder::Form1& ReminderApp::Form() { return parts_->form; }
 Form1Window& ReminderApp::Window() { return parts_->window; }
 
 bool ReminderApp::Start() {
-  if (parts_->form.Form_Initialize() == reminder::StartupResult::kEnd) return false;
+  if (parts_->form.Form_Initialize() == ::reminder::StartupResult::kEnd) return false;
   if (!parts_->window.Create()) return false;
-  return parts_->form.Form_Load() == reminder::StartupResult::kGoOn;
+  return parts_->form.Form_Load() == ::reminder::StartupResult::kGoOn;
 }
 
 int ReminderApp::Run() {
@@ -90,4 +90,4 @@ int RunReminder(HINSTANCE instance, const ReminderOptions& options) {
   return app.Run();
 }
 
-}  // namespace verse
+}  // namespace win32::reminder

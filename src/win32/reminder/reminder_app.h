@@ -7,19 +7,19 @@
 #include <memory>
 #include <string>
 
-#include "form1_window.h"
 #include "reminder/form1.h"
-#include "system_platform_win32.h"
+#include "win32/reminder/form1_window.h"
+#include "win32/reminder/system_platform_win32.h"
 
-namespace verse {
+namespace win32::reminder {
 
 // What a test build may replace. The shipped program uses the defaults throughout:
 // it takes no arguments and reads no environment.
 struct ReminderOptions {
-  UINT timerMilliseconds = reminder::Form1::kTimerMilliseconds;
-  reminder::Clock* clock = nullptr;          // null: the local time of day
-  reminder::ProgramInfo* program = nullptr;  // null: this program file's folder and name
-  reminder::NotifyIcon* notifyIcon = nullptr;  // null: Shell_NotifyIconA
+  UINT timerMilliseconds = ::reminder::Form1::kTimerMilliseconds;
+  ::reminder::Clock* clock = nullptr;            // null: the local time of day
+  ::reminder::ProgramInfo* program = nullptr;    // null: this program file's folder and name
+  ::reminder::NotifyIcon* notifyIcon = nullptr;  // null: Shell_NotifyIconA
   std::wstring mutexName = Win32InstanceCheck::kMutexName;
 };
 
@@ -36,7 +36,7 @@ class ReminderApp {
   // Runs the message loop until the window is gone; returns the exit code.
   int Run();
 
-  reminder::Form1& Form();
+  ::reminder::Form1& Form();
   Form1Window& Window();
 
  private:
@@ -47,4 +47,4 @@ class ReminderApp {
 // Start() and Run() for WinMain.
 int RunReminder(HINSTANCE instance, const ReminderOptions& options);
 
-}  // namespace verse
+}  // namespace win32::reminder

@@ -1,5 +1,5 @@
 // Registry, shell, clock, beep, program identity, single instance and files on Win32.
-#include "system_platform_win32.h"
+#include "win32/reminder/system_platform_win32.h"
 
 #include <shellapi.h>
 // shellapi.h maps ShellExecute to ShellExecuteA; here it names the interface's method.
@@ -8,13 +8,14 @@
 #include <cstdio>
 #include <vector>
 
-#include "text_win32.h"
+#include "win32/common/module_path.h"
+#include "win32/common/text.h"
 
-namespace verse {
+namespace win32::reminder {
 
 namespace {
 
-HKEY AsKey(reminder::Registry::Key key) { return reinterpret_cast<HKEY>(key); }
+HKEY AsKey(::reminder::Registry::Key key) { return reinterpret_cast<HKEY>(key); }
 
 }  // namespace
 
@@ -61,8 +62,9 @@ std::int32_t Win32Registry::CloseKey(Key key) { return RegCloseKey(AsKey(key)); 
 
 // --- Shell ---
 
-std::intptr_t Win32Shell::ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
-                                       const std::string& parameters, const std::string& folder, int showCommand) {
+std::intptr_t Win32Shell::ShellExecute(std::uint32_t window, const std::string& operation,
+                                       const std::string& file, const std::string& parameters,
+                                       const std::string& folder, int showCommand) {
   HWND owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
   const HINSTANCE result = ShellExecuteW(owner, Wide(operation).c_str(), Wide(file).c_str(),
                                          Wide(parameters).c_str(), Wide(folder).c_str(), showCommand);
@@ -100,19 +102,9 @@ bool Win32UserNotificationState::FullScreenBusy() {
 // --- Program identity and single instance ---
 
 Win32ProgramInfo::Win32ProgramInfo() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length < buffer.size()) {
-      buffer.resize(length);
-      break;
-    }
-    buffer.resize(buffer.size() * 2);  // a long path: try again with room for it
-  }
-  const std::wstring path(buffer.begin(), buffer.end());
+  const std::wstring path = ModuleFileName();
   const std::size_t slash = path.find_last_of(L"\\/");
-  std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash);
-  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';  // a drive's root keeps its backslash
+  const std::wstring folder = FolderOf(path);
   std::wstring file = slash == std::wstring::npos ? path : path.substr(slash + 1);
   const std::size_t dot = file.find_last_of(L'.');
   if (dot != std::wstring::npos) file.resize(dot);
@@ -185,8 +177,8 @@ jet::Result<std::string> Win32FileSystem::ReadFile(const std::string& path) cons
 jet::Status Win32FileSystem::WriteFileAtomically(const std::string& path, const std::string& bytes) {
   const std::wstring target = Wide(path);
   const std::wstring temporary = target + L".new";
-  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return RuntimeErrorFromWin32(GetLastError());
   DWORD written = 0;
   bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -199,7 +191,8 @@ jet::Status Win32FileSystem::WriteFileAtomically(const std::string& path, const 
     code = GetLastError();
   }
   CloseHandle(file);
-  if (ok && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (ok &&
+      !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     ok = false;
     code = GetLastError();
   }
@@ -210,4 +203,4 @@ jet::Status Win32FileSystem::WriteFileAtomically(const std::string& path, const 
   return jet::Ok();
 }
 
-}  // namespace verse
+}  // namespace win32::reminder

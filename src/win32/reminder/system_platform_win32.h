@@ -7,28 +7,30 @@
 
 #include "reminder/system_platform.h"
 
-namespace verse {
+namespace win32::reminder {
 
 // The A registry functions; key paths and data arrive as UTF-8 and go out in the
 // ANSI code page.
-class Win32Registry final : public reminder::Registry {
+class Win32Registry final : public ::reminder::Registry {
  public:
   std::int32_t CreateKey(Key root, const std::string& path, Key* result) override;
   std::int32_t OpenKey(Key root, const std::string& path, Key* result) override;
   std::int32_t QueryValue(Key key, const std::string& name) override;
-  std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type, const std::string& data) override;
+  std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type,
+                          const std::string& data) override;
   std::int32_t DeleteValue(Key key, const std::string& name) override;
   std::int32_t CloseKey(Key key) override;
 };
 
-class Win32Shell final : public reminder::Shell {
+class Win32Shell final : public ::reminder::Shell {
  public:
   std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
-                             const std::string& parameters, const std::string& folder, int showCommand) override;
+                             const std::string& parameters, const std::string& folder,
+                             int showCommand) override;
 };
 
 // The local time of day and the tick count.
-class Win32Clock final : public reminder::Clock {
+class Win32Clock final : public ::reminder::Clock {
  public:
   std::string TimeOfDay() const override;
   std::uint64_t Milliseconds() const override;
@@ -37,19 +39,19 @@ class Win32Clock final : public reminder::Clock {
 
 // SHQueryUserNotificationState: busy while a full-screen program, a presentation
 // or a game runs.
-class Win32UserNotificationState final : public reminder::UserNotificationState {
+class Win32UserNotificationState final : public ::reminder::UserNotificationState {
  public:
   bool FullScreenBusy() override;
 };
 
 // The system's default beep.
-class Win32Beeper final : public reminder::Beeper {
+class Win32Beeper final : public ::reminder::Beeper {
  public:
   void Beep() override;
 };
 
 // Folder and name of the running program file, from GetModuleFileName.
-class Win32ProgramInfo final : public reminder::ProgramInfo {
+class Win32ProgramInfo final : public ::reminder::ProgramInfo {
  public:
   Win32ProgramInfo();
   std::string Folder() const override { return folder_; }
@@ -61,7 +63,7 @@ class Win32ProgramInfo final : public reminder::ProgramInfo {
 };
 
 // A named mutex held for the life of the program; a second copy finds it taken.
-class Win32InstanceCheck final : public reminder::InstanceCheck {
+class Win32InstanceCheck final : public ::reminder::InstanceCheck {
  public:
   static constexpr wchar_t kMutexName[] = L"Lumaret.verse.SingleInstance";
 
@@ -77,7 +79,7 @@ class Win32InstanceCheck final : public reminder::InstanceCheck {
 };
 
 // Files for the settings; failures carry the runtime's numbers (53, 70, 75, 76, 61, 57).
-class Win32FileSystem final : public reminder::FileSystem {
+class Win32FileSystem final : public ::reminder::FileSystem {
  public:
   jet::Status SetCurrentFolder(const std::string& folder) override;
   bool FileExists(const std::string& path) const override;
@@ -88,4 +90,4 @@ class Win32FileSystem final : public reminder::FileSystem {
 // The runtime's failure for a Win32 error code.
 jet::Error RuntimeErrorFromWin32(DWORD code);
 
-}  // namespace verse
+}  // namespace win32::reminder

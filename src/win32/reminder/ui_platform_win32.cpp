@@ -1,33 +1,32 @@
 // Message boxes, the mouse pointer, window order, the notification icon, the clipboard,
 // the screen and the message pump on Win32.
-#include "ui_platform_win32.h"
+#include "win32/reminder/ui_platform_win32.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 
-#include "form1_layout.h"
-#include "text_win32.h"
+#include "win32/common/dpi.h"
+#include "win32/common/text.h"
 
-namespace verse {
+namespace win32::reminder {
 
 namespace {
 
 bool pointerBusy = false;
 
-int TwipsX(int pixels, int dpi) { return MulDiv(pixels, kTwipsPerInch, dpi); }
-
 }  // namespace
 
 // --- Message boxes ---
 
-void Win32MessageBoxes::Show(const std::string& text, const std::string& title, reminder::MessageIcon icon) {
+void Win32MessageBoxes::Show(const std::string& text, const std::string& title,
+                             ::reminder::MessageIcon icon) {
   UINT style = MB_OK | MB_SETFOREGROUND;
   switch (icon) {
-    case reminder::MessageIcon::kCritical: style |= MB_ICONHAND; break;
-    case reminder::MessageIcon::kExclamation: style |= MB_ICONEXCLAMATION; break;
-    case reminder::MessageIcon::kInformation: style |= MB_ICONASTERISK; break;
-    case reminder::MessageIcon::kNone: break;
+    case ::reminder::MessageIcon::kCritical: style |= MB_ICONHAND; break;
+    case ::reminder::MessageIcon::kExclamation: style |= MB_ICONEXCLAMATION; break;
+    case ::reminder::MessageIcon::kInformation: style |= MB_ICONASTERISK; break;
+    case ::reminder::MessageIcon::kNone: break;
   }
   HWND owner = owner_.Hwnd();
   // Without a window (before it loads) the box must still come above other programs.
@@ -46,8 +45,8 @@ void Win32MousePointer::SetBusy(bool on) {
 
 // --- Window order ---
 
-void Win32WindowOrder::SetWindowPos(reminder::WindowHandle window, std::int32_t insertAfter, int x, int y, int cx,
-                                    int cy, std::uint32_t flags) {
+void Win32WindowOrder::SetWindowPos(::reminder::WindowHandle window, std::int32_t insertAfter, int x, int y,
+                                    int cx, int cy, std::uint32_t flags) {
   ::SetWindowPos(reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window)),
                  reinterpret_cast<HWND>(static_cast<std::intptr_t>(insertAfter)), x, y, cx, cy, flags);
 }
@@ -88,34 +87,31 @@ bool Win32Clipboard::SetText(const std::string& text) {
 
 namespace {
 
-int ScreenDpi(int index) {
-  HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, index);
-  ReleaseDC(nullptr, screen);
-  return dpi;
-}
-
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (GetMonitorInfoW(monitor, &info)) {
     const RECT& r = info.rcMonitor;
-    const int dpiX = ScreenDpi(LOGPIXELSX);
-    const int dpiY = ScreenDpi(LOGPIXELSY);
-    reinterpret_cast<std::vector<reminder::TwipsRect>*>(list)->push_back(
-        {TwipsX(r.left, dpiX), TwipsX(r.top, dpiY), TwipsX(r.right - r.left, dpiX), TwipsX(r.bottom - r.top, dpiY)});
+    const Dpi dpi = ScreenDpi();
+    reinterpret_cast<std::vector<::reminder::TwipsRect>*>(list)->push_back(
+        {PixelsToTwips(r.left, dpi.x), PixelsToTwips(r.top, dpi.y), PixelsToTwips(r.right - r.left, dpi.x),
+         PixelsToTwips(r.bottom - r.top, dpi.y)});
   }
   return TRUE;
 }
 
 }  // namespace
 
-std::int32_t Win32Screen::Width() const { return TwipsX(GetSystemMetrics(SM_CXSCREEN), ScreenDpi(LOGPIXELSX)); }
+std::int32_t Win32Screen::Width() const {
+  return PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), ScreenDpi().x);
+}
 
-std::int32_t Win32Screen::Height() const { return TwipsX(GetSystemMetrics(SM_CYSCREEN), ScreenDpi(LOGPIXELSY)); }
+std::int32_t Win32Screen::Height() const {
+  return PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), ScreenDpi().y);
+}
 
-std::vector<reminder::TwipsRect> Win32Screen::Monitors() const {
-  std::vector<reminder::TwipsRect> monitors;
+std::vector<::reminder::TwipsRect> Win32Screen::Monitors() const {
+  std::vector<::reminder::TwipsRect> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   return monitors;
 }
@@ -146,4 +142,4 @@ void Win32EventPump::DoEvents() {
   }
 }
 
-}  // namespace verse
+}  // namespace win32::reminder

@@ -1,8 +1,8 @@
 // verse.exe: the reminder program. It takes no arguments and reads no environment.
 #include <windows.h>
 
-#include "reminder_app.h"
+#include "win32/reminder/reminder_app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  return verse::RunReminder(instance, verse::ReminderOptions{});
+  return win32::reminder::RunReminder(instance, win32::reminder::ReminderOptions{});
 }

@@ -1,7 +1,7 @@
 // The owner window and message pump of the About box tests.
 #include "about_test_support.h"
 
-namespace about::testing {
+namespace win32::about::test {
 
 namespace {
 
@@ -35,10 +35,10 @@ OwnerWindow::~OwnerWindow() {
   PumpMessages();
 }
 
-reminder::TwipsRect OwnerWindow::Bounds() const {
+::reminder::TwipsRect OwnerWindow::Bounds() const {
   RECT r{};
   GetWindowRect(hwnd_, &r);
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   return {PixelsToTwips(r.left, dpi.x), PixelsToTwips(r.top, dpi.y), PixelsToTwips(r.right - r.left, dpi.x),
           PixelsToTwips(r.bottom - r.top, dpi.y)};
 }
@@ -52,4 +52,4 @@ void PumpMessages(HWND dialog) {
   }
 }
 
-}  // namespace about::testing
+}  // namespace win32::about::test

@@ -8,21 +8,21 @@
 
 #include "reminder/system_platform.h"
 #include "reminder/ui_platform.h"
-#include "twips.h"
+#include "win32/common/dpi.h"
 
-namespace about::testing {
+namespace win32::about::test {
 
-inline reminder::WindowHandle ToHandle(HWND hwnd) {
-  return static_cast<reminder::WindowHandle>(reinterpret_cast<UINT_PTR>(hwnd));
+inline ::reminder::WindowHandle ToHandle(HWND hwnd) {
+  return static_cast<::reminder::WindowHandle>(reinterpret_cast<UINT_PTR>(hwnd));
 }
-inline HWND ToHwnd(reminder::WindowHandle handle) {
+inline HWND ToHwnd(::reminder::WindowHandle handle) {
   return reinterpret_cast<HWND>(static_cast<UINT_PTR>(handle));
 }
 
 inline bool IsTopmost(HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
 // A plain top-level window in Form1's place: only its handle and bounds matter to the box.
-class OwnerWindow : public reminder::Window {
+class OwnerWindow : public ::reminder::Window {
  public:
   OwnerWindow(int left, int top);
   ~OwnerWindow() override;
@@ -30,10 +30,10 @@ class OwnerWindow : public reminder::Window {
   OwnerWindow& operator=(const OwnerWindow&) = delete;
 
   HWND Hwnd() const { return hwnd_; }
-  reminder::WindowHandle Handle() const override { return ToHandle(hwnd_); }
+  ::reminder::WindowHandle Handle() const override { return ToHandle(hwnd_); }
   std::uint32_t IconHandle() const override { return 0; }
   std::string Caption() const override { return "Lumaret"; }
-  reminder::TwipsRect Bounds() const override;
+  ::reminder::TwipsRect Bounds() const override;
   void SetLeft(std::int32_t) override {}
   void SetTop(std::int32_t) override {}
   void Show() override {}
@@ -41,8 +41,7 @@ class OwnerWindow : public reminder::Window {
   void Restore() override {}
   void Focus() override {}
   void RequestClose() override {}
-  bool IsChecked(reminder::MenuItem) const override { return false; }
-  void SetChecked(reminder::MenuItem, bool) override {}
+  void ShowChoices(const ::reminder::Choices&) override {}
   void ShowVerse(const store::VerseRecord&) override {}
   void SetNextVerseToolTip(const std::string&) override {}
 
@@ -50,9 +49,9 @@ class OwnerWindow : public reminder::Window {
   HWND hwnd_ = nullptr;
 };
 
-class Win32Order : public reminder::WindowOrder {
+class Win32Order : public ::reminder::WindowOrder {
  public:
-  void SetWindowPos(reminder::WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+  void SetWindowPos(::reminder::WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
                     std::uint32_t flags) override {
     ::SetWindowPos(ToHwnd(window), reinterpret_cast<HWND>(static_cast<INT_PTR>(insertAfter)), x, y, cx, cy,
                    flags);
@@ -63,9 +62,9 @@ class Win32Order : public reminder::WindowOrder {
 // each message to IsDialogMessage for that window, as a dialog-aware program loop does.
 void PumpMessages(HWND dialog = nullptr);
 
-class Win32Pump : public reminder::EventPump {
+class Win32Pump : public ::reminder::EventPump {
  public:
   void DoEvents() override { PumpMessages(); }
 };
 
-}  // namespace about::testing
+}  // namespace win32::about::test

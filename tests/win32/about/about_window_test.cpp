@@ -11,16 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "about_box.h"
-#include "about_picture.h"
-#include "about_resources.h"
+#include "win32/about/about_box.h"
+#include "win32/about/about_picture.h"
+#include "verse/about_resources.h"
 #include "about_test_support.h"
-#include "reminder/about_layout.h"
+#include "win32/about/about_layout.h"
 
-namespace about::testing {
+namespace win32::about::test {
 namespace {
 
-namespace layout = reminder::about_layout;
 
 // Away from where other window tests put their windows.
 constexpr int kOwnerLeft = 520;
@@ -162,7 +161,7 @@ class AboutWindowTest : public ::testing::Test {
 
 TEST_F(AboutWindowTest, OpensAtTheOwnersLeftAnd160TwipsBelowItsTop) {
   Open();
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   const RECT owner = OwnerRect();
   const RECT box = BoxRect();
   EXPECT_EQ(box.left, owner.left);
@@ -174,11 +173,11 @@ TEST_F(AboutWindowTest, OpensAtTheOwnersLeftAnd160TwipsBelowItsTop) {
 
 TEST_F(AboutWindowTest, HasTheClientSizeOfItsLayoutAndIsAWindowOfItsOwn) {
   Open();
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   RECT client{};
   GetClientRect(Box(), &client);
-  EXPECT_EQ(client.right, TwipsToPixels(layout::kClientWidth, dpi.x));
-  EXPECT_EQ(client.bottom, TwipsToPixels(layout::kClientHeight, dpi.y));
+  EXPECT_EQ(client.right, TwipsToPixels(kClientWidth, dpi.x));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeight, dpi.y));
   // Not owned by the main window, or it would follow it in and out of the top layer.
   EXPECT_EQ(GetWindow(Box(), GW_OWNER), nullptr);
   EXPECT_EQ(TextOf(Box()), L"About...");
@@ -186,7 +185,7 @@ TEST_F(AboutWindowTest, HasTheClientSizeOfItsLayoutAndIsAWindowOfItsOwn) {
 
 TEST_F(AboutWindowTest, OnAMonitorOfAnotherScaleKeepsItsTwipsSizesAndItsFontsFollow) {
   Open();
-  const ScreenDpi screen = CurrentScreenDpi();
+  const Dpi screen = ScreenDpi();
   auto fontHeight = [](HWND control) {
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
@@ -202,17 +201,17 @@ TEST_F(AboutWindowTest, OnAMonitorOfAnotherScaleKeepsItsTwipsSizesAndItsFontsFol
   EXPECT_EQ(BoxRect().top, suggested.top);
   RECT client{};
   GetClientRect(Box(), &client);
-  EXPECT_EQ(client.right, TwipsToPixels(layout::kClientWidth, 144));
-  EXPECT_EQ(client.bottom, TwipsToPixels(layout::kClientHeight, 144));
+  EXPECT_EQ(client.right, TwipsToPixels(kClientWidth, 144));
+  EXPECT_EQ(client.bottom, TwipsToPixels(kClientHeight, 144));
   RECT button{};
   GetWindowRect(box_->View().Command1(), &button);
   MapWindowPoints(nullptr, Box(), reinterpret_cast<POINT*>(&button), 2);
-  EXPECT_EQ(button.left, TwipsToPixels(layout::kCommand1.left, 144));
-  EXPECT_EQ(button.top, TwipsToPixels(layout::kCommand1.top, 144));
-  EXPECT_EQ(button.right - button.left, TwipsToPixels(layout::kCommand1.width, 144));
-  EXPECT_EQ(button.bottom - button.top, TwipsToPixels(layout::kCommand1.height, 144));
-  EXPECT_EQ(fontHeight(Child(2)), -std::lround(layout::kVersionFont.points * 144 / 72.0));
-  EXPECT_EQ(versionFont, -std::lround(layout::kVersionFont.points * screen.y / 72.0));
+  EXPECT_EQ(button.left, TwipsToPixels(kCommand1.left, 144));
+  EXPECT_EQ(button.top, TwipsToPixels(kCommand1.top, 144));
+  EXPECT_EQ(button.right - button.left, TwipsToPixels(kCommand1.width, 144));
+  EXPECT_EQ(button.bottom - button.top, TwipsToPixels(kCommand1.height, 144));
+  EXPECT_EQ(fontHeight(Child(2)), -std::lround(kVersionFont.points * 144 / 72.0));
+  EXPECT_EQ(versionFont, -std::lround(kVersionFont.points * screen.y / 72.0));
 }
 
 TEST_F(AboutWindowTest, ShowsTheVersionFromTheVersionResourceAndTheCopyrightSign) {
@@ -326,8 +325,8 @@ TEST_F(AboutWindowTest, OpeningItAgainDoesNotMoveOrRecreateIt) {
 TEST_F(AboutWindowTest, ThePictureResourceDecodesTo124By112) {
   const Picture picture = LoadPictureResource(GetModuleHandleW(nullptr), IDR_ABOUT_PICTURE);
   ASSERT_FALSE(picture.Empty());
-  EXPECT_EQ(picture.Width(), layout::kPictureWidthPixels);
-  EXPECT_EQ(picture.Height(), layout::kPictureHeightPixels);
+  EXPECT_EQ(picture.Width(), kPictureWidthPixels);
+  EXPECT_EQ(picture.Height(), kPictureHeightPixels);
   EXPECT_TRUE(LoadPictureResource(GetModuleHandleW(nullptr), 9999).Empty());
 }
 
@@ -348,13 +347,13 @@ TEST_F(AboutWindowTest, ScreenshotShowsThePictureInItsBorderTheLineAndTheVersion
   const RECT box = BoxRect();
   const int dx = origin.x - box.left;
   const int dy = origin.y - box.top;
-  const ScreenDpi dpi = CurrentScreenDpi();
+  const Dpi dpi = ScreenDpi();
   auto px = [&](int twips) { return TwipsToPixels(twips, dpi.x); };
   auto py = [&](int twips) { return TwipsToPixels(twips, dpi.y); };
 
   const std::uint32_t frame = Rgb(GetSysColor(COLOR_WINDOWFRAME));
-  const int left = dx + px(layout::kPicture1.left);
-  const int top = dy + py(layout::kPicture1.top);
+  const int left = dx + px(kPicture1.left);
+  const int top = dy + py(kPicture1.top);
   EXPECT_EQ(shot.At(left, top + 20), frame) << "the picture's left border";
   EXPECT_EQ(shot.At(left + 20, top), frame) << "the picture's top border";
   // Inside: the sky at the top left of the picture is light blue, not the window colour.
@@ -362,13 +361,13 @@ TEST_F(AboutWindowTest, ScreenshotShowsThePictureInItsBorderTheLineAndTheVersion
   EXPECT_GT(sky & 0xFF, (sky >> 16) & 0xFF) << std::hex << sky;
 
   const std::uint32_t lineColour = Rgb(GetSysColor(COLOR_WINDOWTEXT));
-  EXPECT_EQ(shot.At(dx + px(4000), dy + py(layout::kLine1.y1)), lineColour) << "Line1";
+  EXPECT_EQ(shot.At(dx + px(4000), dy + py(kLine1.y1)), lineColour) << "Line1";
 
   // VersionLbl's background is the highlight-text colour inside its border.
-  const int versionLeft = dx + px(layout::kVersionLbl.left);
-  const int versionTop = dy + py(layout::kVersionLbl.top);
+  const int versionLeft = dx + px(kVersionLbl.left);
+  const int versionTop = dy + py(kVersionLbl.top);
   EXPECT_EQ(shot.At(versionLeft + 3, versionTop + 2), Rgb(GetSysColor(COLOR_HIGHLIGHTTEXT)));
 }
 
 }  // namespace
-}  // namespace about::testing
+}  // namespace win32::about::test

@@ -1,7 +1,9 @@
 // The version resource: the numbers the About box shows and every string Explorer shows,
 // read with the version API from this test program (which carries version.rc) and from
 // the built verse.exe.
-#include "version_resource.h"
+#include "win32/about/resource_version.h"
+#include "win32/common/module_path.h"
+#include "win32/common/version_resource.h"
 
 #include <windows.h>
 
@@ -9,7 +11,7 @@
 
 #include <string>
 
-namespace about {
+namespace win32::about {
 namespace {
 
 void ExpectEveryVerseString(const std::wstring& file) {
@@ -78,4 +80,4 @@ TEST(VersionResourceTest, TheBuiltVerseExeCarriesEveryStringOfTheReminder) {
 }
 
 }  // namespace
-}  // namespace about
+}  // namespace win32::about

@@ -5,11 +5,11 @@
 
 #include <cstdio>
 
-#include "reminder_app.h"
+#include "win32/reminder/reminder_app.h"
 
 namespace {
 
-class FastClock final : public reminder::Clock {
+class FastClock final : public ::reminder::Clock {
  public:
   std::string TimeOfDay() const override {
     const int minute = minutes_++;
@@ -22,16 +22,16 @@ class FastClock final : public reminder::Clock {
 
  private:
   mutable int minutes_ = 20;
-  verse::Win32Clock real_;
+  win32::reminder::Win32Clock real_;
 };
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   FastClock clock;
-  verse::ReminderOptions options;
+  win32::reminder::ReminderOptions options;
   options.clock = &clock;
   options.timerMilliseconds = 100;
   options.mutexName = L"Lumaret.verse.FastClock";
-  return verse::RunReminder(instance, options);
+  return win32::reminder::RunReminder(instance, options);
 }

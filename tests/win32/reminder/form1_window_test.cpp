@@ -9,19 +9,19 @@
 #include <string>
 #include <vector>
 
-#include "form1_layout.h"
-#include "reminder_app.h"
-#include "resource_ids.h"
+#include "win32/reminder/form1_layout.h"
+#include "win32/reminder/reminder_app.h"
+#include "verse/resource_ids.h"
 #include "support/temp_dir.h"
-#include "text_win32.h"
-#include "ui_platform_win32.h"
+#include "win32/common/text.h"
+#include "win32/reminder/ui_platform_win32.h"
 #include "window_probe.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 namespace {
 
 // The program's folder is the test's folder; the program file is called verse.
-class FolderProgram final : public reminder::ProgramInfo {
+class FolderProgram final : public ::reminder::ProgramInfo {
  public:
   explicit FolderProgram(std::string folder) : folder_(std::move(folder)) {}
   std::string Folder() const override { return folder_; }
@@ -32,7 +32,7 @@ class FolderProgram final : public reminder::ProgramInfo {
 };
 
 // Passes every call on to Shell_NotifyIconA and keeps what it was given and returned.
-class RecordingNotifyIcon final : public reminder::NotifyIcon {
+class RecordingNotifyIcon final : public ::reminder::NotifyIcon {
  public:
   struct Call {
     std::uint32_t message;
@@ -213,7 +213,7 @@ TEST_F(Form1WindowTest, TheCloseBoxHidesTheWindowAndWritesTheSettings) {
   ASSERT_TRUE(IsWindow(hwnd_));
   EXPECT_FALSE(IsWindowVisible(hwnd_));
   EXPECT_FALSE(IsTopmost(hwnd_));
-  EXPECT_EQ(app_->Form().State().InTray, reminder::kTrue);
+  EXPECT_EQ(app_->Form().State().InTray, ::reminder::kTrue);
   const std::vector<long> settings = SettingsNumbers(Settings());
   ASSERT_EQ(settings.size(), 5u);
   EXPECT_EQ(settings[0], 0);
@@ -232,7 +232,7 @@ TEST_F(Form1WindowTest, FileExitEndsTheProgramWithTheSettingsWritten) {
   EXPECT_EQ(settings[0], 1);
   // The icon is deleted on the way out, whether or not it was there.
   ASSERT_FALSE(notifyIcon_.calls.empty());
-  EXPECT_EQ(notifyIcon_.calls.back().message, reminder::NotifyIcon::kDelete);
+  EXPECT_EQ(notifyIcon_.calls.back().message, ::reminder::NotifyIcon::kDelete);
 }
 
 TEST_F(Form1WindowTest, NextVerseShowsTheSecondRowAndNumbersItsTooltip) {
@@ -258,7 +258,7 @@ TEST_F(Form1WindowTest, AmenAddsTheEightyEightByteIconAndALeftPressShowsTheWindo
   EXPECT_FALSE(IsTopmost(hwnd_));
   ASSERT_EQ(notifyIcon_.calls.size(), 1u);
   const RecordingNotifyIcon::Call& add = notifyIcon_.calls[0];
-  EXPECT_EQ(add.message, reminder::NotifyIcon::kAdd);
+  EXPECT_EQ(add.message, ::reminder::NotifyIcon::kAdd);
   EXPECT_TRUE(add.result) << "Shell_NotifyIconA refused the record";
   EXPECT_EQ(Field(add.record, 0), 88u);
   EXPECT_EQ(Field(add.record, 4), static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hwnd_)));
@@ -277,9 +277,9 @@ TEST_F(Form1WindowTest, AmenAddsTheEightyEightByteIconAndALeftPressShowsTheWindo
   EXPECT_TRUE(IsWindowVisible(hwnd_));
   EXPECT_TRUE(IsTopmost(hwnd_));
   ASSERT_EQ(notifyIcon_.calls.size(), 2u);
-  EXPECT_EQ(notifyIcon_.calls[1].message, reminder::NotifyIcon::kDelete);
+  EXPECT_EQ(notifyIcon_.calls[1].message, ::reminder::NotifyIcon::kDelete);
   EXPECT_TRUE(notifyIcon_.calls[1].result) << "the icon was not there to delete";
-  EXPECT_EQ(app_->Form().State().InTray, reminder::kFalse);
+  EXPECT_EQ(app_->Form().State().InTray, ::reminder::kFalse);
 }
 
 TEST_F(Form1WindowTest, ANewNotificationAreaGetsTheIconBackWhileHidden) {
@@ -290,7 +290,7 @@ TEST_F(Form1WindowTest, ANewNotificationAreaGetsTheIconBackWhileHidden) {
   Click(IDC_MINIMIZE_CMD);
   SendMessageW(hwnd_, taskbarCreated, 0, 0);
   ASSERT_EQ(notifyIcon_.calls.size(), 2u);
-  EXPECT_EQ(notifyIcon_.calls[1].message, reminder::NotifyIcon::kAdd);
+  EXPECT_EQ(notifyIcon_.calls[1].message, ::reminder::NotifyIcon::kAdd);
   SendMessageW(hwnd_, WM_MOUSEMOVE, 1, WM_LBUTTONDOWN);
 }
 
@@ -311,20 +311,20 @@ TEST_F(Form1WindowTest, TheFirstRunRegistersTheProgramAndTheMenuItemRemovesItFro
 
 TEST_F(Form1WindowTest, AnIntervalChoiceMovesTheCheckMarkAndIsSaved) {
   Start();
-  Command(IDM_INTERVAL_3);
+  Command((IDM_INTERVAL_0 + 3));
   HMENU menu = GetMenu(hwnd_);
-  for (int id = IDM_INTERVAL_0; id <= IDM_INTERVAL_4; ++id) {
-    EXPECT_EQ((GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, id == IDM_INTERVAL_3);
+  for (int id = IDM_INTERVAL_0; id <= (IDM_INTERVAL_0 + 4); ++id) {
+    EXPECT_EQ((GetMenuState(menu, static_cast<UINT>(id), MF_BYCOMMAND) & MF_CHECKED) != 0, id == (IDM_INTERVAL_0 + 3));
   }
   EXPECT_EQ(SettingsNumbers(Settings()).at(3), 480);
 }
 
 TEST_F(Form1WindowTest, AmenUnderStartupOnlyEndsTheProgramInsteadOfHiding) {
   Start();
-  Command(IDM_INTERVAL_4);
+  Command((IDM_INTERVAL_0 + 4));
   Click(IDC_MINIMIZE_CMD);
   EXPECT_FALSE(IsWindow(hwnd_));
-  EXPECT_EQ(app_->Form().State().ExitRequested, reminder::kTrue);
+  EXPECT_EQ(app_->Form().State().ExitRequested, ::reminder::kTrue);
   EXPECT_EQ(SettingsNumbers(Settings()).at(3), 999);
 }
 
@@ -337,4 +337,4 @@ TEST_F(Form1WindowTest, LoggingOffSavesTheSettingsAndLetsTheWindowClose) {
 }
 
 }  // namespace
-}  // namespace verse::test
+}  // namespace win32::reminder::test

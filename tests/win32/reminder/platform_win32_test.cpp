@@ -6,11 +6,11 @@
 
 #include "registry_contract.h"
 #include "support/temp_dir.h"
-#include "system_platform_win32.h"
-#include "text_win32.h"
+#include "win32/reminder/system_platform_win32.h"
+#include "win32/common/text.h"
 #include "window_probe.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 namespace {
 
 TEST(Win32FileSystemTest, AnAtomicWriteReplacesTheFileAndLeavesNothingBeside) {
@@ -56,10 +56,10 @@ TEST(Win32FileSystemTest, AFolderIsNotAFileAndCanBeMadeCurrent) {
 TEST(Win32RegistryTest, UnicodeTextIsStoredInTheAnsiCodePageWithItsZeroCounted) {
   Win32Registry registry;
   constexpr char kKey[] = "Software\\Lumaret\\Test";
-  reminder::Registry::Key key = 0;
-  ASSERT_EQ(registry.CreateKey(reminder::Registry::kLocalMachine, kKey, &key), 0);
+  ::reminder::Registry::Key key = 0;
+  ASSERT_EQ(registry.CreateKey(::reminder::Registry::kLocalMachine, kKey, &key), 0);
   // "Café" in UTF-8 is five bytes; in code page 1252 it is four, plus the zero.
-  ASSERT_EQ(registry.SetValueEx(key, "Path", reminder::Registry::kRegSz, std::string("Caf\xC3\xA9") + '\0'), 0);
+  ASSERT_EQ(registry.SetValueEx(key, "Path", ::reminder::Registry::kRegSz, std::string("Caf\xC3\xA9") + '\0'), 0);
   char data[16] = {};
   DWORD size = sizeof data;
   DWORD type = 0;
@@ -77,7 +77,7 @@ TEST(Win32RegistryTest, UnicodeTextIsStoredInTheAnsiCodePageWithItsZeroCounted) 
 TEST(Win32RegistryTest, KeepsTheContractTheFakeKeeps) {
   Win32Registry registry;
   constexpr char kKey[] = "Software\\Lumaret\\Contract";
-  reminder::testing::CheckRegistryContract(registry, reminder::Registry::kCurrentUser, kKey);
+  ::reminder::testing::CheckRegistryContract(registry, ::reminder::Registry::kCurrentUser, kKey);
   RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
 }
 
@@ -99,4 +99,4 @@ TEST(Win32ClockTest, TheTimeOfDayReadsAsHoursMinutesAndSeconds) {
 }
 
 }  // namespace
-}  // namespace verse::test
+}  // namespace win32::reminder::test

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "resource_ids.h"
+#include "verse/resource_ids.h"
 #include "jet/new_database.h"
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"
 #include "support/temp_dir.h"
 #include "win32/read_only_store.h"
-#include "text_win32.h"
+#include "win32/common/text.h"
 #include "window_probe.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 namespace {
 
 constexpr char kMainClass[] = "LumaretForm1";
@@ -336,4 +336,4 @@ TEST_F(VerseExeTest, WithAFastClockAmenHidesTheWindowAndTheReminderBringsItBack)
 }
 
 }  // namespace
-}  // namespace verse::test
+}  // namespace win32::reminder::test

@@ -8,9 +8,9 @@
 
 #include "jet/file.h"
 #include "store/data1.h"
-#include "text_win32.h"
+#include "win32/common/text.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 
 std::string ShippedStorePath() { return LUMARET_SHIPPED_STORE; }
 
@@ -190,4 +190,4 @@ bool SaveWindowBitmap(HWND window, const std::string& path) {
   return ok;
 }
 
-}  // namespace verse::test
+}  // namespace win32::reminder::test

@@ -11,7 +11,7 @@
 
 #include "store/verse_cursor.h"
 
-namespace verse::test {
+namespace win32::reminder::test {
 
 // The shipped store, as a path wine can open.
 std::string ShippedStorePath();
@@ -53,4 +53,4 @@ void DeleteRunValue();
 // Saves the screen area of `window` (frame included) as a 24-bit BMP file.
 bool SaveWindowBitmap(HWND window, const std::string& path);
 
-}  // namespace verse::test
+}  // namespace win32::reminder::test

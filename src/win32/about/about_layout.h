@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "reminder/ui_platform.h"
+#include "reminder/ui_platform.h"  // ::reminder::TwipsRect
 
-namespace reminder::about_layout {
+namespace win32::about {
 
 struct Font {
   const char* face;
@@ -29,25 +29,25 @@ inline constexpr Font kWindowFont{"MS Sans Serif", 9.75, false};
 // The picture and its box: the picture plus a flat one-pixel border on each side.
 inline constexpr std::int32_t kPictureWidthPixels = 124;
 inline constexpr std::int32_t kPictureHeightPixels = 112;
-inline constexpr TwipsRect kPicture1{120, 120, 1890, 1710};
+inline constexpr ::reminder::TwipsRect kPicture1{120, 120, 1890, 1710};
 
 // "&God Bless!": the default and the cancel button.
-inline constexpr TwipsRect kCommand1{4560, 1920, 1695, 495};
+inline constexpr ::reminder::TwipsRect kCommand1{4560, 1920, 1695, 495};
 inline constexpr char kCommand1Caption[] = "&God Bless!";
 
 // The copyright notice under the line, right of the picture; its lines wrap inside it.
-inline constexpr TwipsRect kCopyrightLbl{2160, 840, 3975, 975};
+inline constexpr ::reminder::TwipsRect kCopyrightLbl{2160, 840, 3975, 975};
 
 // The version under the picture: centred, a single-line border, drawn in the system's
 // highlight colour on its highlight-text colour.
-inline constexpr TwipsRect kVersionLbl{120, 2040, 1900, 300};
+inline constexpr ::reminder::TwipsRect kVersionLbl{120, 2040, 1900, 300};
 inline constexpr Font kVersionFont{"Verdana", 9.75, true};
 inline constexpr char kVersionInitialCaption[] = "Version";
 
 // The product name at the top right, underlined by Line1 along its bottom edge.
-inline constexpr TwipsRect kLabel1{2280, 0, 3495, 650};
+inline constexpr ::reminder::TwipsRect kLabel1{2280, 0, 3495, 650};
 inline constexpr Font kLabel1Font{"Verdana", 24.0, true};
 inline constexpr char kLabel1Caption[] = "Lumaret";
 inline constexpr LineSegment kLine1{2280, 650, 5760, 650};
 
-}  // namespace reminder::about_layout
+}  // namespace win32::about
