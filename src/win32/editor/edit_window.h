@@ -1,5 +1,5 @@
-// EditFrm's window: the Win32 controls, the EditView the logic talks to, and a window
-// procedure that hands each message to one EditFrm handler.
+// EditFrm's window: the Win32 controls, the EditView the logic talks to, and a message
+// handler that hands each message to one EditFrm handler.
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,13 @@
 #include "editor/edit_frm.h"
 #include "editor/edit_view.h"
 #include "store/verse_recordset.h"
+#include "win32/common/window.h"
 
 namespace win32::editor {
 
 inline constexpr wchar_t kEditFrmClass[] = L"TovimarEditFrm";
 
-class EditWindow final : public ::editor::EditView {
+class EditWindow final : public Window, public ::editor::EditView {
  public:
   EditWindow(store::VerseRecordset& datPrimaryRS, const ::editor::ProgramVersion& version);
   ~EditWindow() override;
@@ -40,8 +41,7 @@ class EditWindow final : public ::editor::EditView {
   void ResetMousePointer() override;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   LRESULT OnCreate();
   void OnCommand(int id);
@@ -51,8 +51,8 @@ class EditWindow final : public ::editor::EditView {
 
   // Layout (edit_window_layout.cpp): the controls at their twip positions.
   bool CreateControls();
-  HWND CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
-                   int id, int left, int top, int width, int height);
+  HWND CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
+                   DWORD exStyle, int id, int left, int top, int width, int height);
   int Px(int twips) const;
   SIZE OuterSize() const;
   // WM_DPICHANGED: the window moved to a monitor of another scale. The controls keep
@@ -62,7 +62,6 @@ class EditWindow final : public ::editor::EditView {
 
   ::editor::EditFrm frm_;
   HINSTANCE instance_ = nullptr;
-  HWND hwnd_ = nullptr;
   HACCEL accelerators_ = nullptr;
   HFONT font_ = nullptr;
   int dpi_ = 96;

@@ -9,6 +9,7 @@
 #include "jet/file.h"
 #include "store/jet_verse_table.h"
 #include "store/verse_recordset.h"
+#include "win32/common/module_path.h"
 #include "win32/editor/edit_window.h"
 #include "win32/editor/program_version_win32.h"
 
@@ -20,20 +21,8 @@ constexpr char kStoreFile[] = "verse97.mdb";
 // The store is named relative to the current folder, so the program's own folder must be
 // current also when the reminder, a shortcut or a shell started it from elsewhere.
 void MakeProgramFolderCurrent() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return;
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  const std::size_t slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return;
-  path.resize(slash == 2 && path[1] == L':' ? slash + 1 : slash);  // keep "C:\" for the root
-  SetCurrentDirectoryW(path.c_str());
+  const std::wstring program = ModuleFileName();
+  if (!program.empty()) SetCurrentDirectoryW(FolderOf(program).c_str());
 }
 
 // Runs before the parts are made: the table names its file relative to the folder.

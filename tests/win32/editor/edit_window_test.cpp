@@ -15,9 +15,9 @@
 #include "editor/editor_texts.h"
 #include "editor/editor_user.h"
 #include "support/fake_verse_table.h"
-#include "tovimar_ids.h"
+#include "tovimar/tovimar_ids.h"
+#include "win32/common/text.h"
 #include "win32/editor/program_version_win32.h"
-#include "win32/editor/utf8_win32.h"
 
 namespace win32::editor::test {
 namespace {
@@ -25,11 +25,7 @@ namespace {
 using ::editor::kBookField;
 using ::editor::kVersesField;
 
-std::string Text(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return Utf8(text);
-}
+std::string Text(HWND hwnd) { return Utf8(WindowText(hwnd)); }
 
 // The message boxes of this thread, read and answered from a timer that runs inside
 // their modal loop, and recorded as FakeEditView records them.

@@ -13,16 +13,16 @@
 #include "store/jet_verse_table.h"
 #include "store/verse_schema.h"
 #include "support/temp_dir.h"
-#include "tovimar_ids.h"
-#include "win32/editor/utf8_win32.h"
+#include "tovimar/tovimar_ids.h"
+#include "win32/common/text.h"
 #include "win32/reminder/window_probe.h"
 
 namespace win32::editor::test {
 namespace {
 
-using verse::test::FindProcessWindow;
-using verse::test::WaitFor;
-using verse::test::WindowText;
+using win32::reminder::test::FindProcessWindow;
+using win32::reminder::test::WaitFor;
+using win32::reminder::test::WindowText;
 
 // Three rows, the second as the saved picture of the window shows it.
 void MakeStore(const std::string& path) {
@@ -83,7 +83,8 @@ TEST_P(TovimarExeTest, OpensOnlyTheStoreBesideItselfAndWritesEditsOnClosing) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(300);  // let the editor finish painting; nothing is timed
     CreateDirectoryW(Wide(LUMARET_ARTIFACT_DIR).c_str(), nullptr);
-    EXPECT_TRUE(verse::test::SaveWindowBitmap(window, std::string(LUMARET_ARTIFACT_DIR) + "/tovimar.bmp"));
+    EXPECT_TRUE(
+        win32::reminder::test::SaveWindowBitmap(window, std::string(LUMARET_ARTIFACT_DIR) + "/tovimar.bmp"));
     SendMessageW(GetDlgItem(window, IDC_TXT_FIELDS + ::editor::kChapterField), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(L"33"));
   }
