@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,9 +52,9 @@ class FakeEditView : public EditView {
   bool pointerReset = false;
 };
 
-// "book chapter:verses text", with "*" when the Read column is set.
+// "book chapter:verses text", with "+" when the Read column is set.
 inline std::string Summary(const store::VerseRecord& row) {
-  return row.book + " " + row.chapter + ":" + row.verses + " " + row.verseTxt + (row.read ? "*" : "");
+  return row.book + " " + row.chapter + ":" + row.verses + " " + row.verseTxt + (row.read ? "+" : "");
 }
 
 // The rows in table order, joined by ", ".
@@ -102,45 +103,49 @@ class EditorUser {
 
  private:
   void One(const std::string& command) {
+    const auto found = commands_.find(command);
     if (command.rfind("type ", 0) == 0) {
       view.fields[command[5] - '0'] = command.substr(7);
-    } else if (command == "check") {
-      view.readChecked = !view.readChecked;
-    } else if (command == "yes") {
-      view.answers.push_back(true);
-    } else if (command == "close") {
-      frm_.FileExitMnu_Click();
-      if (view.unloaded) frm_.Form_Unload();
-    } else if (command == "about" || command == "notes") {
-      command == "about" ? frm_.HelpAboutMnu_Click() : frm_.HelpNotesMnu_Click();
+    } else if (found != commands_.end()) {
+      found->second();
     } else {
-      Click(command);
+      ADD_FAILURE() << "no command '" << command << "'";
     }
   }
 
-  void Click(const std::string& command) {
-    const std::pair<const char*, void (EditFrm::*)()> buttons[] = {{"add", &EditFrm::cmdAdd_Click},
-                                                                   {"update", &EditFrm::cmdUpdate_Click},
-                                                                   {"delete", &EditFrm::cmdDelete_Click},
-                                                                   {"refresh", &EditFrm::cmdRefresh_Click}};
-    for (const auto& [name, handler] : buttons) {
-      if (command == name) return (frm_.*handler)();
-    }
-    const std::pair<const char*, store::NavButton> moves[] = {{"first", store::NavButton::kFirst},
-                                                              {"previous", store::NavButton::kPrevious},
-                                                              {"next", store::NavButton::kNext},
-                                                              {"last", store::NavButton::kLast}};
-    for (const auto& [name, button] : moves) {
-      if (command == name) return frm_.datPrimaryRS_Navigate(button);
-    }
-    ADD_FAILURE() << "no command '" << command << "'";
-  }
-
+  const std::map<std::string, std::function<void()>> commands_ = {
+      {"check", [this] { view.readChecked = !view.readChecked; }},
+      {"yes", [this] { view.answers.push_back(true); }},
+      {"add", [this] { frm_.cmdAdd_Click(); }},
+      {"update", [this] { frm_.cmdUpdate_Click(); }},
+      {"delete", [this] { frm_.cmdDelete_Click(); }},
+      {"refresh", [this] { frm_.cmdRefresh_Click(); }},
+      {"first", [this] { frm_.datPrimaryRS_Navigate(store::NavButton::kFirst); }},
+      {"previous", [this] { frm_.datPrimaryRS_Navigate(store::NavButton::kPrevious); }},
+      {"next", [this] { frm_.datPrimaryRS_Navigate(store::NavButton::kNext); }},
+      {"last", [this] { frm_.datPrimaryRS_Navigate(store::NavButton::kLast); }},
+      {"about", [this] { frm_.HelpAboutMnu_Click(); }},
+      {"notes", [this] { frm_.HelpNotesMnu_Click(); }},
+      {"close",
+       [this] {
+         frm_.FileExitMnu_Click();
+         if (view.unloaded) frm_.Form_Unload();
+       }},
+  };
   store::VerseRecordset rs_;
   struct : ProgramVersion {
     VersionNumbers Numbers() const override { return {1, 0, 12}; }
   } version_;
   EditFrm frm_;
 };
+
+// The editor: "closed" once the window unloaded, what the window shows, then the number
+// of boxes so far and each of them.
+inline std::string Answer(const EditorUser& user) {
+  std::string reply =
+      (user.view.unloaded ? "closed " : "") + user.Shown() + " #" + std::to_string(user.view.boxes.size());
+  for (const std::string& box : user.view.boxes) reply += " / " + box;
+  return reply;
+}
 
 }  // namespace editor::test
