@@ -1,9 +1,14 @@
 // The editor's fixed texts, joined piece by piece as the messages show them.
 #include "editor/editor_texts.h"
 
-#include "editor/tovimar_version.h"
-
 namespace editor {
+namespace {
+
+// The rights notice; the program file's version resource holds its first line as well.
+constexpr const char* kRightsLine1 = "Copyright (C) The Lumaret project. All rights reserved.";
+constexpr const char* kRightsLine2 = "Free for personal use; provided as is, without any warranty.";
+
+}  // namespace
 
 std::string RecordCaption(int absolutePosition) {
   return kRecordCaptionPrefix + std::to_string(absolutePosition);
@@ -14,9 +19,9 @@ std::string AboutText(const VersionNumbers& version) {
   text += std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
           std::to_string(version.revision);
   text += "\r\n";
-  text += TOVIMAR_RIGHTS_LINE1;
+  text += kRightsLine1;
   text += "\r\n";
-  text += TOVIMAR_RIGHTS_LINE2;
+  text += kRightsLine2;
   text += "\r\n";
   text += "\r\n";
   text += "See the Notes section for more important details ...";

@@ -1,5 +1,5 @@
-// EditFrm over the real recordset and an in-memory table: commands, the failure guard,
-// the caption, the data error message and closing with unsaved edits.
+// EditFrm over the real recordset and the in-memory table: what the user does, what the
+// window then shows, which boxes came up, and what the table holds.
 #include "editor/edit_frm.h"
 
 #include <gtest/gtest.h>
@@ -7,343 +7,136 @@
 #include <string>
 #include <vector>
 
+#include "editor/edit_view_contract.h"
 #include "editor/editor_texts.h"
-#include "fake_edit_view.h"
+#include "editor/editor_user.h"
 #include "jet/errors.h"
 #include "support/fake_verse_table.h"
 
-namespace editor {
+namespace editor::test {
 namespace {
 
-using store::NavButton;
-using store::VerseRecord;
 using lumaret::test::FakeVerseTable;
 
-const VerseRecord kJohn{"John", "3", "16", "For God so loved the world", true};
-const VerseRecord kPsalm{"Psalm", "23", "1", "The LORD is my shepherd", false};
-const VerseRecord kRomans{"Romans", "8", "28", "And we know that all things", true};
+const std::vector<store::VerseRecord> kRows = {{"John", "3", "16", "For God", true},
+                                               {"Psalm", "23", "1", "The LORD", false},
+                                               {"Romans", "8", "28", "All things", true}};
+const std::string kStart = "John 3:16 For God+, Psalm 23:1 The LORD, Romans 8:28 All things+";
+const std::string kHebrew = "\xD7\x99\xD7\x95\xD7\xA0\xD7\x94";  // no character of it in the code page
+const std::string kLong(60, '1');                                // too long for the Verses column
+const std::string kRefused = "Tovimar||Cannot update. Database or object is read-only.";
+const std::string kDataError = "Tovimar||Data error event hit err:";
+const std::string kAskMove = "ask Tovimar|!|The changes to this verse could not be saved.";
+const std::string kAskClose =
+    "ask Tovimar|!|Your changes could not be saved.\r\n\r\nClose Tovimar and give them up?";
 
-constexpr const char* kReadOnly = "Cannot update. Database or object is read-only.";
+enum class Setup { kNone, kReadOnly, kChangedByOther, kUnopenable };
 
-class EditFrmTest : public ::testing::Test {
- protected:
-  explicit EditFrmTest(std::vector<VerseRecord> rows = {kJohn, kPsalm, kRomans})
-      : table_(rows), rs_(table_), version_({1, 0, 12}), frm_(view_, rs_, version_) {
-    frm_.Form_Load();
-  }
-
-  void ExpectShown(const VerseRecord& row) {
-    EXPECT_EQ(view_.fields[kBookField], row.book);
-    EXPECT_EQ(view_.fields[kChapterField], row.chapter);
-    EXPECT_EQ(view_.fields[kVersesField], row.verses);
-    EXPECT_EQ(view_.fields[kVerseTxtField], row.verseTxt);
-    EXPECT_EQ(view_.readChecked, row.read);
-  }
-
-  FakeVerseTable table_;
-  store::VerseRecordset rs_;
-  FakeEditView view_;
-  FakeProgramVersion version_;
-  EditFrm frm_;
+struct Case {
+  const char* name;
+  Setup setup;
+  std::string commands;
+  std::string answer;  // what the window then shows and each box, as Answer() gives them
+  std::string stored;  // the table's rows afterwards
 };
 
-class EditFrmOneRowTest : public EditFrmTest {
- protected:
-  EditFrmOneRowTest() : EditFrmTest({kJohn}) {}
+const Case kCases[] = {
+    {"LoadShowsTheFirstRow", Setup::kNone, "", "Record: 1 | John 3:16 For God+ #0", kStart},
+    {"TheBarMovesStopAtTheLastRow", Setup::kNone, "next; next; next",
+     "Record: 3 | Romans 8:28 All things+ #0", kStart},
+    {"TheBarMovesStopAtTheFirstRow", Setup::kNone, "last; previous; first; previous",
+     "Record: 1 | John 3:16 For God+ #0", kStart},
+    {"AddShowsABlankRowAtTheEnd", Setup::kNone, "add", "Record: 4 |  :  #0", kStart},
+    {"AddedRowIsWrittenAndReadBack", Setup::kNone,
+     "add; type 0 Micah; type 1 6; type 3 8; type 4 Good; update; refresh",
+     "Record: 1 | John 3:16 For God+ #0", kStart + ", Micah 6:8 Good"},
+    {"MovingOffAnEditedRowWritesIt", Setup::kNone, "type 4 So loved; next; previous",
+     "Record: 1 | John 3:16 So loved+ #0",
+     "John 3:16 So loved+, Psalm 23:1 The LORD, Romans 8:28 All things+"},
+    {"DeleteShowsTheRowThatFollowed", Setup::kNone, "delete", "Record: 1 | Psalm 23:1 The LORD #0",
+     "Psalm 23:1 The LORD, Romans 8:28 All things+"},
+    {"DeleteOfTheLastRowShowsTheNewLast", Setup::kNone, "last; delete", "Record: 2 | Psalm 23:1 The LORD #0",
+     "John 3:16 For God+, Psalm 23:1 The LORD"},
+    {"DeleteOfTheOnlyRowShowsTheFailedMove", Setup::kNone, "delete; delete; type 0 gone; delete",
+     "Record: -1 |  :  #1 / Tovimar||Either BOF or EOF is True", ""},
+    {"TheReadColumnIsNeverTakenFromTheWindow", Setup::kNone,
+     "check; type 0 Jn; next; check; update; add; type 0 Ruth; first", "Record: 1 | Jn 3:16 For God+ #0",
+     "Jn 3:16 For God+, Psalm 23:1 The LORD, Romans 8:28 All things+, Ruth : "},
+    {"TextOutsideTheCodePageIsRefusedAndKept", Setup::kNone, "type 4 " + kHebrew + "; update",
+     "Record: 1 | John 3:16 " + kHebrew + "+ #1 / Tovimar||*code page", kStart},
+    {"AnUnwritableAddedRowIsGivenUpOnYes", Setup::kNone, "add; type 4 " + kHebrew + "; yes; last",
+     "Record: 3 | Romans 8:28 All things+ #2 / " + kDataError + "*code page* / " + kAskMove, kStart},
+    {"AFailingCommandShowsItsDescriptionAndKeepsTheText", Setup::kReadOnly,
+     "type 0 Jonah; update; add; refresh; delete",
+     "Record: 1 | Jonah 3:16 For God+ #4 / " + kRefused + " / " + kRefused + " / " + kRefused + " / " +
+         kRefused,
+     kStart},
+    {"AFailedWriteOnAMoveAsksAndNoStays", Setup::kReadOnly, "type 0 Jonah; next",
+     "Record: 1 | Jonah 3:16 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskMove, kStart},
+    {"AFailedWriteOnAMoveAsksAndYesMovesOn", Setup::kReadOnly, "type 0 Jonah; yes; next; previous",
+     "Record: 1 | John 3:16 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskMove, kStart},
+    {"ARowChangedByAnotherProgramKeepsTheTypedText", Setup::kChangedByOther, "type 4 So loved; update",
+     "Record: 1 | John 3:16-17 So loved+ #1 / Tovimar||The verse was changed",
+     "John 3:16-17 For God+, Psalm 23:1 The LORD, Romans 8:28 All things+"},
+    {"ARowChangedByAnotherProgramTakesTheSecondUpdate", Setup::kChangedByOther,
+     "type 4 So loved; update; update",
+     "Record: 1 | John 3:16-17 So loved+ #1 / Tovimar||The verse was changed",
+     "John 3:16-17 So loved+, Psalm 23:1 The LORD, Romans 8:28 All things+"},
+    {"ClosingWritesTheEditsAndUnloads", Setup::kNone, "add; type 0 Amos; close",
+     "closed Record: 4 | Amos :  #0", kStart + ", Amos : "},
+    {"ClosingWithEditsThatCannotBeWrittenAsksAndNoStays", Setup::kReadOnly, "type 3 16-18; close",
+     "Record: 1 | John 3:16-18 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskClose, kStart},
+    {"ClosingWithEditsThatCannotBeWrittenEndsOnYes", Setup::kReadOnly, "type 3 16-18; yes; close",
+     "closed Record: 1 | John 3:16-18 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskClose,
+     kStart},
+    {"ClosingWithAValueTheColumnRefusesAsks", Setup::kNone, "type 3 " + kLong + "; close",
+     "Record: 1 | John 3:" + kLong + " For God+ #2 / " + kDataError + "*too small* / " + kAskClose, kStart},
+    {"AStoreThatCannotBeOpenedIsShownAndRefreshReadsItLater", Setup::kUnopenable, "delete; refresh",
+     "Record: -1 |  :  #2 / " + kDataError +
+         "Could not find file 'verse97.mdb'. / Tovimar||Either BOF or EOF",
+     ""},
+    {"HelpShowsAboutAndNotes", Setup::kNone, "about; notes",
+     "Record: 1 | John 3:16 For God+ #2 / About...|i|Lumaret Editor V1.0.12\r\nCopyright* / Notes...|?|Why "
+     "the King "
+     "James Version?",
+     kStart},
 };
 
-TEST_F(EditFrmTest, LoadShowsTheFirstRowAndRecordOne) {
-  ExpectShown(kJohn);
-  EXPECT_EQ(view_.captions, (std::vector<std::string>{" ", "Record: 1"}));
-  EXPECT_TRUE(view_.messages.empty());
-}
+class EditFrmTest : public testing::TestWithParam<Case> {};
 
-TEST_F(EditFrmTest, EveryMoveOfTheNavigationBarSetsTheCaption) {
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
-  EXPECT_EQ(view_.caption(), "Record: 2");
-  ExpectShown(kPsalm);
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
-  EXPECT_EQ(view_.caption(), "Record: 3");
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
-  EXPECT_EQ(view_.caption(), "Record: 3");
-  ExpectShown(kRomans);
-  frm_.datPrimaryRS_Navigate(NavButton::kFirst);
-  EXPECT_EQ(view_.caption(), "Record: 1");
-  frm_.datPrimaryRS_Navigate(NavButton::kLast);
-  frm_.datPrimaryRS_Navigate(NavButton::kPrevious);
-  EXPECT_EQ(view_.caption(), "Record: 2");
-  EXPECT_TRUE(view_.messages.empty());
-}
-
-TEST_F(EditFrmTest, AddTypeUpdateAndRefreshShowsTheNewRow) {
-  frm_.cmdAdd_Click();
-  EXPECT_EQ(view_.caption(), "Record: 4");
-  ExpectShown(VerseRecord{});
-  view_.Type(kBookField, "Micah");
-  view_.Type(kChapterField, "6");
-  view_.Type(kVersesField, "8");
-  view_.Type(kVerseTxtField, "He hath shewed thee, O man, what is good");
-  frm_.cmdUpdate_Click();
-  ASSERT_EQ(table_.rows().size(), 4u);
-
-  frm_.cmdRefresh_Click();
-  EXPECT_EQ(view_.caption(), "Record: 1");
-  ExpectShown(kJohn);
-  frm_.datPrimaryRS_Navigate(NavButton::kLast);
-  EXPECT_EQ(view_.caption(), "Record: 4");
-  ExpectShown(VerseRecord{"Micah", "6", "8", "He hath shewed thee, O man, what is good", false});
-  EXPECT_TRUE(view_.messages.empty());
-}
-
-TEST_F(EditFrmTest, DeleteOnTheLastRowShowsTheNewLastRow) {
-  frm_.datPrimaryRS_Navigate(NavButton::kLast);
-  frm_.cmdDelete_Click();
-  ExpectShown(kPsalm);
-  EXPECT_EQ(view_.caption(), "Record: 2");
-  EXPECT_EQ(table_.rows().size(), 2u);
-  EXPECT_TRUE(view_.messages.empty());
-}
-
-TEST_F(EditFrmTest, DeleteOnAnotherRowShowsTheRowThatFollowed) {
-  frm_.cmdDelete_Click();
-  ExpectShown(kPsalm);
-  EXPECT_EQ(view_.caption(), "Record: 1");
-  ASSERT_EQ(table_.rows().size(), 2u);
-  EXPECT_EQ(table_.rows()[0].record.book, "Psalm");
-  EXPECT_TRUE(view_.messages.empty());
-}
-
-TEST_F(EditFrmOneRowTest, DeleteOfTheOnlyRowEmptiesTheTableAndShowsTheFailedMoveThroughTheGuard) {
-  view_.Type(kBookField, "typed but deleted");
-  frm_.cmdDelete_Click();
-  EXPECT_TRUE(table_.rows().empty());
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text.rfind("Either BOF or EOF is True", 0), 0u) << view_.messages[0].text;
-  EXPECT_EQ(view_.messages[0].title, "Tovimar");
-  EXPECT_EQ(view_.messages[0].icon, MessageIcon::kNone);
-  ExpectShown(VerseRecord{});
-  EXPECT_EQ(view_.caption(), "Record: -1");
-}
-
-TEST_F(EditFrmTest, MovingOffAnEditedRowWritesIt) {
-  view_.Type(kVerseTxtField, "For God so loved the world, that he gave his only begotten Son");
-  EXPECT_EQ(table_.rows()[0].record.verseTxt, kJohn.verseTxt);
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
-  EXPECT_EQ(table_.rows()[0].record.verseTxt, "For God so loved the world, that he gave his only begotten Son");
-  frm_.datPrimaryRS_Navigate(NavButton::kPrevious);
-  EXPECT_EQ(view_.fields[kVerseTxtField], "For God so loved the world, that he gave his only begotten Son");
-}
-
-TEST_F(EditFrmTest, AFailingCommandShowsOnlyTheDescription) {
-  table_.SetReadOnly(true);
-  view_.Type(kBookField, "Jonah");
-  frm_.cmdUpdate_Click();
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text, kReadOnly);
-  EXPECT_EQ(view_.messages[0].title, "Tovimar");
-  EXPECT_EQ(view_.messages[0].icon, MessageIcon::kNone);
-  EXPECT_EQ(view_.fields[kBookField], "Jonah");
-
-  frm_.cmdAdd_Click();
-  frm_.cmdRefresh_Click();
-  ASSERT_EQ(view_.messages.size(), 3u);
-  EXPECT_EQ(view_.messages[1].text, kReadOnly);
-  EXPECT_EQ(view_.messages[2].text, kReadOnly);
-  EXPECT_EQ(view_.caption(), "Record: 1");
-  EXPECT_EQ(view_.fields[kBookField], "Jonah");
-}
-
-TEST_F(EditFrmTest, ARefusedDeleteKeepsTheRowAndTheTypedText) {
-  table_.SetReadOnly(true);
-  view_.Type(kChapterField, "4");
-  frm_.cmdDelete_Click();
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text, kReadOnly);
-  EXPECT_EQ(view_.fields[kChapterField], "4");
-  EXPECT_EQ(table_.rows().size(), 3u);
-}
-
-TEST_F(EditFrmTest, AFailedWriteWhileNavigatingShowsTheErrorThenAsksWhetherToGiveTheEditsUp) {
-  table_.SetReadOnly(true);
-  view_.Type(kBookField, "Jonah");
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);  // the user answers No
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text, std::string("Data error event hit err:") + kReadOnly);
-  EXPECT_EQ(view_.messages[0].title, "Tovimar");
-  EXPECT_EQ(view_.messages[0].icon, MessageIcon::kNone);
-  ASSERT_EQ(view_.questions.size(), 1u);
-  EXPECT_EQ(view_.questions[0].text, kGiveUpOnMoveQuestion);
-  EXPECT_EQ(view_.questions[0].title, "Tovimar");
-  EXPECT_EQ(view_.caption(), "Record: 1");
-  EXPECT_EQ(view_.fields[kBookField], "Jonah");
-
-  view_.answers = {true};
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
-  EXPECT_EQ(view_.caption(), "Record: 2");
-  ExpectShown(kPsalm);
-  frm_.datPrimaryRS_Navigate(NavButton::kPrevious);
-  ExpectShown(kJohn);
-  EXPECT_EQ(view_.questions.size(), 2u);
-  EXPECT_EQ(table_.Records(), (std::vector<VerseRecord>{kJohn, kPsalm, kRomans}));
-}
-
-TEST_F(EditFrmTest, GivingUpAnAddedRowThatCannotBeWrittenMovesOnWithoutIt) {
-  frm_.cmdAdd_Click();
-  view_.Type(kVerseTxtField, "\xD7\x91\xD7\xA8");  // Hebrew: no column of the file takes it
-  view_.answers = {true};
-  frm_.datPrimaryRS_Navigate(NavButton::kLast);
-  EXPECT_EQ(view_.caption(), "Record: 3");
-  ExpectShown(kRomans);
-  EXPECT_EQ(table_.Records().size(), 3u);
-}
-
-TEST_F(EditFrmTest, TheReadColumnNeverChangesThroughTheWindow) {
-  view_.Type(kBookField, "Jn");
-  frm_.datPrimaryRS_Navigate(NavButton::kNext);
-  EXPECT_FALSE(view_.readChecked);
-  view_.readChecked = true;  // even a check box that somehow changed is not read back
-  view_.Type(kBookField, "Ps");
-  frm_.cmdUpdate_Click();
-  frm_.cmdAdd_Click();
-  view_.Type(kBookField, "Ruth");
-  frm_.cmdUpdate_Click();
-  ASSERT_EQ(table_.rows().size(), 4u);
-  EXPECT_TRUE(table_.rows()[0].record.read);
-  EXPECT_FALSE(table_.rows()[1].record.read);
-  EXPECT_TRUE(table_.rows()[2].record.read);
-  EXPECT_FALSE(table_.rows()[3].record.read);
-  frm_.datPrimaryRS_Navigate(NavButton::kFirst);
-  EXPECT_TRUE(view_.readChecked);
-}
-
-TEST_F(EditFrmTest, TextTheCodePageCannotHoldIsRefusedWithADescriptionAndTheStoreIsUnchanged) {
-  const auto before = table_.Records();
-  const std::string hebrew = "\xD7\x91\xD7\xA8\xD7\x90\xD7\xA9\xD7\x99\xD7\xAA";
-  view_.Type(kVerseTxtField, hebrew);
-  frm_.cmdUpdate_Click();
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_NE(view_.messages[0].text.find("code page"), std::string::npos) << view_.messages[0].text;
-  EXPECT_EQ(view_.messages[0].text.find("Data error"), std::string::npos);
-  EXPECT_EQ(view_.fields[kVerseTxtField], hebrew);
-  ASSERT_EQ(table_.Records().size(), before.size());
-  for (std::size_t i = 0; i < before.size(); ++i) {
-    EXPECT_TRUE(lumaret::test::SameRecord(table_.Records()[i], before[i]));
+TEST_P(EditFrmTest, ShowsAndStoresWhatTheUserDid) {
+  const Case& c = GetParam();
+  FakeVerseTable table(c.setup == Setup::kUnopenable ? std::vector<store::VerseRecord>{} : kRows);
+  if (c.setup == Setup::kUnopenable) {
+    table.FailNext(FakeVerseTable::Operation::kReadAll,
+                   jet::MakeError(jet::kErrFileNotFound, "Could not find file 'verse97.mdb'."));
   }
+  EditorUser user(table);
+  table.SetReadOnly(c.setup == Setup::kReadOnly);
+  if (c.setup == Setup::kChangedByOther)
+    table.ChangeByOtherProgram(0, {"John", "3", "16-17", "For God", true});
+  user.Do(c.commands);
+  EXPECT_TRUE(Matches(Answer(user), c.answer)) << Answer(user) << "\ndoes not match\n" << c.answer;
+  EXPECT_EQ(Summary(table.Records()), c.stored);
+  EXPECT_EQ(user.view.pointerReset, user.view.unloaded);
 }
 
-TEST_F(EditFrmTest, ARowChangedByAnotherProgramKeepsTheTypedValues) {
-  VerseRecord theirs = kJohn;
-  theirs.verses = "16-17";
-  table_.ChangeByOtherProgram(0, theirs);
-  view_.Type(kVerseTxtField, "God so loved");
-  frm_.cmdUpdate_Click();
-  ASSERT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(view_.messages[0].text.rfind("The verse was changed", 0), 0u) << view_.messages[0].text;
-  EXPECT_EQ(view_.fields[kVerseTxtField], "God so loved");
-  EXPECT_EQ(view_.fields[kVersesField], "16-17");
-  EXPECT_EQ(table_.rows()[0].record.verseTxt, kJohn.verseTxt);
+INSTANTIATE_TEST_SUITE_P(Cases, EditFrmTest, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
 
-  frm_.cmdUpdate_Click();
-  EXPECT_EQ(view_.messages.size(), 1u);
-  EXPECT_EQ(table_.rows()[0].record.verseTxt, "God so loved");
-  EXPECT_EQ(table_.rows()[0].record.verses, "16-17");
-}
-
-TEST_F(EditFrmTest, ClosingWritesPendingEditsAndUnloads) {
-  view_.Type(kVersesField, "16-18");
-  frm_.FileExitMnu_Click();
-  EXPECT_TRUE(view_.unloaded);
-  EXPECT_EQ(table_.rows()[0].record.verses, "16-18");
-  EXPECT_TRUE(view_.messages.empty());
-  frm_.Form_Unload();
-  EXPECT_TRUE(view_.pointerReset);
-}
-
-TEST_F(EditFrmTest, ClosingAnAddedRowWritesIt) {
-  frm_.cmdAdd_Click();
-  view_.Type(kBookField, "Amos");
-  EXPECT_TRUE(frm_.Form_QueryUnload());
-  ASSERT_EQ(table_.rows().size(), 4u);
-  EXPECT_EQ(table_.rows()[3].record.book, "Amos");
-}
-
-// Whatever keeps the edits from being written, closing shows the error, then asks;
-// No keeps the window and the typed text, Yes closes without them.
-TEST(EditFrmCloseTest, AFailedWriteOnClosingIsShownThenOnlyTheUsersYesGivesTheEditsUp) {
-  struct Case {
-    const char* what;
-    bool readOnly;
-    std::string typed;
-    const char* error;
-  };
-  const Case cases[] = {
-      {"a store that cannot be written", true, "16-18", kReadOnly},
-      {"a value the column refuses", false, std::string(60, '1'), "The field is too small"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    FakeVerseTable table({kJohn});
-    table.SetReadOnly(c.readOnly);
-    store::VerseRecordset rs(table);
-    FakeEditView view;
-    FakeProgramVersion version({1, 0, 12});
-    EditFrm frm(view, rs, version);
-    frm.Form_Load();
-    view.Type(kVersesField, c.typed);
-
-    frm.FileExitMnu_Click();  // the user answers No
-    EXPECT_FALSE(view.unloaded);
-    ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0].text.rfind(std::string("Data error event hit err:") + c.error, 0), 0u)
-        << view.messages[0].text;
-    ASSERT_EQ(view.questions.size(), 1u);
-    EXPECT_EQ(view.questions[0].text, kGiveUpOnCloseQuestion);
-    EXPECT_EQ(view.questions[0].title, "Tovimar");
-    EXPECT_EQ(view.fields[kVersesField], c.typed);
-
-    view.answers = {true};
-    EXPECT_TRUE(frm.Form_QueryUnload());
-    EXPECT_EQ(view.questions.size(), 2u);
-    EXPECT_EQ(table.Records(), std::vector<VerseRecord>{kJohn});
-  }
-}
-
-TEST_F(EditFrmTest, ClosingWritesTheEditsOnceTheStoreTakesThemAgain) {
-  table_.SetReadOnly(true);
-  view_.Type(kVersesField, "16-18");
-  EXPECT_FALSE(frm_.Form_QueryUnload());
-  table_.SetReadOnly(false);
-  frm_.FileExitMnu_Click();
-  EXPECT_TRUE(view_.unloaded);
-  EXPECT_EQ(table_.rows()[0].record.verses, "16-18");
-  EXPECT_EQ(view_.questions.size(), 1u);
-}
-
-TEST_F(EditFrmTest, ClosingWithNothingPendingWritesNothing) {
-  EXPECT_TRUE(frm_.Form_QueryUnload());
-  EXPECT_EQ(table_.writeCount(), 0);
-}
-
-TEST(EditFrmLoadTest, AStoreThatCannotBeOpenedShowsTheDataErrorAndCommandsThenFail) {
-  FakeVerseTable table;
-  table.FailNext(FakeVerseTable::Operation::kReadAll,
-                 jet::MakeError(jet::kErrFileNotFound, "Could not find file 'verse97.mdb'."));
-  store::VerseRecordset rs(table);
+TEST(FakeEditViewTest, KeepsTheViewContract) {
   FakeEditView view;
-  FakeProgramVersion version({1, 0, 12});
-  EditFrm frm(view, rs, version);
-  frm.Form_Load();
-  ASSERT_EQ(view.messages.size(), 1u);
-  EXPECT_EQ(view.messages[0].text, "Data error event hit err:Could not find file 'verse97.mdb'.");
-  EXPECT_EQ(view.caption(), " ");
+  CheckEditViewContract({view, [&] { return view.boxes; },
+                         [&](std::optional<bool> yes) {
+                           if (yes) view.answers.push_back(*yes);
+                         }});
+}
 
-  frm.cmdDelete_Click();
-  ASSERT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.messages[1].text.rfind("Either BOF or EOF is True", 0), 0u);
-  frm.cmdRefresh_Click();  // the file is back: Refresh now reads it
-  EXPECT_EQ(view.messages.size(), 2u);
-  EXPECT_EQ(view.caption(), "Record: -1");
+// The About message shows the version numbers it is given, without leading zeros.
+TEST(EditorTextsTest, AboutShowsTheGivenVersion) {
+  const std::string text = AboutText({2, 10, 7});
+  EXPECT_EQ(text.substr(0, text.find("\r\n")), "Lumaret Editor V2.10.7");
 }
 
 }  // namespace
-}  // namespace editor
+}  // namespace editor::test

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-namespace tovimar {
+namespace win32::editor {
 
 inline constexpr wchar_t kButtonStripClass[] = L"LumaretButtonStrip";
 
@@ -12,4 +12,4 @@ inline constexpr wchar_t kButtonStripClass[] = L"LumaretButtonStrip";
 // WS_EX_CONTROLPARENT so that Tab moves into its buttons.
 bool RegisterButtonStripClass(HINSTANCE instance);
 
-}  // namespace tovimar
+}  // namespace win32::editor

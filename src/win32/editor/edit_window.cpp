@@ -1,84 +1,48 @@
-// EditFrm's window procedure and the EditView over its controls. Each message goes
+// EditFrm's message handler and the EditView over its controls. Each message goes
 // straight to one handler; the record logic stays in EditFrm.
 #include "win32/editor/edit_window.h"
 
-#include "win32/editor/tovimar_ids.h"
-#include "win32/editor/utf8_win32.h"
+#include "tovimar/tovimar_ids.h"
+#include "win32/common/dpi.h"
+#include "win32/common/text.h"
 
-namespace tovimar {
+namespace win32::editor {
 namespace {
 
-std::wstring WindowText(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-  return text;
-}
-
-UINT IconStyle(editor::MessageIcon icon) {
+UINT IconStyle(::editor::MessageIcon icon) {
   switch (icon) {
-    case editor::MessageIcon::kInformation:
-      return MB_ICONINFORMATION;
-    case editor::MessageIcon::kQuestion:
-      return MB_ICONQUESTION;
-    case editor::MessageIcon::kNone:
-      break;
+    case ::editor::MessageIcon::kInformation: return MB_ICONINFORMATION;
+    case ::editor::MessageIcon::kQuestion: return MB_ICONQUESTION;
+    case ::editor::MessageIcon::kNone: break;
   }
   return 0;
 }
 
 }  // namespace
 
-EditWindow::EditWindow(store::VerseRecordset& datPrimaryRS, const editor::ProgramVersion& version)
+EditWindow::EditWindow(store::VerseRecordset& datPrimaryRS, const ::editor::ProgramVersion& version)
     : frm_(*this, datPrimaryRS, version) {}
 
 EditWindow::~EditWindow() {
-  if (hwnd_ != nullptr) DestroyWindow(hwnd_);
+  if (Hwnd() != nullptr) DestroyWindow(Hwnd());
   if (font_ != nullptr) DeleteObject(font_);
 }
 
 bool EditWindow::PreTranslate(MSG& msg) {
-  if (hwnd_ == nullptr) return false;
-  if (TranslateAcceleratorW(hwnd_, accelerators_, &msg) != 0) return true;
-  return IsDialogMessageW(hwnd_, &msg) != 0;
-}
-
-LRESULT CALLBACK EditWindow::WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<EditWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<EditWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return self->HandleMessage(message, wParam, lParam);
+  if (Hwnd() == nullptr) return false;
+  if (TranslateAcceleratorW(Hwnd(), accelerators_, &msg) != 0) return true;
+  return IsDialogMessageW(Hwnd(), &msg) != 0;
 }
 
 LRESULT EditWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      return OnCreate();
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam));
-      return 0;
-    case WM_ACTIVATE:
-      OnActivate(LOWORD(wParam) != WA_INACTIVE);
-      return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case WM_NCDESTROY:
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
-      return 0;
-    default:
-      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    case WM_CREATE: return OnCreate();
+    case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+    case WM_ACTIVATE: OnActivate(LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_CLOSE: OnClose(); return 0;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_DPICHANGED: OnDpiChanged(DpiOf(wParam).y, *reinterpret_cast<const RECT*>(lParam)); return 0;
+    default: return Default(message, wParam, lParam);
   }
 }
 
@@ -92,48 +56,25 @@ LRESULT EditWindow::OnCreate() {
 // One command id per action, whether it comes from a button, an access key or a menu.
 void EditWindow::OnCommand(int id) {
   switch (id) {
-    case IDC_CMD_ADD:
-      frm_.cmdAdd_Click();
-      break;
-    case IDC_CMD_UPDATE:
-      frm_.cmdUpdate_Click();
-      break;
-    case IDC_CMD_DELETE:
-      frm_.cmdDelete_Click();
-      break;
-    case IDC_CMD_REFRESH:
-      frm_.cmdRefresh_Click();
-      break;
-    case IDC_NAV_FIRST:
-      frm_.datPrimaryRS_Navigate(store::NavButton::kFirst);
-      break;
-    case IDC_NAV_PREVIOUS:
-      frm_.datPrimaryRS_Navigate(store::NavButton::kPrevious);
-      break;
-    case IDC_NAV_NEXT:
-      frm_.datPrimaryRS_Navigate(store::NavButton::kNext);
-      break;
-    case IDC_NAV_LAST:
-      frm_.datPrimaryRS_Navigate(store::NavButton::kLast);
-      break;
-    case IDM_FILE_EXIT:
-      frm_.FileExitMnu_Click();
-      break;
-    case IDM_HELP_ABOUT:
-      frm_.HelpAboutMnu_Click();
-      break;
-    case IDM_HELP_NOTES:
-      frm_.HelpNotesMnu_Click();
-      break;
-    default:
-      break;  // IDOK and IDCANCEL from the dialog keys: the window has no default button
+    case IDC_CMD_ADD: frm_.cmdAdd_Click(); break;
+    case IDC_CMD_UPDATE: frm_.cmdUpdate_Click(); break;
+    case IDC_CMD_DELETE: frm_.cmdDelete_Click(); break;
+    case IDC_CMD_REFRESH: frm_.cmdRefresh_Click(); break;
+    case IDC_NAV_FIRST: frm_.datPrimaryRS_Navigate(store::NavButton::kFirst); break;
+    case IDC_NAV_PREVIOUS: frm_.datPrimaryRS_Navigate(store::NavButton::kPrevious); break;
+    case IDC_NAV_NEXT: frm_.datPrimaryRS_Navigate(store::NavButton::kNext); break;
+    case IDC_NAV_LAST: frm_.datPrimaryRS_Navigate(store::NavButton::kLast); break;
+    case IDM_FILE_EXIT: frm_.FileExitMnu_Click(); break;
+    case IDM_HELP_ABOUT: frm_.HelpAboutMnu_Click(); break;
+    case IDM_HELP_NOTES: frm_.HelpNotesMnu_Click(); break;
+    default: break;  // IDOK and IDCANCEL from the dialog keys: the window has no default button
   }
 }
 
 // The close box: pending edits are written first; if that fails the window stays
 // only when the user chose to keep them.
 void EditWindow::OnClose() {
-  if (frm_.Form_QueryUnload()) DestroyWindow(hwnd_);
+  if (frm_.Form_QueryUnload()) DestroyWindow(Hwnd());
 }
 
 void EditWindow::OnDestroy() {
@@ -145,10 +86,10 @@ void EditWindow::OnDestroy() {
 void EditWindow::OnActivate(bool active) {
   if (!active) {
     HWND focus = GetFocus();
-    if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+    if (focus != nullptr && IsChild(Hwnd(), focus)) focus_ = focus;
     return;
   }
-  SetFocus(focus_ != nullptr && IsWindow(focus_) ? focus_ : txtFields_[editor::kBookField]);
+  SetFocus(focus_ != nullptr && IsWindow(focus_) ? focus_ : txtFields_[::editor::kBookField]);
 }
 
 std::string EditWindow::FieldText(int index) const {
@@ -163,19 +104,23 @@ void EditWindow::SetReadChecked(bool checked) {
   SendMessageW(chkRead_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void EditWindow::SetDataCaption(const std::string& caption) { SetWindowTextW(datPrimaryRS_, Wide(caption).c_str()); }
+void EditWindow::SetDataCaption(const std::string& caption) {
+  SetWindowTextW(datPrimaryRS_, Wide(caption).c_str());
+}
 
-void EditWindow::ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) {
-  MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_OK | IconStyle(icon));
+void EditWindow::ShowMessage(const std::string& text, const std::string& title, ::editor::MessageIcon icon) {
+  MessageBoxW(Hwnd(), Wide(text).c_str(), Wide(title).c_str(), MB_OK | IconStyle(icon));
 }
 
 bool EditWindow::AskYesNo(const std::string& text, const std::string& title) {
-  return MessageBoxW(hwnd_, Wide(text).c_str(), Wide(title).c_str(), MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) ==
-         IDYES;
+  return MessageBoxW(Hwnd(), Wide(text).c_str(), Wide(title).c_str(),
+                     MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
 }
 
-void EditWindow::Unload() { DestroyWindow(hwnd_); }
+void EditWindow::Unload() { DestroyWindow(Hwnd()); }
 
-void EditWindow::ResetMousePointer() { SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW))); }
+void EditWindow::ResetMousePointer() {
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
+}
 
-}  // namespace tovimar
+}  // namespace win32::editor

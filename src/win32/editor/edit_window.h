@@ -1,5 +1,5 @@
-// EditFrm's window: the Win32 controls, the EditView the logic talks to, and a window
-// procedure that hands each message to one EditFrm handler.
+// EditFrm's window: the Win32 controls, the EditView the logic talks to, and a message
+// handler that hands each message to one EditFrm handler.
 #pragma once
 
 #include <windows.h>
@@ -10,14 +10,15 @@
 #include "editor/edit_frm.h"
 #include "editor/edit_view.h"
 #include "store/verse_recordset.h"
+#include "win32/common/window.h"
 
-namespace tovimar {
+namespace win32::editor {
 
 inline constexpr wchar_t kEditFrmClass[] = L"TovimarEditFrm";
 
-class EditWindow final : public editor::EditView {
+class EditWindow final : public Window, public ::editor::EditView {
  public:
-  EditWindow(store::VerseRecordset& datPrimaryRS, const editor::ProgramVersion& version);
+  EditWindow(store::VerseRecordset& datPrimaryRS, const ::editor::ProgramVersion& version);
   ~EditWindow() override;
   EditWindow(const EditWindow&) = delete;
   EditWindow& operator=(const EditWindow&) = delete;
@@ -34,14 +35,13 @@ class EditWindow final : public editor::EditView {
   void SetFieldText(int index, const std::string& text) override;
   void SetReadChecked(bool checked) override;
   void SetDataCaption(const std::string& caption) override;
-  void ShowMessage(const std::string& text, const std::string& title, editor::MessageIcon icon) override;
+  void ShowMessage(const std::string& text, const std::string& title, ::editor::MessageIcon icon) override;
   bool AskYesNo(const std::string& text, const std::string& title) override;
   void Unload() override;
   void ResetMousePointer() override;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
   LRESULT OnCreate();
   void OnCommand(int id);
@@ -51,8 +51,8 @@ class EditWindow final : public editor::EditView {
 
   // Layout (edit_window_layout.cpp): the controls at their twip positions.
   bool CreateControls();
-  HWND CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style, DWORD exStyle,
-                   int id, int left, int top, int width, int height);
+  HWND CreateChild(HWND parent, const wchar_t* className, const std::wstring& text, DWORD style,
+                   DWORD exStyle, int id, int left, int top, int width, int height);
   int Px(int twips) const;
   SIZE OuterSize() const;
   // WM_DPICHANGED: the window moved to a monitor of another scale. The controls keep
@@ -60,9 +60,8 @@ class EditWindow final : public editor::EditView {
   void OnDpiChanged(int dpi, const RECT& suggested);
   void MakeFont();
 
-  editor::EditFrm frm_;
+  ::editor::EditFrm frm_;
   HINSTANCE instance_ = nullptr;
-  HWND hwnd_ = nullptr;
   HACCEL accelerators_ = nullptr;
   HFONT font_ = nullptr;
   int dpi_ = 96;
@@ -76,4 +75,4 @@ class EditWindow final : public editor::EditView {
   HWND focus_ = nullptr;
 };
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -4,9 +4,10 @@
 
 #include <array>
 
-#include "win32/editor/tovimar_ids.h"
+#include "tovimar/tovimar_ids.h"
+#include "win32/editor/child_class.h"
 
-namespace tovimar {
+namespace win32::editor {
 namespace {
 
 struct NavBar {
@@ -31,9 +32,9 @@ LRESULT OnCreate(HWND hwnd, const CREATESTRUCTW& cs) {
   auto* state = new NavBar;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
   for (std::size_t i = 0; i < kButtonIds.size(); ++i) {
-    state->buttons[i] = CreateWindowExW(0, L"BUTTON", kButtonNames[i], WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0,
-                                        0, 0, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonIds[i])),
-                                        cs.hInstance, nullptr);
+    state->buttons[i] =
+        CreateWindowExW(0, L"BUTTON", kButtonNames[i], WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, hwnd,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonIds[i])), cs.hInstance, nullptr);
     if (state->buttons[i] == nullptr) return -1;
   }
   return 0;
@@ -94,7 +95,8 @@ void OnPaint(HWND hwnd) {
   text.left += 4;
   wchar_t caption[128] = {};
   GetWindowTextW(hwnd, caption, static_cast<int>(std::size(caption)));
-  HGDIOBJ oldFont = SelectObject(dc, State(hwnd)->font != nullptr ? State(hwnd)->font : GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ oldFont =
+      SelectObject(dc, State(hwnd)->font != nullptr ? State(hwnd)->font : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
   DrawTextW(dc, caption, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
@@ -104,50 +106,31 @@ void OnPaint(HWND hwnd) {
 
 LRESULT CALLBACK NavBarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_CREATE:
-      return OnCreate(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
-    case WM_DESTROY:
-      OnDestroy(hwnd);
-      return 0;
-    case WM_SIZE:
-      OnSize(hwnd, LOWORD(lParam));
-      return 0;
-    case WM_DRAWITEM:
-      OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-      return TRUE;
+    case WM_CREATE: return OnCreate(hwnd, *reinterpret_cast<const CREATESTRUCTW*>(lParam));
+    case WM_DESTROY: OnDestroy(hwnd); return 0;
+    case WM_SIZE: OnSize(hwnd, LOWORD(lParam)); return 0;
+    case WM_DRAWITEM: OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_COMMAND:  // a button click goes on to the window that owns the bar
       return SendMessageW(GetParent(hwnd), WM_COMMAND, wParam, lParam);
-    case WM_PAINT:
-      OnPaint(hwnd);
-      return 0;
+    case WM_PAINT: OnPaint(hwnd); return 0;
     case WM_SETFONT:
       if (NavBar* state = State(hwnd)) state->font = reinterpret_cast<HFONT>(wParam);
       if (LOWORD(lParam) != 0) InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(State(hwnd) != nullptr ? State(hwnd)->font : nullptr);
+    case WM_GETFONT: return reinterpret_cast<LRESULT>(State(hwnd) != nullptr ? State(hwnd)->font : nullptr);
     case WM_SETTEXT: {
       const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
       InvalidateRect(hwnd, nullptr, TRUE);
       return result;
     }
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
 }  // namespace
 
 bool RegisterNavBarClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = NavBarProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = GetSysColorBrush(COLOR_WINDOW);
-  wc.lpszClassName = kNavBarClass;
-  if (RegisterClassExW(&wc) != 0) return true;
-  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return RegisterChildClass(instance, kNavBarClass, NavBarProc, COLOR_WINDOW);
 }
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace tovimar {
+namespace win32::editor {
 
 inline constexpr wchar_t kNavBarClass[] = L"LumaretNavBar";
 
@@ -15,4 +15,4 @@ bool RegisterNavBarClass(HINSTANCE instance);
 // The caption is the bar's window text: set it with SetWindowText (or WM_SETTEXT), read
 // it with WM_GETTEXT. WM_SETFONT sets the caption's font.
 
-}  // namespace tovimar
+}  // namespace win32::editor

@@ -1,5 +1,5 @@
-/* The editor's version numbers and the strings of its version resource. Plain macros so
-   that the resource script can include this file too. */
+/* The editor's version numbers and the strings of its version resource, shared by the
+   resource script and the code. Plain macros, so that the resource compiler reads them too. */
 #pragma once
 
 #define TOVIMAR_VERSION_MAJOR 1
@@ -12,7 +12,5 @@
 #define TOVIMAR_INTERNAL_NAME "tovimar"
 #define TOVIMAR_FILE_NAME "tovimar.exe"
 #define TOVIMAR_COMPANY_NAME "The Lumaret project"
-/* The two lines of the rights notice; the About message shows both. */
-#define TOVIMAR_RIGHTS_LINE1 "Copyright (C) The Lumaret project. All rights reserved."
-#define TOVIMAR_RIGHTS_LINE2 "Free for personal use; provided as is, without any warranty."
-#define TOVIMAR_LEGAL_COPYRIGHT TOVIMAR_RIGHTS_LINE1
+/* The first line of the About message's rights notice. */
+#define TOVIMAR_LEGAL_COPYRIGHT "Copyright (C) The Lumaret project. All rights reserved."
