@@ -40,6 +40,7 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<TableWorld>> {
   void ExpectStore(const std::vector<VerseRecord>& expected) { EXPECT_EQ(world_->Stored(), expected); }
   // Where the recordset stands and what it shows: "position book", with the ends named.
   std::string At() {
+    EXPECT_TRUE(rs().HasCurrent() || rs().Current() == VerseRecord{}) << "without a current row no values show";
     return std::to_string(rs().AbsolutePosition()) + (rs().Eof() ? " eof" : "") + (rs().Bof() ? " bof" : "") +
            (rs().HasCurrent() ? " " + rs().Current().book : "");
   }
