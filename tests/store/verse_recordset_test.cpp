@@ -40,9 +40,9 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<TableWorld>> {
   void ExpectStore(const std::vector<VerseRecord>& expected) { EXPECT_EQ(world_->Stored(), expected); }
   // Where the recordset stands and what it shows: "position book", with the ends named.
   std::string At() {
-    const std::string& book = rs().Current().book;
+    EXPECT_TRUE(rs().HasCurrent() || rs().Current() == VerseRecord{}) << "without a current row no values show";
     return std::to_string(rs().AbsolutePosition()) + (rs().Eof() ? " eof" : "") + (rs().Bof() ? " bof" : "") +
-           (book.empty() ? "" : " " + book);
+           (rs().HasCurrent() ? " " + rs().Current().book : "");
   }
 
   std::unique_ptr<TableWorld> world_;
@@ -114,6 +114,17 @@ TEST_P(VerseRecordsetTest, AnEmptyTableHasBothEndsAndNothingToMoveTo) {
   EXPECT_TRUE(errors_.empty());
 }
 
+TEST_P(VerseRecordsetTest, EveryNotificationMayBeLeftUnset) {
+  VerseRecordset bare(world_->table());
+  ASSERT_OK(bare.Open());
+  ASSERT_OK(bare.AddNew());
+  ASSERT_OK(bare.Delete());
+  ASSERT_OK(bare.MoveFirst());
+  ASSERT_OK(bare.SetField(VerseColumn::kBook, std::string(kBookLength + 1, 'x')));
+  EXPECT_ERROR(bare.Close(), jet::kErrFieldTooSmall);
+  ExpectStore({kJohn, kPsalm, kRomans});
+}
+
 TEST_P(VerseRecordsetTest, AFailedReadIsReportedAndKeepsWhatWasShown) {
   world_->BreakReads();
   EXPECT_FALSE(rs().Open().ok());
@@ -162,7 +173,7 @@ TEST_P(VerseRecordsetTest, AddNewAppendsARowWrittenWhenTheUserLeavesIt) {
   ASSERT_OK(rs().Open());
   ASSERT_OK(rs().SetField(VerseColumn::kChapter, "1"));
   ASSERT_OK(rs().AddNew());  // writes the row it leaves
-  EXPECT_EQ(At(), "4");
+  EXPECT_EQ(At(), "4 ");
   EXPECT_EQ(world_->Stored().size(), 3u);
   ASSERT_OK(rs().SetField(VerseColumn::kBook, "Micah"));
   ASSERT_OK(rs().SetField(VerseColumn::kVerseTxt, "He hath shewed thee, O man"));
