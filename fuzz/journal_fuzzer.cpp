@@ -32,8 +32,8 @@ const std::vector<std::uint8_t>& RealJournal() {
   static const std::vector<std::uint8_t> bytes = [] {
     jet::MemoryFileSystem fs;
     fs.SetBytes(kStorePath, fuzz::VerseStoreBytes());
-    lumaret::test::FaultyFileSystem faulty(fs);
-    faulty.FailAt(5, lumaret::test::FaultyFileSystem::Mode::kCrash);  // after the journal, during the pages
+    support::FaultyFileSystem faulty(fs);
+    faulty.FailAt(5, support::FaultyFileSystem::Mode::kCrash);  // after the journal, during the pages
     store::JetVerseTable table(faulty, kStorePath);
     (void)table.Insert({"Jude", "1", "24", std::string(2500, 'j'), false});
     return fs.Bytes(jet::JournalPath(kStorePath));

@@ -127,8 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (crashAt != 0) {
       // The process dies during this write; what reached the files is all that is left.
-      lumaret::test::FaultyFileSystem faulty(fs);
-      faulty.FailAt(crashAt, lumaret::test::FaultyFileSystem::Mode::kCrash);
+      support::FaultyFileSystem faulty(fs);
+      faulty.FailAt(crashAt, support::FaultyFileSystem::Mode::kCrash);
       ExpectNumbered(RunStep(faulty, s));
       crashAt = 0;
     } else {

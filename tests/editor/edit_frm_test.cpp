@@ -16,7 +16,7 @@
 namespace editor::test {
 namespace {
 
-using lumaret::test::FakeVerseTable;
+using support::FakeVerseTable;
 
 const std::vector<store::VerseRecord> kRows = {{"John", "3", "16", "For God", true},
                                                {"Psalm", "23", "1", "The LORD", false},

@@ -29,19 +29,19 @@ namespace editor::test {
 namespace {
 
 jet::FileSystem& Files(bool readOnly) {
-  static lumaret::test::ReadOnlyFileSystem readOnlyFiles{jet::SystemFileSystem()};
+  static support::ReadOnlyFileSystem readOnlyFiles{jet::SystemFileSystem()};
   return readOnly ? static_cast<jet::FileSystem&>(readOnlyFiles) : jet::SystemFileSystem();
 }
 
 // The reminder, started on its first command; "next" clicks Next Verse.
 struct Reminder {
   Reminder(const std::string& path, bool readOnly) : data1(Files(readOnly), path) {
-    platform.files.files[reminder::testing::kStorePath] = "store";
-    platform.files.files[reminder::testing::kIniPath] = " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n";
+    platform.files.files[reminder::test::kStorePath] = "store";
+    platform.files.files[reminder::test::kIniPath] = " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n";
     (void)form.Form_Initialize();
     (void)form.Form_Load();
   }
-  reminder::testing::FakePlatform platform;
+  reminder::test::FakePlatform platform;
   store::Data1 data1;
   reminder::Form1 form{platform.platform, data1};
 };
@@ -116,7 +116,7 @@ class TwoProgramsTest : public testing::TestWithParam<Scenario> {
     return Summary(records);
   }
 
-  lumaret::test::TempDir dir_;
+  support::TempDir dir_;
   std::string path_ = dir_.File("verse97.mdb");
 };
 

@@ -14,7 +14,6 @@
 namespace jet::test {
 namespace {
 
-namespace support = ::lumaret::test;
 
 struct Outcome {
   int errors = 0;

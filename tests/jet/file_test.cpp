@@ -23,7 +23,6 @@
 namespace jet::test {
 namespace {
 
-namespace support = ::lumaret::test;
 
 using Bytes = std::vector<std::uint8_t>;
 

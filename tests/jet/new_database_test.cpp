@@ -26,7 +26,6 @@
 namespace jet::test {
 namespace {
 
-namespace support = ::lumaret::test;
 
 using jet::Bytes;
 constexpr std::size_t kPage = jet::kPageSize;

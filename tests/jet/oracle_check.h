@@ -16,7 +16,6 @@
 
 namespace jet::test {
 
-namespace support = ::lumaret::test;
 
 // `bytes` is the whole file; it is written to a temporary file for the tools.
 inline void ExpectOraclesAgree(const Bytes& bytes, const std::string& table) {

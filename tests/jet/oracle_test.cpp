@@ -13,7 +13,6 @@
 namespace jet::test {
 namespace {
 
-namespace support = ::lumaret::test;
 
 using namespace support;
 

@@ -16,7 +16,6 @@
 namespace jet::test {
 namespace {
 
-namespace support = ::lumaret::test;
 
 ColumnDef Var(const char* name, ColumnType type, std::uint16_t number, std::uint16_t varIndex,
               std::uint16_t length = 255) {

@@ -18,7 +18,6 @@
 
 namespace jet::test {
 
-namespace support = ::lumaret::test;
 
 using Rows = std::vector<std::vector<Value>>;
 

@@ -12,7 +12,7 @@
 
 #include "jet/errors.h"
 
-namespace reminder {
+namespace reminder::test {
 namespace {
 
 using Log = std::vector<std::string>;
@@ -295,4 +295,4 @@ TEST_F(AboutFrmTest, AboutAgainWhileItLoadsOnlyBringsItToTheFront) {
 }
 
 }  // namespace
-}  // namespace reminder
+}  // namespace reminder::test

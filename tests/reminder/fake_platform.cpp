@@ -7,7 +7,7 @@
 
 #include "jet/errors.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 
 void FakeMessages::Show(const std::string& text, const std::string& title, MessageIcon icon) {
   shown.push_back({text, title, icon});
@@ -214,4 +214,4 @@ FakePlatform::FakePlatform()
     : platform{messages, pointer, window, order,   notifyIcon, clipboard, about, screen,   registry,
                shell,    clock,   beeper, program, instance,   pump,      files, userState} {}
 
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -12,7 +12,7 @@
 
 #include "reminder/platform.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 
 using Log = std::vector<std::string>;
 
@@ -278,4 +278,4 @@ struct FakePlatform {
   Platform platform;
 };
 
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -3,7 +3,7 @@
 
 #include "jet/errors.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 
 namespace {
 const store::VerseRecord kNoRecord{};
@@ -100,4 +100,4 @@ void FakeVerseCursor::RemoveByOtherProgram(std::size_t index) {
   rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -7,7 +7,7 @@
 
 #include "store/verse_cursor.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 
 class FakeVerseCursor : public store::VerseCursor {
  public:
@@ -51,4 +51,4 @@ class FakeVerseCursor : public store::VerseCursor {
   std::function<void()> rowChanged_;
 };
 
-}  // namespace reminder::testing
+}  // namespace reminder::test

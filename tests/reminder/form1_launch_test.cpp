@@ -3,7 +3,7 @@
 
 #include "reminder_fixture.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 namespace {
 
 class LaunchTest : public ReminderTest {
@@ -46,4 +46,4 @@ TEST_F(LaunchTest, AboutShowsTheAboutBox) {
 }
 
 }  // namespace
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -3,7 +3,7 @@
 
 #include "reminder_fixture.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 namespace {
 
 using SettingsTest = ReminderTest;
@@ -159,4 +159,4 @@ TEST_F(SettingsTest, SaveInADriveRootDoesNotDoubleTheBackslash) {
 }
 
 }  // namespace
-}  // namespace reminder::testing
+}  // namespace reminder::test

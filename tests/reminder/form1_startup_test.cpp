@@ -6,7 +6,7 @@
 #include "jet/errors.h"
 #include "reminder_fixture.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 namespace {
 
 using StartupTest = ReminderTest;
@@ -158,4 +158,4 @@ TEST_F(StartupTest, TheEndOfTheSessionRemovesAnIconLeftInTheNotificationArea) {
 }
 
 }  // namespace
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -3,7 +3,7 @@
 
 #include "reminder_fixture.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 namespace {
 
 class TimerTest : public ReminderTest {
@@ -223,4 +223,4 @@ TEST_F(TimerTest, TicksWithinOneMinuteCountOnlyOnce) {
 }
 
 }  // namespace
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -3,7 +3,7 @@
 
 #include "reminder_fixture.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 namespace {
 
 constexpr char kSettings[] = " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n";
@@ -165,4 +165,4 @@ TEST_F(VerseTest, CopyWithTheClipboardHeldElsewhereLeavesItAndSaysNothing) {
 }
 
 }  // namespace
-}  // namespace reminder::testing
+}  // namespace reminder::test

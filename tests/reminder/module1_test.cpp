@@ -10,7 +10,7 @@
 #include "platform_contract.h"
 #include "reminder_fixture.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 namespace {
 
 constexpr char kSettings[] = " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n";
@@ -254,4 +254,4 @@ TEST_F(AutoStartTest, AKeyClosedAtTheFourthAttemptIsSuccess) {
 }
 
 }  // namespace
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -11,7 +11,7 @@
 #include "reminder/system_platform.h"
 #include "reminder/ui_platform.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 
 // `path` names a key under `root` that does not exist yet; the caller removes it after.
 inline void CheckRegistryContract(Registry& registry, Registry::Key root, const std::string& path) {
@@ -73,4 +73,4 @@ inline void CheckClockContract(const Clock& clock) {
   EXPECT_LT(std::stoi(time.substr(6, 2)), 60);
 }
 
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -12,7 +12,7 @@
 #include "fake_verse_cursor.h"
 #include "reminder/form1.h"
 
-namespace reminder::testing {
+namespace reminder::test {
 
 inline constexpr char kIniPath[] = "C:\\Lumaret\\verse.ini";
 inline constexpr char kStorePath[] = "C:\\Lumaret\\verse97.mdb";
@@ -77,4 +77,4 @@ class ReminderTest : public ::testing::Test {
   std::unique_ptr<Form1> form;
 };
 
-}  // namespace reminder::testing
+}  // namespace reminder::test

@@ -7,7 +7,7 @@
 
 #include "reminder/runtime_errors.h"
 
-namespace reminder {
+namespace reminder::test {
 namespace {
 
 constexpr std::int64_t kInt16Min = std::numeric_limits<std::int16_t>::min();
@@ -102,4 +102,4 @@ TEST(SettingsReader, RoundsFractionsHalfToEven) {
 }
 
 }  // namespace
-}  // namespace reminder
+}  // namespace reminder::test

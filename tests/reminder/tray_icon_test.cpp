@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace reminder {
+namespace reminder::test {
 namespace {
 
 TEST(TrayIconRecord, IsSixLittleEndianFieldsThenTheTipEndedByOneZeroAndFilledWithSpaces) {
@@ -23,4 +23,4 @@ TEST(TrayIconRecord, IsSixLittleEndianFieldsThenTheTipEndedByOneZeroAndFilledWit
 }
 
 }  // namespace
-}  // namespace reminder
+}  // namespace reminder::test

@@ -39,7 +39,7 @@ class FakeCursorWorld final : public CursorWorld {
   std::vector<VerseRecord> Stored() override { return cursor_.Rows(); }
 
  private:
-  reminder::testing::FakeVerseCursor cursor_;
+  reminder::test::FakeVerseCursor cursor_;
 };
 
 class FileCursorWorld final : public CursorWorld {

@@ -210,7 +210,7 @@ class StressKillTest : public ::testing::Test {
     for (const auto& [id, version] : found) ADD_FAILURE() << "a row nobody wrote: " << id.first << id.second;
   }
 
-  ::lumaret::test::TempDir dir_;
+  support::TempDir dir_;
   std::string path_;
   std::uint32_t seed_ = 0;
   std::mt19937 random_;

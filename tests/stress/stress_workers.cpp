@@ -19,7 +19,6 @@
 
 namespace stress {
 
-namespace support = ::lumaret::test;
 namespace {
 
 class Worker {

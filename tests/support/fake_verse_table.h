@@ -3,7 +3,6 @@
 // tests/store/verse_table_contract_test.cpp holds it to the real table's behaviour.
 #pragma once
 
-#include "support/compat.h"
 
 #include <cstddef>
 #include <cstdint>

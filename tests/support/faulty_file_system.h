@@ -2,7 +2,6 @@
 // on, or as a crash (the process "dies": nothing changes any more).
 #pragma once
 
-#include "support/compat.h"
 
 #include <cstdint>
 #include <functional>

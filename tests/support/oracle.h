@@ -2,7 +2,6 @@
 // as test oracles for everything the engine reads and writes. Native only.
 #pragma once
 
-#include "support/compat.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,6 @@
 // opening for writing is denied.
 #pragma once
 
-#include "support/compat.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,6 @@
 // The Access-made sample databases the engine is checked against.
 #pragma once
 
-#include "support/compat.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,6 @@
 // A folder of the system's temporary area that lives as long as the test needs it.
 #pragma once
 
-#include "support/compat.h"
 
 #include <string>
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace lumaret::test {
+namespace win32::test {
 
 // Sets or clears the read-only state of `path` (UTF-8) and waits up to five seconds
 // until opening it for writing fails (or works again); false when it did not.
@@ -64,4 +64,4 @@ class ReadOnlyStore {
   bool made_;
 };
 
-}  // namespace lumaret::test
+}  // namespace win32::test

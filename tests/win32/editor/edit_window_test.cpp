@@ -114,7 +114,7 @@ class EditWindowTest : public testing::Test {
   }
   HWND Field(int index) const { return Control(IDC_TXT_FIELDS + index); }
 
-  lumaret::test::FakeVerseTable table_{
+  support::FakeVerseTable table_{
       {{"John", "3", "16", "For God", true}, {"Psalm", "23", "1", "The LORD", false}}};
   store::VerseRecordset rs_{table_};
   FileProgramVersion version_;  // this test program holds the editor's resources

@@ -54,7 +54,7 @@ class TovimarExeTest : public testing::TestWithParam<bool> {};
 
 TEST_P(TovimarExeTest, OpensOnlyTheStoreBesideItselfAndWritesEditsOnClosing) {
   const bool beside = GetParam();
-  lumaret::test::TempDir program, start;
+  support::TempDir program, start;
   const std::string exe = program.File("tovimar.exe");
   const std::string store = beside ? program.File("verse97.mdb") : start.File("verse97.mdb");
   ASSERT_TRUE(CopyFileW(Wide(TOVIMAR_EXE).c_str(), Wide(exe).c_str(), FALSE));

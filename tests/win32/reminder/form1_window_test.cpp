@@ -103,7 +103,7 @@ class Form1WindowTest : public ::testing::Test {
     return Utf8(text);
   }
 
-  lumaret::test::TempDir folder_;
+  support::TempDir folder_;
   FolderProgram program_{folder_.path()};
   RecordingNotifyIcon notifyIcon_;
   std::vector<store::VerseRecord> rows_;

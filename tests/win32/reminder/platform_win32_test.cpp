@@ -15,11 +15,11 @@ namespace win32::reminder::test {
 namespace {
 
 TEST(Win32FileSystemTest, KeepsTheContractTheFakeKeepsAndLeavesNothingBeside) {
-  lumaret::test::TempDir folder;
+  support::TempDir folder;
   Win32FileSystem files;
   wchar_t before[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, before);
-  ::reminder::testing::CheckFileSystemContract(files, folder.path());
+  ::reminder::test::CheckFileSystemContract(files, folder.path());
   SetCurrentDirectoryW(before);
   EXPECT_FALSE(FileExists(folder.File("verse.ini.new")));
 }
@@ -50,7 +50,7 @@ TEST(Win32RegistryTest, UnicodeTextIsStoredInTheAnsiCodePageWithItsZeroCounted) 
 TEST(Win32RegistryTest, KeepsTheContractTheFakeKeeps) {
   Win32Registry registry;
   constexpr char kKey[] = "Software\\Lumaret\\Contract";
-  ::reminder::testing::CheckRegistryContract(registry, ::reminder::Registry::kCurrentUser, kKey);
+  ::reminder::test::CheckRegistryContract(registry, ::reminder::Registry::kCurrentUser, kKey);
   RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
 }
 
@@ -62,7 +62,7 @@ TEST(Win32ProgramInfoTest, TheFolderAndNameAreThoseOfTheRunningProgram) {
   EXPECT_EQ(program.ExeName(), "reminder_win32_test");
 }
 
-TEST(Win32ClockTest, KeepsTheContractTheFakeKeeps) { ::reminder::testing::CheckClockContract(Win32Clock()); }
+TEST(Win32ClockTest, KeepsTheContractTheFakeKeeps) { ::reminder::test::CheckClockContract(Win32Clock()); }
 
 }  // namespace
 }  // namespace win32::reminder::test

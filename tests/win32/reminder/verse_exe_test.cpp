@@ -109,7 +109,7 @@ class VerseExeTest : public ::testing::Test {
     return info.hwndFocus;
   }
 
-  lumaret::test::TempDir folder_;
+  support::TempDir folder_;
   PROCESS_INFORMATION process_{};
   HWND main_ = nullptr;
   std::vector<store::VerseRecord> rows_;
@@ -279,7 +279,7 @@ TEST_F(VerseExeTest, OnAReadOnlyStoreNextVerseStepsOverABlankRowItCannotDelete) 
   ASSERT_TRUE(jet::CreateDatabase(jet::SystemFileSystem(), path, *schema, 46000.5).ok());
   store::JetVerseTable table(jet::SystemFileSystem(), path);
   for (const auto& row : rows) ASSERT_TRUE(table.Insert(row).ok());
-  lumaret::test::ReadOnlyStore readOnly(path);
+  win32::test::ReadOnlyStore readOnly(path);
   ASSERT_TRUE(readOnly.made()) << "the store could still be written";
 
   Launch();
