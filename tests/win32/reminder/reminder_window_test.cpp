@@ -1,0 +1,241 @@
+// The real Form1 window and its About box in this process, over a copy of the shipped
+// store, the real Win32 services and wine's registry: what only real windows show. Their
+// logic is tested over fakes in tests/reminder.
+#include <windows.h>
+// commctrl.h and shellapi.h need the types from windows.h.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "verse/resource_ids.h"
+#include "win32/about/about_window.h"
+#include "win32/reminder/reminder_app.h"
+#include "win32/reminder/ui_platform_win32.h"
+#include "window_probe.h"
+
+namespace win32::test {
+namespace {
+
+// The program's folder is the test's folder; the program file is called verse.
+struct FolderProgram final : ::reminder::ProgramInfo {
+  explicit FolderProgram(std::string path) : folder(std::move(path)) {}
+  std::string folder;
+  std::string Folder() const override { return folder; }
+  std::string ExeName() const override { return "verse"; }
+};
+
+class Form1WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CopyFileW(Wide(LUMARET_SHIPPED_STORE).c_str(), Wide(folder_.File("verse97.mdb")).c_str(), FALSE);
+    rows_ = StoreRows(folder_.File("verse97.mdb"), 2);
+    ASSERT_EQ(rows_.size(), 2u) << LUMARET_SHIPPED_STORE;
+    DeleteRunValue();
+    reminder::ReminderOptions options;
+    options.program = &program_;
+    // A name of this process only, so the test never meets a running verse.exe.
+    options.mutexName = L"Lumaret.verse.test." + std::to_wstring(GetCurrentProcessId());
+    app_ = std::make_unique<reminder::ReminderApp>(GetModuleHandleW(nullptr), options);
+    ASSERT_TRUE(app_->Start());
+    hwnd_ = app_->Window().Hwnd();
+  }
+  void TearDown() override {
+    app_.reset();
+    WaitFor([] { return true; });  // leave no WM_QUIT of a closed window behind
+    DeleteRunValue();
+  }
+
+  std::string Label(int id) const { return Text(GetDlgItem(hwnd_, id)); }
+  void Command(int id) { SendMessageW(hwnd_, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+  long Setting(std::size_t index) const { return SettingsNumbers(folder_.File("verse.ini")).at(index); }
+  std::string ToolTip(int buttonId) const {
+    wchar_t text[80] = {};
+    const auto button = reinterpret_cast<UINT_PTR>(GetDlgItem(hwnd_, buttonId));
+    TTTOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE, info.hwnd = hwnd_, info.uId = button, info.lpszText = text;
+    SendMessageW(app_->Window().ToolTip(), TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    return Utf8(text);
+  }
+  bool Icon(DWORD message = NIM_MODIFY) const {  // the notification area holds the icon (id 1)
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data, data.hWnd = hwnd_, data.uID = 1;
+    return Shell_NotifyIconW(message, &data) != FALSE;
+  }
+  // Opens the About box from the menu; it takes the top layer from Form1.
+  HWND OpenAbout() {
+    Command(IDM_HELP_ABOUT);
+    HWND box = FindProcessWindow(GetCurrentProcessId(), "LumaretAboutFrm");
+    EXPECT_TRUE(box != nullptr && IsTopmost(box) && !IsTopmost(hwnd_));
+    return box;
+  }
+
+  support::TempDir folder_;
+  FolderProgram program_{folder_.path()};
+  std::vector<store::VerseRecord> rows_;
+  std::unique_ptr<reminder::ReminderApp> app_;
+  HWND hwnd_ = nullptr;
+};
+
+TEST_F(Form1WindowTest, ShowsEachRowOnTopWithTheTooltipsAndMeasuresAsDesignedAtTwoDpis) {
+  EXPECT_EQ(Text(hwnd_), "Lumaret");
+  EXPECT_TRUE(IsTopmost(hwnd_));
+  EXPECT_EQ(ToolTip(IDC_MINIMIZE_CMD), "Hide in Tray...");
+  for (const auto& [row, tip] : {std::pair{rows_[0], "Verse 1"}, {rows_[1], "Verse 2"}}) {
+    EXPECT_EQ(std::vector<std::string>({Label(IDC_BOOK_LBL), Label(IDC_CHAPTER_LBL), Label(IDC_VERSES_LBL),
+                                        Label(IDC_VERSE_TXT_LBL), ToolTip(IDC_NEW_VERSE_CMD)}),
+              std::vector<std::string>({row.book, row.chapter, row.verses, row.verseTxt, tip}));
+    SendMessageW(GetDlgItem(hwnd_, IDC_NEW_VERSE_CMD), BM_CLICK, 0, 0);
+  }
+  const Box boxes[] = {
+      {IDC_NEW_VERSE_CMD, 120, 4080, 1215, 495, nullptr, 0, false, "&Next Verse"},
+      {IDC_MINIMIZE_CMD, 5880, 4080, 1215, 495, nullptr, 0, false, "&Amen"},
+      {IDC_VERSES_LBL, 4800, 150, 1935, 495, L"Verdana", 1800, true},
+      {IDC_CHAP_VERSE_SEP_LBL, 4680, 150, 135, 375, L"Verdana", 1800, true, ":"},
+      {IDC_CHAPTER_LBL, 3960, 150, 705, 495, L"Verdana", 1800, true},
+      {IDC_BOOK_LBL, 240, 150, 3495, 495, L"Verdana", 1800, true},
+      {IDC_VERSE_TXT_LBL, 240, 750, 6735, 3045, L"Verdana", 1425, false},
+  };
+  for (const int dpi : {ScreenDpi().y, 144}) {
+    if (dpi != ScreenDpi().y) MoveToDpi(hwnd_, dpi);
+    ExpectLayout(
+        hwnd_, 7230, 4830, boxes, [&](int id) { return GetDlgItem(hwnd_, id); }, dpi);
+  }
+}
+
+TEST_F(Form1WindowTest, TheMenuShowsItsCaptionsAndTicksTheChoices) {
+  std::string tree =
+      "&File\n  E&xit\n&Edit\n  &Copy\tCtrl+C\n&Options\n  &Start with Windows+\n  Reminder Interval\n"
+      "    &Thirty Minutes\n    &One Hour+\n    &Four Hours\n    &Eight Hours\n    &Startup Only\n"
+      "  &Chimes+\n  &Data Editor\tF2\n&Help\n  &Help\tF1\n  -\n  &About\n";
+  EXPECT_EQ(MenuTree(GetMenu(hwnd_)), tree);
+  Command(IDM_INTERVAL_0 + 3);
+  Command(IDM_HOURLY_CHIME);
+  for (const auto& [from, to] :
+       {std::pair{"One Hour+", "One Hour"}, {"Eight Hours", "Eight Hours+"}, {"Chimes+", "Chimes"}})
+    tree.replace(tree.find(from), std::string(from).size(), to);
+  EXPECT_EQ(MenuTree(GetMenu(hwnd_)), tree);
+}
+
+// Esc, as the program's loop dispatches it, presses Amen, which puts the icon in the
+// notification area; a new notification area gets it back, a press on it takes it out.
+TEST_F(Form1WindowTest, EscPressesAmenAndTheIconFollowsTheNotificationArea) {
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  SendMessageW(hwnd_, taskbarCreated, 0, 0);
+  EXPECT_FALSE(Icon()) << "no icon while the window shows";
+  MSG esc{GetDlgItem(hwnd_, IDC_MINIMIZE_CMD), WM_KEYDOWN, VK_ESCAPE, 0x00010001, 0, {}};
+  SetFocus(esc.hwnd);
+  reminder::Win32EventPump(app_->Window()).Dispatch(esc);
+  EXPECT_FALSE(IsWindowVisible(hwnd_));
+  EXPECT_TRUE(Icon());
+  Icon(NIM_DELETE);  // as a restarted shell has lost it
+  SendMessageW(hwnd_, taskbarCreated, 0, 0);
+  EXPECT_TRUE(Icon());
+  SendMessageW(hwnd_, WM_MOUSEMOVE, 1, WM_LBUTTONDOWN);
+  EXPECT_FALSE(Icon());
+  EXPECT_TRUE(IsWindowVisible(hwnd_) && IsTopmost(hwnd_));
+}
+
+TEST_F(Form1WindowTest, TheRunKeyIsWrittenOnAFirstRunAndTheMenuItemRemovesItFromBothRoots) {
+  const std::string exe = folder_.path() + "\\verse.exe";
+  EXPECT_EQ(RunValue(), exe);
+  HKEY user = nullptr;  // as a run without administrator rights leaves it
+  RegCreateKeyA(HKEY_CURRENT_USER, kRunKey, &user);
+  RegSetValueExA(user, "Lumaret2", 0, REG_SZ, reinterpret_cast<const BYTE*>(exe.c_str()),
+                 static_cast<DWORD>(exe.size() + 1));
+  RegCloseKey(user);
+  Command(IDM_OPTIONS_AUTOSTART);
+  EXPECT_EQ(RunValue() + RunValue(HKEY_CURRENT_USER) + std::to_string(Setting(4)), "<absent><absent>0");
+  Command(IDM_OPTIONS_AUTOSTART);
+  EXPECT_EQ(RunValue() + std::to_string(Setting(4)), exe + "1");
+  // Logging off saves the settings and lets the window close.
+  DeleteFileW(Wide(folder_.File("verse.ini")).c_str());
+  EXPECT_EQ(SendMessageW(hwnd_, WM_QUERYENDSESSION, 0, 0), TRUE);
+  EXPECT_EQ(SettingsNumbers(folder_.File("verse.ini")).size(), 5u);
+  SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindow(hwnd_));
+}
+
+TEST_F(Form1WindowTest, TheAboutBoxOpensBelowForm1WithItsPictureAndMeasuresAsDesignedAtTwoDpis) {
+  const HWND box = OpenAbout();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(Text(box), "About...");
+  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "an owned box would follow Form1 out of the top layer";
+  RECT form{}, about{};
+  GetWindowRect(hwnd_, &form);
+  GetWindowRect(box, &about);
+  const int dpi = ScreenDpi().y;
+  EXPECT_EQ(std::vector<long>({about.left, about.top}),
+            std::vector<long>({form.left, MulDiv(MulDiv(form.top, 1440, dpi) + 160, dpi, 1440)}));
+  const HWND button = GetWindow(box, GW_CHILD);
+  EXPECT_EQ(GetFocus(), button);
+  EXPECT_NE(GetWindowLongW(button, GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
+
+  // Painted: the picture in its one-pixel frame, the line under the name, the version's colours.
+  UpdateWindow(box);
+  WaitFor([] { return false; }, 300);  // let the display catch up before reading it back
+  POINT origin{0, 0};
+  ClientToScreen(box, &origin);
+  HDC screen = GetDC(nullptr);
+  auto at = [&](int x, int y, int dx, int dy) {
+    return GetPixel(screen, origin.x + TwipsToPixels(x, dpi) + dx, origin.y + TwipsToPixels(y, dpi) + dy);
+  };
+  EXPECT_EQ(std::vector<COLORREF>(
+                {at(120, 120, 0, 20), at(120, 120, 20, 0), at(4000, 650, 0, 0), at(120, 2040, 3, 2)}),
+            std::vector<COLORREF>({GetSysColor(COLOR_WINDOWFRAME), GetSysColor(COLOR_WINDOWFRAME),
+                                   GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_HIGHLIGHTTEXT)}));
+  const COLORREF sky = at(120, 120, 4, 4);  // the picture's light blue, not the window's colour
+  EXPECT_GT(GetBValue(sky), GetRValue(sky)) << std::hex << sky;
+  ReleaseDC(nullptr, screen);
+
+  const Box boxes[] = {
+      {0, 4560, 1920, 1695, 495, L"MS Sans Serif", 975, false, "&God Bless!"},
+      {1, 2160, 840, 3975, 975, L"MS Sans Serif", 975, false},  // the copyright
+      {2, 120, 2040, 1900, 300, L"Verdana", 975, true, "Version 2.2.108"},
+      {3, 2280, 0, 3495, 650, L"Verdana", 2400, true, "Lumaret"},
+  };
+  auto child = [&](int index) {  // in creation order
+    HWND c = button;
+    while (index-- > 0) c = GetWindow(c, GW_HWNDNEXT);
+    return c;
+  };
+  ExpectLayout(box, 6405, 2520, boxes, child, dpi);
+  MoveToDpi(box, 144);
+  ExpectLayout(box, 6405, 2520, boxes, child, 144);
+}
+
+// Every message by which the window system closes the box reaches the same unload: the
+// box is destroyed and Form1 takes the top layer back.
+TEST_F(Form1WindowTest, EveryWayOfClosingTheAboutBoxGivesForm1TheTopLayerBack) {
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool toButton, dialogLoop;  // posted to the button, with the focus; IsDialogMessage in the loop
+  } ways[] = {
+      {"click", BM_CLICK, 0, 0, true, false},
+      {"Enter", WM_KEYDOWN, VK_RETURN, 0x001C0001, true, false},
+      {"Esc", WM_KEYDOWN, VK_ESCAPE, 0x00010001, true, false},
+      {"Enter, dialog loop", WM_KEYDOWN, VK_RETURN, 0x001C0001, true, true},
+      {"Esc, dialog loop", WM_KEYDOWN, VK_ESCAPE, 0x00010001, true, true},
+      {"Alt+G", WM_SYSCHAR, 'g', 0x20220001, true, false},
+      {"close box", WM_CLOSE, 0, 0, false, false},
+      {"Timer1", WM_TIMER, about::AboutWindow::kTimer1Id, 0, false, false},
+  };
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    const HWND box = OpenAbout();
+    ASSERT_NE(box, nullptr);
+    PostMessageW(way.toButton ? GetWindow(box, GW_CHILD) : box, way.message, way.wParam, way.lParam);
+    auto dialog = [&](MSG& msg) { return way.dialogLoop && IsWindow(box) && IsDialogMessageW(box, &msg); };
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) && IsTopmost(hwnd_); }, 3000, dialog));
+  }
+}
+
+}  // namespace
+}  // namespace win32::test

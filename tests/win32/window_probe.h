@@ -1,0 +1,183 @@
+// What the Windows tests read from real windows (also of another process), files and the
+// registry, the keys they type, how they wait, and the layout check in a user's twips.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "jet/file.h"
+#include "store/data1.h"
+#include "win32/common/dpi.h"
+#include "win32/common/text.h"
+
+namespace win32::test {
+
+// The first `count` rows of the store at `path`, in the cursor's order.
+inline std::vector<store::VerseRecord> StoreRows(const std::string& path, int count) {
+  std::vector<store::VerseRecord> rows;
+  store::Data1 cursor(jet::SystemFileSystem(), path);
+  for (bool ok = cursor.Refresh().ok(); ok && cursor.HasCurrent() && static_cast<int>(rows.size()) < count;
+       ok = cursor.MoveNext().ok())
+    rows.push_back(cursor.Current());
+  return rows;
+}
+
+// A window's text as UTF-8, by WM_GETTEXT, which reaches into another process too.
+inline std::string Text(HWND window) {
+  wchar_t text[8192] = {};
+  SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      nullptr);
+  return Utf8(text);
+}
+
+inline bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Pumps this thread's messages, each offered to `pre` first as the program's loop does,
+// until `done` holds or `milliseconds` have passed.
+inline bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000,
+                    const std::function<bool(MSG&)>& pre = nullptr) {
+  for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
+      if (msg.message == WM_QUIT || (pre && pre(msg))) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (done()) return true;
+    if (GetTickCount64() >= end) return false;
+  }
+}
+
+// Types `keys` with `modifier` held, as a user does, to the window with the focus.
+inline void SendKeys(const std::vector<WORD>& keys, WORD modifier = 0) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD key, DWORD up) { inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, up, 0, 0}}}); };
+  if (modifier != 0) add(modifier, 0);
+  for (WORD key : keys) add(key, 0), add(key, KEYEVENTF_KEYUP);
+  if (modifier != 0) add(modifier, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+  Sleep(100);
+}
+
+// The visible top-level window of class `className` that belongs to process `pid`.
+inline HWND FindProcessWindow(DWORD pid, const char* className) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid && IsWindowVisible(window)) return window;
+  }
+  return nullptr;
+}
+
+// A menu's captions in order, a submenu's items indented, "+" after a ticked one.
+inline std::string MenuTree(HMENU menu, const std::string& indent = "") {
+  std::string tree;
+  for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
+    wchar_t caption[64] = {};
+    GetMenuStringW(menu, i, caption, 64, MF_BYPOSITION);
+    const bool ticked = (GetMenuState(menu, i, MF_BYPOSITION) & MF_CHECKED) != 0;
+    tree += indent + (caption[0] == L'\0' ? "-" : Utf8(caption)) + (ticked ? "+" : "") + "\n";
+    if (HMENU sub = GetSubMenu(menu, static_cast<int>(i))) tree += MenuTree(sub, indent + "  ");
+  }
+  return tree;
+}
+
+// The clipboard's CF_TEXT, or "<none>".
+inline std::string ClipboardText() {
+  std::string text = "<none>";
+  HANDLE data = OpenClipboard(nullptr) ? GetClipboardData(CF_TEXT) : nullptr;
+  if (const char* bytes = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr)
+    text = bytes;
+  if (data != nullptr) GlobalUnlock(data);
+  CloseClipboard();
+  return text;
+}
+
+// The numbers of a settings file; none when it does not exist.
+inline std::vector<long> SettingsNumbers(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<long> numbers;
+  for (long value = 0; in >> value;) numbers.push_back(value);
+  return numbers;
+}
+
+constexpr char kRunKey[] = "Software\\microsoft\\windows\\currentversion\\run";
+
+// The Run value "Lumaret2" under `root`, or "<absent>".
+inline std::string RunValue(HKEY root = HKEY_LOCAL_MACHINE) {
+  char data[1024] = {};
+  DWORD size = sizeof data - 1;
+  if (RegGetValueA(root, kRunKey, "Lumaret2", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+    return "<absent>";
+  return data;
+}
+
+inline void DeleteRunValue() {
+  for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteKeyValueA(root, kRunKey, "Lumaret2");
+}
+
+// A control's place in twips of its parent's client area, font, text and visibility; a
+// null face is the system's message font, an empty one is not compared, nor a null text.
+struct Box {
+  int id;
+  int left, top, width, height;
+  const wchar_t* face;
+  int pointsX100 = 0;
+  bool bold = false;
+  const char* text = nullptr;
+  bool shown = true;
+};
+
+// Checks the client area of `window` and every box, converted to pixels at `dpi`.
+template <typename Boxes>
+void ExpectLayout(HWND window, int width, int height, const Boxes& boxes,
+                  const std::function<HWND(int)>& control, int dpi) {
+  SCOPED_TRACE("at " + std::to_string(dpi) + " dpi");
+  auto px = [dpi](int twips) { return static_cast<long>(MulDiv(twips, dpi, 1440)); };
+  RECT r{};
+  GetClientRect(window, &r);
+  EXPECT_EQ(std::vector<long>({r.right, r.bottom}), std::vector<long>({px(width), px(height)}));
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  const LOGFONTW& system = metrics.lfMessageFont;
+  for (const Box& b : boxes) {
+    HWND c = control(b.id);
+    GetWindowRect(c, &r);
+    MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
+    EXPECT_EQ(
+        std::vector<long>({r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(c) != FALSE}),
+        std::vector<long>({px(b.left), px(b.top), px(b.width), px(b.height), b.shown}))
+        << b.id;
+    EXPECT_EQ(b.text != nullptr ? Text(c) : "", b.text != nullptr ? b.text : "") << b.id;
+    if (b.face != nullptr && *b.face == L'\0') continue;
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
+    const long size = b.face != nullptr ? -px(b.pointsX100 / 5) : MulDiv(system.lfHeight, dpi, ScreenDpi().y);
+    EXPECT_EQ(
+        Utf8(font.lfFaceName) + " " + std::to_string(font.lfHeight) + " " + std::to_string(font.lfWeight),
+        Utf8(b.face != nullptr ? b.face : system.lfFaceName) + " " + std::to_string(size) + " " +
+            std::to_string(b.bold ? FW_BOLD : FW_NORMAL))
+        << b.id;
+  }
+}
+
+// Sends what the window system sends when `window` moves onto a monitor of `dpi`; the
+// window takes the place suggested.
+inline void MoveToDpi(HWND window, int dpi) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  RECT suggested{frame.left + 30, frame.top + 20, frame.left + 30 + MulDiv(frame.right - frame.left, dpi, 96),
+                 frame.top + 20 + MulDiv(frame.bottom - frame.top, dpi, 96)};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  GetWindowRect(window, &frame);
+  EXPECT_EQ(std::vector<long>({frame.left, frame.top}), std::vector<long>({suggested.left, suggested.top}));
+}
+
+}  // namespace win32::test
