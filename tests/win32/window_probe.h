@@ -19,10 +19,10 @@
 namespace win32::test {
 
 // The first `count` rows of the store at `path`, in the cursor's order.
-inline std::vector<store::VerseRecord> StoreRows(const std::string& path, int count) {
+inline std::vector<store::VerseRecord> StoreRows(const std::string& path, std::size_t count) {
   std::vector<store::VerseRecord> rows;
   store::Data1 cursor(jet::SystemFileSystem(), path);
-  for (bool ok = cursor.Refresh().ok(); ok && cursor.HasCurrent() && static_cast<int>(rows.size()) < count;
+  for (bool ok = cursor.Refresh().ok(); ok && cursor.HasCurrent() && rows.size() < count;
        ok = cursor.MoveNext().ok())
     rows.push_back(cursor.Current());
   return rows;
@@ -31,8 +31,7 @@ inline std::vector<store::VerseRecord> StoreRows(const std::string& path, int co
 // A window's text as UTF-8, by WM_GETTEXT, which reaches into another process too.
 inline std::string Text(HWND window) {
   wchar_t text[8192] = {};
-  SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                      nullptr);
+  SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, 0);
   return Utf8(text);
 }
 
@@ -44,22 +43,21 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 1000
                     const std::function<bool(MSG&)>& pre = nullptr) {
   for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
     for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) {
-      if (msg.message == WM_QUIT || (pre && pre(msg))) continue;
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
+      if (msg.message != WM_QUIT && !(pre && pre(msg))) TranslateMessage(&msg), DispatchMessageW(&msg);
     }
-    if (done()) return true;
-    if (GetTickCount64() >= end) return false;
+    if (done() || GetTickCount64() >= end) return done();
   }
 }
 
 // Types `keys` with `modifier` held, as a user does, to the window with the focus.
 inline void SendKeys(const std::vector<WORD>& keys, WORD modifier = 0) {
   std::vector<INPUT> inputs;
-  auto add = [&](WORD key, DWORD up) { inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, up, 0, 0}}}); };
-  if (modifier != 0) add(modifier, 0);
+  auto add = [&](WORD key, DWORD up) {
+    if (key != 0) inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, up, 0, 0}}});
+  };
+  add(modifier, 0);
   for (WORD key : keys) add(key, 0), add(key, KEYEVENTF_KEYUP);
-  if (modifier != 0) add(modifier, KEYEVENTF_KEYUP);
+  add(modifier, KEYEVENTF_KEYUP);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   Sleep(100);
 }
@@ -67,8 +65,7 @@ inline void SendKeys(const std::vector<WORD>& keys, WORD modifier = 0) {
 // The visible top-level window of class `className` that belongs to process `pid`.
 inline HWND FindProcessWindow(DWORD pid, const char* className) {
   HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
-    DWORD owner = 0;
+  for (DWORD owner = 0; (window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr;) {
     GetWindowThreadProcessId(window, &owner);
     if (owner == pid && IsWindowVisible(window)) return window;
   }
@@ -90,10 +87,9 @@ inline std::string MenuTree(HMENU menu, const std::string& indent = "") {
 
 // The clipboard's CF_TEXT, or "<none>".
 inline std::string ClipboardText() {
-  std::string text = "<none>";
   HANDLE data = OpenClipboard(nullptr) ? GetClipboardData(CF_TEXT) : nullptr;
-  if (const char* bytes = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr)
-    text = bytes;
+  const char* bytes = data != nullptr ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+  const std::string text = bytes != nullptr ? bytes : "<none>";
   if (data != nullptr) GlobalUnlock(data);
   CloseClipboard();
   return text;
@@ -113,9 +109,8 @@ constexpr char kRunKey[] = "Software\\microsoft\\windows\\currentversion\\run";
 inline std::string RunValue(HKEY root = HKEY_LOCAL_MACHINE) {
   char data[1024] = {};
   DWORD size = sizeof data - 1;
-  if (RegGetValueA(root, kRunKey, "Lumaret2", RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-    return "<absent>";
-  return data;
+  const LONG status = RegGetValueA(root, kRunKey, "Lumaret2", RRF_RT_REG_SZ, nullptr, data, &size);
+  return status == ERROR_SUCCESS ? data : "<absent>";
 }
 
 inline void DeleteRunValue() {
@@ -125,8 +120,7 @@ inline void DeleteRunValue() {
 // A control's place in twips of its parent's client area, font, text and visibility; a
 // null face is the system's message font, an empty one is not compared, nor a null text.
 struct Box {
-  int id;
-  int left, top, width, height;
+  int id, left, top, width, height;
   const wchar_t* face;
   int pointsX100 = 0;
   bool bold = false;
@@ -151,19 +145,19 @@ void ExpectLayout(HWND window, int width, int height, const Boxes& boxes,
     HWND c = control(b.id);
     GetWindowRect(c, &r);
     MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
-    EXPECT_EQ(
-        std::vector<long>({r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(c) != FALSE}),
-        std::vector<long>({px(b.left), px(b.top), px(b.width), px(b.height), b.shown}))
-        << b.id;
-    EXPECT_EQ(b.text != nullptr ? Text(c) : "", b.text != nullptr ? b.text : "") << b.id;
-    if (b.face != nullptr && *b.face == L'\0') continue;
     LOGFONTW font{};
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
     const long size = b.face != nullptr ? -px(b.pointsX100 / 5) : MulDiv(system.lfHeight, dpi, ScreenDpi().y);
+    const bool compared = b.face == nullptr || *b.face != L'\0';
     EXPECT_EQ(
-        Utf8(font.lfFaceName) + " " + std::to_string(font.lfHeight) + " " + std::to_string(font.lfWeight),
-        Utf8(b.face != nullptr ? b.face : system.lfFaceName) + " " + std::to_string(size) + " " +
-            std::to_string(b.bold ? FW_BOLD : FW_NORMAL))
+        std::vector<long>({r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(c) != FALSE,
+                           compared ? font.lfHeight : 0, compared ? font.lfWeight : 0}),
+        std::vector<long>({px(b.left), px(b.top), px(b.width), px(b.height), b.shown, compared ? size : 0,
+                           compared ? (b.bold ? FW_BOLD : FW_NORMAL) : 0}))
+        << b.id;
+    EXPECT_EQ(Text(c) + "|" + (compared ? Utf8(font.lfFaceName) : ""),
+              (b.text != nullptr ? b.text : Text(c)) + "|" +
+                  (compared ? Utf8(b.face ? b.face : system.lfFaceName) : ""))
         << b.id;
   }
 }

@@ -16,7 +16,7 @@
 namespace win32::test {
 namespace {
 
-class VerseExeTest : public ::testing::TestWithParam<bool> {
+class VerseExeTest : public ::testing::Test {
  protected:
   void SetUp() override { DeleteRunValue(); }
   void TearDown() override { Stop(), DeleteRunValue(); }
@@ -32,13 +32,13 @@ class VerseExeTest : public ::testing::TestWithParam<bool> {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    CopyFileW(Wide(LUMARET_VERSE_EXE).c_str(), Wide(folder_.File("verse.exe")).c_str(), FALSE);
+    Copy(LUMARET_VERSE_EXE, "verse.exe");
     EXPECT_TRUE(
         CreateProcessW(nullptr, line.data(), nullptr, nullptr, 0, 0, nullptr, L"C:\\", &startup, &info));
     return info;
   }
   void Copy(const char* from, const char* name) {
-    CopyFileW(Wide(from).c_str(), Wide(folder_.File(name)).c_str(), FALSE);
+    CopyFileW(Wide(from).c_str(), Wide(folder_.File(name)).c_str(), 0);
   }
   // Starts the program beside a copy of the shipped store and waits for its window on top.
   void Launch() {
@@ -105,38 +105,35 @@ TEST_F(VerseExeTest, AFirstRunRegistersItselfASecondCopyEndsAndTheKeyboardDrives
   EXPECT_TRUE(saved.size() == 5 && saved[0] == 1 && saved[3] == 480 && saved[4] == 1);
 }
 
-// F1 opens the help file and F2 starts the editor, both beside the program, and the
-// reminder leaves the top layer to them; the editor writes an edit to the store when it
-// closes. Without the files nothing at all appears.
-TEST_P(VerseExeTest, F1OpensTheHelpAndF2StartsTheEditorWhenTheirFilesAreBesideTheProgram) {
-  const bool beside = GetParam();
-  if (beside) Copy(LUMARET_HELP_FILE, "lumaret2.chm"), Copy(LUMARET_TOVIMAR_EXE, "tovimar.exe");
+// Without their files F1 and F2 show nothing at all. With the help file and the editor
+// beside the program, F1 opens the one and F2 starts the other, and the reminder leaves
+// the top layer to them; the editor writes an edit to the store when it closes.
+TEST_F(VerseExeTest, F1OpensTheHelpAndF2StartsTheEditorOnlyWhenTheirFilesAreBesideTheProgram) {
   Launch();
   const struct {
     WORD key;
     const char *className, *caption;
   } cases[] = {{VK_F1, "HH Parent", "Lumaret Help"}, {VK_F2, "TovimarEditFrm", "Tovimar"}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.caption);
-    Keys({c.key});
-    HWND opened = nullptr;
-    EXPECT_EQ(WaitFor([&] { return (opened = FindWindowA(c.className, nullptr)); }, beside ? 15000 : 2000),
-              beside);
-    EXPECT_EQ(FindProcessWindow(process_.dwProcessId, "#32770"), nullptr) << "no message from the program";
-    if (!beside) continue;
-    EXPECT_EQ(Text(opened), c.caption);
-    EXPECT_FALSE(IsTopmost(main_)) << "the verse must not cover it";
-    HWND chapter = FindWindowExA(opened, FindWindowExA(opened, nullptr, "Edit", nullptr), "Edit", nullptr);
-    if (c.key == VK_F2) SendMessageW(chapter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"333"));
-    PostMessageW(opened, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return !FindWindowA(c.className, nullptr); }, 5000));
+  for (const bool beside : {false, true}) {
+    if (beside) Copy(LUMARET_HELP_FILE, "lumaret2.chm"), Copy(LUMARET_TOVIMAR_EXE, "tovimar.exe");
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.caption) + (beside ? " beside" : " missing"));
+      Keys({c.key});
+      HWND opened = nullptr;
+      EXPECT_EQ(WaitFor([&] { return (opened = FindWindowA(c.className, nullptr)); }, beside ? 15000 : 2000),
+                beside);
+      EXPECT_EQ(FindProcessWindow(process_.dwProcessId, "#32770"), nullptr) << "no message from the program";
+      if (!beside) continue;
+      EXPECT_TRUE(Text(opened) == c.caption && !IsTopmost(main_)) << "the verse must not cover it";
+      HWND chapter = FindWindowExA(opened, FindWindowExA(opened, nullptr, "Edit", nullptr), "Edit", nullptr);
+      if (c.key == VK_F2) SendMessageW(chapter, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"333"));
+      PostMessageW(opened, WM_CLOSE, 0, 0);
+      EXPECT_TRUE(WaitFor([&] { return !FindWindowA(c.className, nullptr); }, 5000));
+    }
   }
-  EXPECT_EQ(StoreRows(folder_.File("verse97.mdb"), 1).at(0).chapter, beside ? "333" : rows_[0].chapter);
+  EXPECT_EQ(StoreRows(folder_.File("verse97.mdb"), 1).at(0).chapter, "333");
   EXPECT_EQ(WaitForSingleObject(process_.hProcess, 200), WAIT_TIMEOUT) << "the reminder keeps running";
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, VerseExeTest, ::testing::Bool(),
-                         [](const auto& p) { return std::string(p.param ? "Beside" : "Missing"); });
 
 // A store that is missing or is no database is reported in a message box, after which
 // the program ends without a settings file or a Run value.
