@@ -27,18 +27,14 @@ inline std::vector<store::VerseRecord> StoreRows(const std::string& path, std::s
     rows.push_back(cursor.Current());
   return rows;
 }
-
 // A window's text as UTF-8, by WM_GETTEXT, which reaches into another process too.
 inline std::string Text(HWND window) {
   wchar_t text[8192] = {};
   SendMessageTimeoutW(window, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, 0);
   return Utf8(text);
 }
-
 inline bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
-// Pumps this thread's messages, each offered to `pre` first as the program's loop does,
-// until `done` holds or `milliseconds` have passed.
+// Pumps messages, each offered to `pre` first as a program's loop does, until `done` holds.
 inline bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 10000,
                     const std::function<bool(MSG&)>& pre = nullptr) {
   for (const ULONGLONG end = GetTickCount64() + milliseconds;; Sleep(20)) {
@@ -48,7 +44,6 @@ inline bool WaitFor(const std::function<bool()>& done, DWORD milliseconds = 1000
     if (done() || GetTickCount64() >= end) return done();
   }
 }
-
 // Types `keys` with `modifier` held, as a user does, to the window with the focus.
 inline void SendKeys(const std::vector<WORD>& keys, WORD modifier = 0) {
   std::vector<INPUT> inputs;
@@ -61,7 +56,6 @@ inline void SendKeys(const std::vector<WORD>& keys, WORD modifier = 0) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
   Sleep(100);
 }
-
 // The visible top-level window of class `className` that belongs to process `pid`.
 inline HWND FindProcessWindow(DWORD pid, const char* className) {
   HWND window = nullptr;
@@ -71,7 +65,6 @@ inline HWND FindProcessWindow(DWORD pid, const char* className) {
   }
   return nullptr;
 }
-
 // A menu's captions in order, a submenu's items indented, "+" after a ticked one.
 inline std::string MenuTree(HMENU menu, const std::string& indent = "") {
   std::string tree;
@@ -84,7 +77,6 @@ inline std::string MenuTree(HMENU menu, const std::string& indent = "") {
   }
   return tree;
 }
-
 // The clipboard's CF_TEXT, or "<none>".
 inline std::string ClipboardText() {
   HANDLE data = OpenClipboard(nullptr) ? GetClipboardData(CF_TEXT) : nullptr;
@@ -94,7 +86,6 @@ inline std::string ClipboardText() {
   CloseClipboard();
   return text;
 }
-
 // The numbers of a settings file; none when it does not exist.
 inline std::vector<long> SettingsNumbers(const std::string& path) {
   std::ifstream in(path);
@@ -102,17 +93,13 @@ inline std::vector<long> SettingsNumbers(const std::string& path) {
   for (long value = 0; in >> value;) numbers.push_back(value);
   return numbers;
 }
-
 constexpr char kRunKey[] = "Software\\microsoft\\windows\\currentversion\\run";
-
-// The Run value "Lumaret2" under `root`, or "<absent>".
-inline std::string RunValue(HKEY root = HKEY_LOCAL_MACHINE) {
+inline std::string RunValue() {  // "Lumaret2" in the machine's Run key
   char data[1024] = {};
-  DWORD size = sizeof data - 1;
-  const LONG status = RegGetValueA(root, kRunKey, "Lumaret2", RRF_RT_REG_SZ, nullptr, data, &size);
-  return status == ERROR_SUCCESS ? data : "<absent>";
+  DWORD size = sizeof data;
+  RegGetValueA(HKEY_LOCAL_MACHINE, kRunKey, "Lumaret2", RRF_RT_REG_SZ, nullptr, data, &size);
+  return data;
 }
-
 inline void DeleteRunValue() {
   for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) RegDeleteKeyValueA(root, kRunKey, "Lumaret2");
 }
@@ -128,50 +115,48 @@ struct Box {
   bool shown = true;
 };
 
-// Checks the client area of `window` and every box, converted to pixels at `dpi`.
+// Moves `window` as the system does onto a monitor of the screen's DPI, then of `otherDpi`:
+// it takes the place suggested, its client area and boxes measure as designed at each.
 template <typename Boxes>
 void ExpectLayout(HWND window, int width, int height, const Boxes& boxes,
-                  const std::function<HWND(int)>& control, int dpi) {
-  SCOPED_TRACE("at " + std::to_string(dpi) + " dpi");
-  auto px = [dpi](int twips) { return static_cast<long>(MulDiv(twips, dpi, 1440)); };
-  RECT r{};
-  GetClientRect(window, &r);
-  EXPECT_EQ(std::vector<long>({r.right, r.bottom}), std::vector<long>({px(width), px(height)}));
+                  const std::function<HWND(int)>& control, int otherDpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   const LOGFONTW& system = metrics.lfMessageFont;
-  for (const Box& b : boxes) {
-    HWND c = control(b.id);
-    GetWindowRect(c, &r);
-    MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
-    LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
-    const long size = b.face != nullptr ? -px(b.pointsX100 / 5) : MulDiv(system.lfHeight, dpi, ScreenDpi().y);
-    const bool compared = b.face == nullptr || *b.face != L'\0';
-    EXPECT_EQ(
-        std::vector<long>({r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(c) != FALSE,
-                           compared ? font.lfHeight : 0, compared ? font.lfWeight : 0}),
-        std::vector<long>({px(b.left), px(b.top), px(b.width), px(b.height), b.shown, compared ? size : 0,
-                           compared ? (b.bold ? FW_BOLD : FW_NORMAL) : 0}))
-        << b.id;
-    EXPECT_EQ(Text(c) + "|" + (compared ? Utf8(font.lfFaceName) : ""),
-              (b.text != nullptr ? b.text : Text(c)) + "|" +
-                  (compared ? Utf8(b.face ? b.face : system.lfFaceName) : ""))
-        << b.id;
+  for (const int dpi : {ScreenDpi().y, otherDpi}) {
+    SCOPED_TRACE("at " + std::to_string(dpi) + " dpi");
+    auto px = [dpi](int twips) { return static_cast<long>(MulDiv(twips, dpi, 1440)); };
+    RECT r{};
+    GetWindowRect(window, &r);
+    RECT moved{r.left + 30, r.top + 20, r.left + 30 + MulDiv(r.right - r.left, dpi, 96),
+               r.top + 20 + MulDiv(r.bottom - r.top, dpi, 96)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&moved));
+    GetWindowRect(window, &r);
+    EXPECT_EQ(std::vector<long>({r.left, r.top}), std::vector<long>({moved.left, moved.top}));
+    GetClientRect(window, &r);
+    EXPECT_EQ(std::vector<long>({r.right, r.bottom}), std::vector<long>({px(width), px(height)}));
+    for (const Box& b : boxes) {
+      HWND c = control(b.id);
+      GetWindowRect(c, &r);
+      MapWindowPoints(nullptr, GetParent(c), reinterpret_cast<POINT*>(&r), 2);
+      LOGFONTW font{};
+      GetObjectW(reinterpret_cast<HFONT>(SendMessageW(c, WM_GETFONT, 0, 0)), sizeof font, &font);
+      const long size =
+          b.face != nullptr ? -px(b.pointsX100 / 5) : MulDiv(system.lfHeight, dpi, ScreenDpi().y);
+      const bool compared = b.face == nullptr || *b.face != L'\0';
+      EXPECT_EQ(
+          std::vector<long>({r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowVisible(c) != FALSE,
+                             compared ? font.lfHeight : 0, compared ? font.lfWeight : 0}),
+          std::vector<long>({px(b.left), px(b.top), px(b.width), px(b.height), b.shown, compared ? size : 0,
+                             compared ? (b.bold ? FW_BOLD : FW_NORMAL) : 0}))
+          << b.id;
+      EXPECT_EQ(Text(c) + "|" + (compared ? Utf8(font.lfFaceName) : ""),
+                (b.text != nullptr ? b.text : Text(c)) + "|" +
+                    (compared ? Utf8(b.face ? b.face : system.lfFaceName) : ""))
+          << b.id;
+    }
   }
-}
-
-// Sends what the window system sends when `window` moves onto a monitor of `dpi`; the
-// window takes the place suggested.
-inline void MoveToDpi(HWND window, int dpi) {
-  RECT frame{};
-  GetWindowRect(window, &frame);
-  RECT suggested{frame.left + 30, frame.top + 20, frame.left + 30 + MulDiv(frame.right - frame.left, dpi, 96),
-                 frame.top + 20 + MulDiv(frame.bottom - frame.top, dpi, 96)};
-  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-  GetWindowRect(window, &frame);
-  EXPECT_EQ(std::vector<long>({frame.left, frame.top}), std::vector<long>({suggested.left, suggested.top}));
 }
 
 }  // namespace win32::test

@@ -13,8 +13,6 @@
 namespace win32::test {
 namespace {
 
-using ::reminder::Registry;
-
 TEST(Win32PlatformTest, FilesRegistryAndClockKeepTheirFakesContractsAndTheProgramIsThisOne) {
   support::TempDir folder;
   reminder::Win32FileSystem files;
@@ -24,7 +22,8 @@ TEST(Win32PlatformTest, FilesRegistryAndClockKeepTheirFakesContractsAndTheProgra
   SetCurrentDirectoryW(path);
   EXPECT_EQ(GetFileAttributesW(Wide(folder.File("verse.ini.new")).c_str()), INVALID_FILE_ATTRIBUTES);
   reminder::Win32Registry registry;
-  ::reminder::test::CheckRegistryContract(registry, Registry::kCurrentUser, "Software\\Lumaret\\Contract");
+  ::reminder::test::CheckRegistryContract(registry, ::reminder::Registry::kCurrentUser,
+                                          "Software\\Lumaret\\Contract");
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Lumaret\\Contract");
   ::reminder::test::CheckClockContract(reminder::Win32Clock());
   reminder::Win32ProgramInfo program;
