@@ -95,7 +95,7 @@ TEST_F(EditWindowTest, LaysOutTheControlsInTwipsAndShowsTheMenus) {
       {IDC_TXT_FIELDS + 3, 2040, 1020, 3375, 285, sans, 800, false, "16"},
       {IDC_LBL_LABELS + 4, 120, 1340, 1815, 255, sans, 800, false, "VerseTxt:"},
       {IDC_TXT_FIELDS + 4, 2040, 1340, 5415, 1365, sans, 800, false, "For God"},
-      {IDC_PIC_BUTTONS, 0, 2925, 7665, 300, L""},
+      {IDC_PIC_BUTTONS, 0, 2925, 7665, 300, L"", 0, false, ""},
       {IDC_CMD_ADD, 59, 0, 1095, 300, sans, 800, false, "&Add"},
       {IDC_CMD_UPDATE, 1213, 0, 1095, 300, sans, 800, false, "&Update"},
       {IDC_CMD_DELETE, 2367, 0, 1095, 300, sans, 800, false, "&Delete"},
