@@ -12,18 +12,23 @@
 namespace jet::test {
 namespace {
 
-ColumnDef Var(ColumnType type, std::uint16_t number, std::uint16_t varIndex, std::uint16_t length = 255) {
-  ColumnDef c{.type = type, .number = number, .varIndex = varIndex, .flags = kColumnUpdatable};
-  if (!c.IsLongValue()) c.length = length;
+// A column of `type`: variable ones by their index among the variable columns, fixed
+// ones by their offset in the fixed area.
+ColumnDef Column(ColumnType type, std::uint16_t number, std::uint16_t place, std::uint16_t length,
+                 bool fixed) {
+  ColumnDef c;
+  c.type = type;
+  c.number = number;
+  (fixed ? c.fixedOffset : c.varIndex) = place;
+  c.length = c.IsLongValue() ? 0 : length;
+  c.flags = fixed ? kColumnFixed | kColumnUpdatable : kColumnUpdatable;
   return c;
 }
-
+ColumnDef Var(ColumnType type, std::uint16_t number, std::uint16_t varIndex, std::uint16_t length = 255) {
+  return Column(type, number, varIndex, length, false);
+}
 ColumnDef Fixed(ColumnType type, std::uint16_t number, std::uint16_t offset, std::uint16_t length) {
-  return {.type = type,
-          .number = number,
-          .fixedOffset = offset,
-          .length = length,
-          .flags = kColumnFixed | kColumnUpdatable};
+  return Column(type, number, offset, length, true);
 }
 
 TableDef Def(std::vector<ColumnDef> columns) {

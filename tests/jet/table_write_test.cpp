@@ -12,6 +12,11 @@
 namespace jet::test {
 namespace {
 
+template <typename T>
+Status StatusOf(const Result<T>& r) {
+  return r.ok() ? Ok() : Status(r.error());
+}
+
 class TableWriteTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -199,31 +204,31 @@ TEST_F(TableWriteTest, ReadOnlyHandlesAndLockedFilesRefuseWrites) {
   auto reader = Database::Open(fs_, kPath);
   ASSERT_OK(reader);
   EXPECT_ERROR((*reader)->Insert(def_, expected_[0]), kErrReadOnly);
-  // Another program's writer holds the lock for longer than the timeout.
   auto other = fs_.Open(kPath, OpenMode::kReadWrite);
   ASSERT_OK(other);
-  ASSERT_OK((*other)->TryLock(kWriterLock, 1, LockKind::kExclusive));
-  auto locked = db_->Insert(def_, expected_[0]);
-  ASSERT_FALSE(locked.ok());
-  EXPECT_EQ(locked.error().number, kErrLockedByUser);
-  EXPECT_NE(locked.error().description.find("currently locked"), std::string::npos);
-  ASSERT_OK((*other)->Unlock(kWriterLock, 1));
-  // A reader in the middle of an operation holds the writer off the pages.
-  ASSERT_OK((*other)->TryLock(kReadLock, 1, LockKind::kShared));
-  auto blocked = db_->Insert(def_, expected_[0]);
-  ASSERT_FALSE(blocked.ok());
-  EXPECT_EQ(fs_.Bytes(kPath), before);
-  EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
-  ASSERT_OK((*other)->Unlock(kReadLock, 1));
-  // A writer waiting for readers holds the pending lock: new readers wait behind it...
-  ASSERT_OK((*other)->TryLock(kPendingLock, 1, LockKind::kExclusive));
-  EXPECT_ERROR(Database::Open(fs_, kPath, {false, 0}), kErrLocked);
-  ASSERT_OK((*other)->Unlock(kPendingLock, 1));
-  // ...and a writer takes it before it waits for them.
-  ASSERT_OK((*other)->TryLock(kPendingLock, 1, LockKind::kShared));
-  EXPECT_FALSE(db_->Insert(def_, expected_[0]).ok());
-  EXPECT_EQ(fs_.Bytes(kPath), before);
-  ASSERT_OK((*other)->Unlock(kPendingLock, 1));
+  const struct {
+    std::uint64_t lock;
+    LockKind kind;
+    bool open;   // whether opening a reader is what waits, else a write
+    int number;  // 0: any failure
+  } cases[] = {
+      {kWriterLock, LockKind::kExclusive, false, kErrLockedByUser},  // another writer past the timeout
+      {kReadLock, LockKind::kShared, false, 0},  // a reader mid-operation holds writes off the pages
+      {kPendingLock, LockKind::kExclusive, true, kErrLocked},  // a waiting writer: new readers wait behind it
+      {kPendingLock, LockKind::kShared, false, 0},             // and a writer takes it before it waits
+  };
+  for (const auto& c : cases) {
+    ASSERT_OK((*other)->TryLock(c.lock, 1, c.kind));
+    const Status s =
+        c.open ? StatusOf(Database::Open(fs_, kPath, {false, 0})) : StatusOf(db_->Insert(def_, expected_[0]));
+    if (c.number != 0)
+      EXPECT_ERROR(s, c.number);
+    else
+      EXPECT_FALSE(s.ok());
+    EXPECT_EQ(fs_.Bytes(kPath), before);
+    EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
+    ASSERT_OK((*other)->Unlock(c.lock, 1));
+  }
   Add(VerseRow("John", "3", false, "16", Value()));
   ExpectStored();
 }
