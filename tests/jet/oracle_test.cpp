@@ -10,20 +10,8 @@
 
 #include "fixture.h"
 #include "support/temp_dir.h"
-#include "versedb/csv_export.h"
 
 namespace jet::test {
-
-void ExpectOraclesAgree(const std::string& path, const std::string& table) {
-  auto db = Database::Open(SystemFileSystem(), path);
-  ASSERT_OK(db);
-  auto def = (*db)->OpenTable(table);
-  ASSERT_OK(def);
-  std::ostringstream ours;
-  ASSERT_OK(versedb::ExportCsv(**db, *def, ours));
-  EXPECT_EQ(support::MdbReaderCsv(path, table), ours.str()) << "mdb-reader differs on " << table;
-  EXPECT_EQ(support::DiffWithMdbExport(ours.str(), support::MdbExportCsv(path, table)), "") << table;
-}
 
 void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
@@ -32,7 +20,7 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
 void ExpectOraclesAgree(const Bytes& bytes, const std::string& table) {
   support::TempDir dir;
   WriteFile(dir.File("store.mdb"), bytes);
-  ExpectOraclesAgree(dir.File("store.mdb"), table);
+  support::ExpectOraclesAgree(dir.File("store.mdb"), table);
 }
 
 namespace {
@@ -52,7 +40,7 @@ TEST_P(SampleOracle, EveryTableMatchesBothOtherReaders) {
   const auto tables = support::MdbTables(path);
   ASSERT_FALSE(tables.empty());
   EXPECT_EQ(*ours, tables);
-  for (const auto& table : tables) ExpectOraclesAgree(path, table);
+  for (const auto& table : tables) support::ExpectOraclesAgree(path, table);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSamples, SampleOracle, testing::ValuesIn(support::SampleNames()), SampleName);
@@ -89,7 +77,7 @@ void RunSequence(const std::string& path, const std::string& table, int inserts)
   EXPECT_EQ(ReadRows(**db, *def), expected);
   db->reset();
   EXPECT_EQ(Findings(SystemFileSystem(), path), "");
-  ExpectOraclesAgree(path, table);
+  support::ExpectOraclesAgree(path, table);
 }
 
 // A verse store holding memos of every length around the inline, one-row and

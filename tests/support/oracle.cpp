@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "jet/database.h"
+#include "support/result_assert.h"
+#include "versedb/csv_export.h"
+
 namespace support {
 namespace {
 
@@ -108,6 +112,17 @@ std::string DiffWithMdbExport(const std::string& ours, const std::string& mdbExp
     }
   }
   return "";
+}
+
+void ExpectOraclesAgree(const std::string& path, const std::string& table) {
+  auto db = jet::Database::Open(jet::SystemFileSystem(), path);
+  ASSERT_OK(db);
+  auto def = (*db)->OpenTable(table);
+  ASSERT_OK(def);
+  std::ostringstream ours;
+  ASSERT_OK(versedb::ExportCsv(**db, *def, ours));
+  EXPECT_EQ(MdbReaderCsv(path, table), ours.str()) << "mdb-reader differs on " << table;
+  EXPECT_EQ(DiffWithMdbExport(ours.str(), MdbExportCsv(path, table)), "") << table;
 }
 
 }  // namespace support

@@ -19,5 +19,8 @@ std::string MdbExportCsv(const std::string& path, const std::string& table);
 // and text cut at their first zero byte, empty text as null, numbers in another spelling),
 // else the first difference.
 std::string DiffWithMdbExport(const std::string& ours, const std::string& mdbExport);
+// Checks that mdb-reader prints the table as versedb export does, and mdb-export the same
+// up to its known quirks.
+void ExpectOraclesAgree(const std::string& path, const std::string& table);
 
 }  // namespace support
