@@ -37,10 +37,11 @@ bool Clean(jet::FileSystem& fs) {
   return findings->empty();
 }
 
+using jet::Bytes;
+
 struct Step {
   std::uint8_t op, a, b, c;
 };
-using jet::Bytes;
 
 // A value of each column's type made from the step's bytes.
 std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nulls) {
@@ -48,16 +49,15 @@ std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nul
   for (const auto& c : def.columns) {
     switch (nulls || c.IsAutoNumber() ? jet::ColumnType{} : c.type) {
       case jet::ColumnType::kText:
-        values.emplace_back(jet::Text{jet::Bytes(s.b % 56, static_cast<std::uint8_t>('a' + s.a % 26))});
+        values.emplace_back(jet::Text{Bytes(s.b % 56, static_cast<std::uint8_t>('a' + s.a % 26))});
         break;
-      case jet::ColumnType::kMemo:
-        if (s.b != 0 || s.c != 0)
-          values.emplace_back(jet::Text{Bytes(s.b * 40u + s.c, static_cast<std::uint8_t>('A' + s.c % 26))});
-        else
-          values.emplace_back();
+      case jet::ColumnType::kMemo:  // no letters: null
+        values.push_back(s.b == 0 && s.c == 0
+                             ? jet::Value()
+                             : jet::Text{Bytes(s.b * 40u + s.c, static_cast<std::uint8_t>('A' + s.c % 26))});
         break;
-      case jet::ColumnType::kOle: values.emplace_back(jet::Bytes(std::size_t{s.b} * 40, s.c)); break;
-      case jet::ColumnType::kBinary: values.emplace_back(jet::Bytes(s.b % 16, s.c)); break;
+      case jet::ColumnType::kOle: values.emplace_back(Bytes(std::size_t{s.b} * 40, s.c)); break;
+      case jet::ColumnType::kBinary: values.emplace_back(Bytes(s.b % 16, s.c)); break;
       case jet::ColumnType::kBoolean: values.emplace_back((s.c & 1) != 0); break;
       case jet::ColumnType::kByte: values.emplace_back(s.c); break;
       case jet::ColumnType::kInteger: values.emplace_back(static_cast<std::int16_t>(s.b * 256 + s.c)); break;
