@@ -216,12 +216,10 @@ TEST_F(Versedb, AStoreAnotherProgramHasOpenIsReadButNotWritten) {
 // Text is written as Windows-1252; a store declaring another code page is only read.
 TEST_F(Versedb, AStoreInAnotherCodePageIsReadButNotWritten) {
   Make(kThree);
-  auto& bytes = fs_.Bytes("v.mdb");
-  std::vector<std::uint8_t> page0(bytes.begin(), bytes.begin() + 2048);
+  const std::span page0 = std::span(fs_.Bytes("v.mdb")).first(2048);
   jet::ToggleHeaderMask(page0);
   page0[0x3C] = 0xE3;  // 1251, Cyrillic
   jet::ToggleHeaderMask(page0);
-  std::copy(page0.begin(), page0.end(), bytes.begin());
   ExpectRefused({"add", "v.mdb", "Romans", "8", "28", "And we know"}, "", 1,
                 "error 3251: 'v.mdb' uses code page 1251");
   EXPECT_EQ(Cmd({"list", "v.mdb"}).status, 0);
