@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/new_database.h"
 #include "store/jet_verse_table.h"
@@ -32,12 +33,12 @@ std::vector<std::uint8_t> StoreFrom(const std::uint8_t* data, std::size_t size) 
   return bytes;
 }
 
-void ReadEveryTable(jet::Database& db) {
-  auto names = db.TableNames(true);
-  if (!names.ok()) return;
-  for (const auto& name : *names) {
-    auto def = db.OpenTable(name);
-    if (def.ok()) (void)db.ReadAllRows(*def);
+void ReadEveryTable(jet::FileSystem& fs, bool writable) {
+  auto db = jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = writable, .lockTimeoutMs = 0});
+  auto names = db.ok() ? (*db)->TableNames(true) : db.error();
+  for (const auto& name : names.ok() ? *names : std::vector<std::string>{}) {
+    auto def = (*db)->OpenTable(name);
+    if (def.ok()) (void)(*db)->ReadAllRows(*def);
   }
 }
 

@@ -11,27 +11,20 @@
 //                 Text takes (b % 56) letters, a memo (b * 40 + c) letters (0 = null).
 // The rest: 2048 bytes or more is the store itself; fewer are patches of 3 bytes
 // (page, offset / 8, value) to the built-in store.
-#include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "fuzz_store.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/integrity.h"
-#include "jet/journal.h"
 #include "support/faulty_file_system.h"
 
 namespace {
 
 using fuzz::kStorePath;
 
-// A finding: the fuzzer keeps the input.
-[[noreturn]] void Finding() { std::abort(); }
-
 void ExpectNumbered(const jet::Status& s) {
-  if (!s.ok() && (s.error().number == 0 || s.error().description.empty())) Finding();
+  if (!s.ok() && (s.error().number == 0 || s.error().description.empty())) std::abort();
 }
 
 // Whether the store reads as clean now (the check may itself fail on a damaged file).
@@ -44,6 +37,8 @@ bool Clean(jet::FileSystem& fs) {
   return findings->empty();
 }
 
+using jet::Bytes;
+
 struct Step {
   std::uint8_t op, a, b, c;
 };
@@ -52,22 +47,17 @@ struct Step {
 std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nulls) {
   std::vector<jet::Value> values;
   for (const auto& c : def.columns) {
-    if (nulls || c.IsAutoNumber()) {
-      values.emplace_back();
-      continue;
-    }
-    switch (c.type) {
+    switch (nulls || c.IsAutoNumber() ? jet::ColumnType{} : c.type) {
       case jet::ColumnType::kText:
-        values.emplace_back(jet::Text{jet::Bytes(s.b % 56, static_cast<std::uint8_t>('a' + s.a % 26))});
+        values.emplace_back(jet::Text{Bytes(s.b % 56, static_cast<std::uint8_t>('a' + s.a % 26))});
         break;
-      case jet::ColumnType::kMemo: {
-        const std::size_t n = std::size_t{s.b} * 40 + s.c;
-        if (n == 0) values.emplace_back();
-        else values.emplace_back(jet::Text{jet::Bytes(n, static_cast<std::uint8_t>('A' + s.c % 26))});
+      case jet::ColumnType::kMemo:  // no letters: null
+        values.push_back(s.b == 0 && s.c == 0
+                             ? jet::Value()
+                             : jet::Text{Bytes(s.b * 40u + s.c, static_cast<std::uint8_t>('A' + s.c % 26))});
         break;
-      }
-      case jet::ColumnType::kOle: values.emplace_back(jet::Bytes(std::size_t{s.b} * 40, s.c)); break;
-      case jet::ColumnType::kBinary: values.emplace_back(jet::Bytes(s.b % 16, s.c)); break;
+      case jet::ColumnType::kOle: values.emplace_back(Bytes(std::size_t{s.b} * 40, s.c)); break;
+      case jet::ColumnType::kBinary: values.emplace_back(Bytes(s.b % 16, s.c)); break;
       case jet::ColumnType::kBoolean: values.emplace_back((s.c & 1) != 0); break;
       case jet::ColumnType::kByte: values.emplace_back(s.c); break;
       case jet::ColumnType::kInteger: values.emplace_back(static_cast<std::int16_t>(s.b * 256 + s.c)); break;
@@ -79,15 +69,15 @@ std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nul
 }
 
 jet::Status RunStep(jet::FileSystem& fs, const Step& s) {
-  JET_ASSIGN(auto db, jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0}));
+  JET_ASSIGN(auto db,
+             jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0}));
   JET_ASSIGN(auto names, db->TableNames());
   if (names.empty()) return jet::Ok();
   JET_ASSIGN(jet::TableDef def, db->OpenTable(names.front()));
   const int op = s.op % 5;
   if (op == 0) {
     auto added = db->Insert(def, RowFor(def, s, false));
-    if (!added.ok()) return added.error();
-    return jet::Ok();
+    return added.ok() ? jet::Ok() : jet::Status(added.error());
   }
   // The a-th row (of at most the first 64).
   jet::RowId id;
@@ -135,12 +125,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ExpectNumbered(RunStep(fs, s));
     }
     // The store reopens (a journal a crash left is rolled back) and is checked.
-    auto reopened = jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
+    auto reopened =
+        jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
     if (!reopened.ok()) {
       ExpectNumbered(reopened.error());
-      if (cleanBefore) Finding();
+      if (cleanBefore) std::abort();
     }
-    if (cleanBefore && !Clean(fs)) Finding();
+    if (cleanBefore && !Clean(fs)) std::abort();
   }
   return 0;
 }

@@ -1,18 +1,13 @@
-// The integrity check: clean on every Access-made sample and on a new database, and
-// each deliberately damaged structure gives its own finding on its own page.
+// The integrity check: each deliberately damaged structure of a new verse store gives
+// its own finding on its own page.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <string>
-#include <vector>
 
+#include "fixture.h"
 #include "jet/byte_reader.h"
 #include "jet/format.h"
-#include "jet/integrity.h"
-#include "support/result_assert.h"
-#include "support/samples.h"
-#include "write_fixture.h"
 
 namespace jet::test {
 namespace {
@@ -34,96 +29,78 @@ std::size_t LvProp(const Bytes& b) { return RowStart(b, np::kObjectRows, 3) + 1 
 // The global map's first row (page 1, row 0).
 std::size_t GlobalMap(const Bytes& b) { return RowStart(b, kGlobalMapPage, 0); }
 
-TEST(Integrity, AccessMadeSamplesAndANewDatabaseHaveNoFindings) {
-  for (const auto& name : support::SampleNames()) {
-    MemoryFileSystem fs;
-    fs.SetBytes("db.mdb", support::SampleBytes(name));
-    EXPECT_EQ(Findings(fs, "db.mdb"), "") << name;
-  }
-  MemoryFileSystem fs;
-  fs.SetBytes("db.mdb", NewVerseStoreBytes());
-  EXPECT_EQ(Findings(fs, "db.mdb"), "");
-  fs.SetBytes("x.mdb", Bytes(4096, 0x41));
-  EXPECT_ERROR(CheckIntegrity(fs, "x.mdb"), kErrUnrecognizedFormat);
-  EXPECT_ERROR(CheckIntegrity(fs, "missing.mdb"), kErrFileNotFound);
-}
-
 struct Damage {
-  const char* what;
-  std::function<void(Bytes&)> apply;
   std::uint32_t page;
   const char* finding;
+  std::function<void(Bytes&)> apply;
 };
 
 TEST(Integrity, EachDamagedStructureIsFoundOnItsPage) {
   const std::vector<Damage> damages = {
-      {"a page in use marked free", [](Bytes& b) { SetBit(b, GlobalMap(b), np::kAceRows, true); }, np::kAceRows,
-       "global map marks it free"},
-      {"a page marked in use that nothing uses",
+      {np::kAceRows, "global map marks it free",
+       [](Bytes& b) { SetBit(b, GlobalMap(b), np::kAceRows, true); }},
+      {np::kCount, "nothing uses it",
        [](Bytes& b) {
          b.resize(b.size() + kPage, 0);
          SetBit(b, GlobalMap(b), np::kCount, false);
-       },
-       np::kCount, "nothing uses it"},
-      {"a file cut inside a page", [](Bytes& b) { b.resize(b.size() + 100, 0); }, 0, "not a whole number of pages"},
-      {"a wrong row count", [](Bytes& b) { b[np::kAces * kPage + 0x0C] = 17; }, np::kAces,
-       "counts 17 rows but the table has 18"},
-      {"a wrong free-space field", [](Bytes& b) { b[np::kAceRows * kPage + kDataFreeSpace] ^= 0x04; }, np::kAceRows,
-       "free bytes but has"},
-      {"overlapping rows",
+       }},
+      {0, "not a whole number of pages", [](Bytes& b) { b.resize(b.size() + 100, 0); }},
+      {np::kAces, "counts 17 rows but the table has 18", [](Bytes& b) { b[np::kAces * kPage + 0x0C] = 17; }},
+      {np::kAceRows, "free bytes but has",
+       [](Bytes& b) { b[np::kAceRows * kPage + kDataFreeSpace] ^= 0x04; }},
+      {np::kAceRows, "overlaps another row",
        [](Bytes& b) {
          const auto row0 = U16At(b, SlotEntry(np::kAceRows, 0));
          PutU16(std::span(b).subspan(SlotEntry(np::kAceRows, 2)), 0, static_cast<std::uint16_t>(row0 + 3));
-       },
-       np::kAceRows, "overlaps another row"},
-      {"a deleted slot pointing outside its page",
-       [](Bytes& b) { PutU16(std::span(b).subspan(SlotEntry(np::kAceRows, 1)), 0, kSlotDeleted | 4); },
-       np::kAceRows, "deleted row 1 of page 19 lies outside"},
-      {"a table's map listing an LVAL page", [](Bytes& b) { SetBit(b, RowStart(b, np::kSystemMaps, 0), np::kProperties, true); },
-       np::kProperties, "is not one of its data pages"},
-      {"a page used twice", [](Bytes& b) { SetBit(b, RowStart(b, np::kSystemMaps, 0), np::kProperties, true); },
-       np::kProperties, "is used twice"},
-      {"an LVAL map listing a data page", [](Bytes& b) { SetBit(b, RowStart(b, np::kObjectMaps, 10), np::kAceRows, true); },
-       np::kAceRows, "is not one of its LVAL pages"},
-      {"a free map listing a page of another table",
-       [](Bytes& b) { SetBit(b, RowStart(b, np::kSystemMaps, 1), np::kObjectRows, true); }, np::kObjectRows,
-       "which the table does not own"},
-      {"an LVAL row no value names",
+       }},
+      {np::kAceRows, "deleted row 1 of page 19 lies outside",
+       [](Bytes& b) { PutU16(std::span(b).subspan(SlotEntry(np::kAceRows, 1)), 0, kSlotDeleted | 4); }},
+      {np::kProperties, "is not one of its data pages",
+       [](Bytes& b) { SetBit(b, RowStart(b, np::kSystemMaps, 0), np::kProperties, true); }},
+      {np::kProperties, "is used twice",
+       [](Bytes& b) { SetBit(b, RowStart(b, np::kSystemMaps, 0), np::kProperties, true); }},
+      {np::kAceRows, "is not one of its LVAL pages",
+       [](Bytes& b) { SetBit(b, RowStart(b, np::kObjectMaps, 10), np::kAceRows, true); }},
+      {np::kObjectRows, "which the table does not own",
+       [](Bytes& b) { SetBit(b, RowStart(b, np::kSystemMaps, 1), np::kObjectRows, true); }},
+      {np::kProperties, "is named by 0 memo values",
        [](Bytes& b) {
          b[LvProp(b)] = 0;
          b[LvProp(b) + 3] = 0x80;  // inline, empty
-       },
-       np::kProperties, "is named by 0 memo values"},
-      {"a memo outside its column's pages", [](Bytes& b) { b[LvProp(b) + 5] = np::kAceRows; }, np::kObjectRows,
-       "outside the column's LVAL pages"},
-      {"a memo chain that loops",
+       }},
+      {np::kObjectRows, "outside the column's LVAL pages", [](Bytes& b) { b[LvProp(b) + 5] = np::kAceRows; }},
+      {np::kObjectRows, "loops",
        [](Bytes& b) {
          b[LvProp(b) + 3] = 0x00;  // chained: each piece starts with its successor
          PutU32(std::span(b).subspan(RowStart(b, np::kProperties, 0)), 0, np::kProperties << 8);
          b[LvProp(b)] = 200;
-       },
-       np::kObjectRows, "loops"},
-      {"an index entry naming no row", [](Bytes& b) { b[np::kByIdLeaf * kPage + kLeafEntries + 8] = 60; }, np::kByIdLeaf,
-       "which is no row of the table"},
-      {"an index missing an entry",
+       }},
+      {np::kByIdLeaf, "which is no row of the table",
+       [](Bytes& b) { b[np::kByIdLeaf * kPage + kLeafEntries + 8] = 60; }},
+      {np::kAces, "has 17 entries for 18 rows",
        [](Bytes& b) {
          const std::size_t leaf = np::kAcesLeaf * kPage;
          const std::size_t bit = kPage - U16At(b, leaf + kDataFreeSpace) - kLeafEntries;
          b[leaf + kLeafBitmap + bit / 8] &= static_cast<std::uint8_t>(~(1u << (bit % 8)));
-         PutU16(std::span(b).subspan(leaf), kDataFreeSpace, static_cast<std::uint16_t>(U16At(b, leaf + 2) + 9));
-       },
-       np::kAces, "has 17 entries for 18 rows"},
-      {"two catalog rows with one name",
+         PutU16(std::span(b).subspan(leaf), kDataFreeSpace,
+                static_cast<std::uint16_t>(U16At(b, leaf + 2) + 9));
+       }},
+      {kCatalogPage, "names 'msysaces' twice",
        [](Bytes& b) {
          // versetbl (slot 8) and MSysACEs have names of one length, in one container.
          const std::string clash = "msysaces";
-         std::copy(clash.begin(), clash.end(), b.begin() + static_cast<std::ptrdiff_t>(RowStart(b, np::kObjectRows, 8) + 31));
-       },
-       kCatalogPage, "names 'msysaces' twice"},
-      {"a table definition that is no TDEF", [](Bytes& b) { b[np::kUserTable * kPage] = kPageTypeData; }, np::kUserTable,
-       "definition of table 'versetbl' cannot be read"},
+         std::copy(clash.begin(), clash.end(),
+                   b.begin() + static_cast<std::ptrdiff_t>(RowStart(b, np::kObjectRows, 8) + 31));
+       }},
+      {np::kUserTable, "definition of table 'versetbl' cannot be read",
+       [](Bytes& b) { b[np::kUserTable * kPage] = kPageTypeData; }},
   };
+  MemoryFileSystem files;
+  files.SetBytes("x.mdb", Bytes(4096, 0x41));
+  EXPECT_ERROR(CheckIntegrity(files, "x.mdb"), kErrUnrecognizedFormat);
+  EXPECT_ERROR(CheckIntegrity(files, "missing.mdb"), kErrFileNotFound);
   const Bytes clean = NewVerseStoreBytes();
+  ASSERT_EQ(Findings(clean), "");
   for (const auto& d : damages) {
     Bytes b = clean;
     d.apply(b);
@@ -131,9 +108,11 @@ TEST(Integrity, EachDamagedStructureIsFoundOnItsPage) {
     fs.SetBytes("db.mdb", b);
     auto findings = CheckIntegrity(fs, "db.mdb");
     ASSERT_OK(findings);
-    EXPECT_TRUE(std::any_of(findings->begin(), findings->end(), [&](const Finding& f) {
-      return f.page == d.page && f.text.find(d.finding) != std::string::npos;
-    })) << d.what << ": expected on page " << d.page << ": " << d.finding << "\ngot:\n" << Findings(fs, "db.mdb");
+    EXPECT_TRUE(std::any_of(
+        findings->begin(), findings->end(),
+        [&](const Finding& f) { return f.page == d.page && f.text.find(d.finding) != std::string::npos; }))
+        << "expected on page " << d.page << ": " << d.finding << "\ngot:\n"
+        << Findings(b);
   }
 }
 
@@ -151,10 +130,9 @@ TEST(Integrity, AStubPointingAtALiveRowIsFoundAndSoIsItsOrphanedMovedRow) {
   const std::size_t at = RowStart(b, page, row);
   const RowPointer target = RowPointer::FromRaw(ByteReader(b).U32(at));
   PutU32(std::span(b).subspan(at), 0, RowPointer{page, static_cast<std::uint8_t>(row)}.Raw());  // at itself
-  MemoryFileSystem fs;
-  fs.SetBytes("db.mdb", b);
-  const std::string findings = Findings(fs, "db.mdb");
-  EXPECT_NE(findings.find("page " + std::to_string(page) + ": the forwarding stub"), std::string::npos) << findings;
+  const std::string findings = Findings(b);
+  EXPECT_NE(findings.find("page " + std::to_string(page) + ": the forwarding stub"), std::string::npos)
+      << findings;
   EXPECT_NE(findings.find("which is not a moved row of the table"), std::string::npos) << findings;
   EXPECT_NE(findings.find("page " + std::to_string(target.page) + ": "), std::string::npos) << findings;
   EXPECT_NE(findings.find("is named by 0 forwarding stubs"), std::string::npos) << findings;

@@ -6,39 +6,29 @@
 
 #include <cmath>
 
-#include "jet/database.h"
-#include "jet/errors.h"
-#include "jet/file_memory.h"
+#include "fixture.h"
 #include "jet/row_format.h"
-#include "support/result_assert.h"
-#include "support/samples.h"
 
 namespace jet::test {
 namespace {
 
-
-ColumnDef Var(const char* name, ColumnType type, std::uint16_t number, std::uint16_t varIndex,
-              std::uint16_t length = 255) {
+// A column of `type`: variable ones by their index among the variable columns, fixed
+// ones by their offset in the fixed area.
+ColumnDef Column(ColumnType type, std::uint16_t number, std::uint16_t place, std::uint16_t length,
+                 bool fixed) {
   ColumnDef c;
-  c.name = name;
   c.type = type;
   c.number = number;
-  c.varIndex = varIndex;
-  c.length = type == ColumnType::kMemo || type == ColumnType::kOle ? 0 : length;
-  c.flags = kColumnUpdatable;
+  (fixed ? c.fixedOffset : c.varIndex) = place;
+  c.length = c.IsLongValue() ? 0 : length;
+  c.flags = fixed ? kColumnFixed | kColumnUpdatable : kColumnUpdatable;
   return c;
 }
-
-ColumnDef Fixed(const char* name, ColumnType type, std::uint16_t number, std::uint16_t offset,
-                std::uint16_t length) {
-  ColumnDef c;
-  c.name = name;
-  c.type = type;
-  c.number = number;
-  c.fixedOffset = offset;
-  c.length = length;
-  c.flags = kColumnFixed | kColumnUpdatable;
-  return c;
+ColumnDef Var(ColumnType type, std::uint16_t number, std::uint16_t varIndex, std::uint16_t length = 255) {
+  return Column(type, number, varIndex, length, false);
+}
+ColumnDef Fixed(ColumnType type, std::uint16_t number, std::uint16_t offset, std::uint16_t length) {
+  return Column(type, number, offset, length, true);
 }
 
 TableDef Def(std::vector<ColumnDef> columns) {
@@ -52,22 +42,11 @@ TableDef Def(std::vector<ColumnDef> columns) {
   return def;
 }
 
-// The verse table's layout.
-TableDef VerseDef() {
-  return Def({Var("Book", ColumnType::kText, 0, 0), Var("Chapter", ColumnType::kText, 1, 1, 50),
-              Fixed("Read", ColumnType::kBoolean, 2, 0, 1), Var("Verses", ColumnType::kText, 3, 2, 50),
-              Var("VerseTxt", ColumnType::kMemo, 4, 3)});
-}
-
-Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
-
-Bytes ReadSample(const std::string& name) { return support::SampleBytes(name); }
-
 // Decodes rows through the reader; the database is only needed for memo values.
 class RowEncodeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs_.SetBytes("s.mdb", ReadSample("size97.mdb"));
+    fs_.SetBytes("s.mdb", support::SampleBytes("size97.mdb"));
     auto db = Database::Open(fs_, "s.mdb");
     ASSERT_OK(db);
     db_ = std::move(db).value();
@@ -89,24 +68,32 @@ class RowEncodeTest : public ::testing::Test {
 
 TEST_F(RowEncodeTest, AVerseRowIsLaidOutByteForByteAsAccessLaysItOut) {
   // No fixed area: the first offset is 1; variable data, EOD, reversed offsets, V, mask.
-  auto row = EncodeRow(VerseDef(), {T("Jn"), T("3"), true, T("16"), Value()});
+  auto row = EncodeRow(VerseLayout(), {T("Jn"), T("3"), true, T("16"), Value()});
   ASSERT_OK(row);
   const Bytes want = {0x05, 'J', 'n', '3', '1', '6', 0x06, 0x06, 0x04, 0x03, 0x01, 0x04, 0x0F};
   EXPECT_EQ(*row, want);
 }
 
 TEST_F(RowEncodeTest, FixedColumnsOfEveryTypeReadBack) {
-  const TableDef def = Def({Fixed("b", ColumnType::kByte, 0, 0, 1), Fixed("i", ColumnType::kInteger, 1, 1, 2),
-                            Fixed("l", ColumnType::kLong, 2, 3, 4), Fixed("c", ColumnType::kCurrency, 3, 7, 8),
-                            Fixed("s", ColumnType::kSingle, 4, 15, 4), Fixed("d", ColumnType::kDouble, 5, 19, 8),
-                            Fixed("t", ColumnType::kDateTime, 6, 27, 8), Fixed("g", ColumnType::kGuid, 7, 35, 16),
-                            Fixed("y", ColumnType::kBoolean, 8, 0, 1), Fixed("x", ColumnType::kBinary, 9, 51, 6),
-                            Var("v", ColumnType::kBinary, 10, 0, 10)});
+  const TableDef def = Def({Fixed(ColumnType::kByte, 0, 0, 1), Fixed(ColumnType::kInteger, 1, 1, 2),
+                            Fixed(ColumnType::kLong, 2, 3, 4), Fixed(ColumnType::kCurrency, 3, 7, 8),
+                            Fixed(ColumnType::kSingle, 4, 15, 4), Fixed(ColumnType::kDouble, 5, 19, 8),
+                            Fixed(ColumnType::kDateTime, 6, 27, 8), Fixed(ColumnType::kGuid, 7, 35, 16),
+                            Fixed(ColumnType::kBoolean, 8, 0, 1), Fixed(ColumnType::kBinary, 9, 51, 6),
+                            Var(ColumnType::kBinary, 10, 0, 10)});
   Guid g;
   for (std::size_t i = 0; i < 16; ++i) g.bytes[i] = static_cast<std::uint8_t>(i * 7 + 1);
-  const std::vector<Value> values = {std::uint8_t{200}, std::int16_t{-12345}, std::int32_t{-7},
-                                     Currency{123456789}, 1.5f, -2.25, DateTime{36526.75}, g, true,
-                                     Bytes{1, 2, 3, 4, 5, 6}, Bytes{9, 0, 9}};
+  const std::vector<Value> values = {std::uint8_t{200},
+                                     std::int16_t{-12345},
+                                     std::int32_t{-7},
+                                     Currency{123456789},
+                                     1.5f,
+                                     -2.25,
+                                     DateTime{36526.75},
+                                     g,
+                                     true,
+                                     Bytes{1, 2, 3, 4, 5, 6},
+                                     Bytes{9, 0, 9}};
   EXPECT_EQ(RoundTrip(def, values), values);
   std::vector<Value> nulls(values.size());
   nulls[8] = false;
@@ -124,9 +111,10 @@ TEST_F(RowEncodeTest, FixedColumnsOfEveryTypeReadBack) {
 TableDef WideDef(std::size_t columns) {
   std::vector<ColumnDef> cs;
   for (std::size_t i = 0; i < columns; ++i) {
-    cs.push_back(Var("c", ColumnType::kText, static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(i)));
+    cs.push_back(Var(ColumnType::kText, static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(i)));
   }
-  cs.push_back(Var("m", ColumnType::kMemo, static_cast<std::uint16_t>(columns), static_cast<std::uint16_t>(columns)));
+  cs.push_back(
+      Var(ColumnType::kMemo, static_cast<std::uint16_t>(columns), static_cast<std::uint16_t>(columns)));
   return Def(std::move(cs));
 }
 
@@ -173,7 +161,7 @@ TEST_F(RowEncodeTest, RowsAcrossEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
 }
 
 TEST_F(RowEncodeTest, OneColumnCrossingTwoBoundariesRepeatsItsJumpIndex) {
-  const TableDef def = Def({Var("a", ColumnType::kText, 0, 0, 10), Var("m", ColumnType::kOle, 1, 1)});
+  const TableDef def = Def({Var(ColumnType::kText, 0, 0, 10), Var(ColumnType::kOle, 1, 1)});
   Bytes big(600, 0xAB);
   auto row = EncodeRow(def, {T("x"), InlineLongValue(big)});
   ASSERT_OK(row);
@@ -186,44 +174,49 @@ TEST_F(RowEncodeTest, OneColumnCrossingTwoBoundariesRepeatsItsJumpIndex) {
   EXPECT_EQ((*row)[countPos - 2], 2);
 }
 
-TEST_F(RowEncodeTest, RefusesTooLongTextWrongTypesAndRowsLargerThanAPage) {
-  const TableDef def = VerseDef();
-  EXPECT_ERROR(EncodeRow(def, {T(std::string(256, 'x')), Value(), false, Value(), Value()}), kErrFieldTooSmall);
-  EXPECT_ERROR(EncodeRow(def, {Value(), T(std::string(51, 'x')), false, Value(), Value()}), kErrFieldTooSmall);
-  EXPECT_OK(EncodeRow(def, {Value(), T(std::string(50, 'x')), false, Value(), Value()}));
-  EXPECT_ERROR(EncodeRow(def, {std::int32_t{1}, Value(), false, Value(), Value()}), kErrInvalidArgument);
-  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), std::int32_t{1}, Value(), Value()}), kErrInvalidArgument);
-  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), T("memo text must be stored bytes")}),
-               kErrInvalidArgument);
-  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), Bytes{1, 2}}), kErrInvalidArgument);
-  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value()}), kErrInvalidArgument);
-  EXPECT_ERROR(EncodeRow(def, {Value(), Value(), false, Value(), InlineLongValue(Bytes(2100, 1))}),
-               kErrRecordTooLarge);
-}
-
-// A definition that got past the reader's checks still cannot make the encoder write
-// outside its buffers or drop values.
-TEST_F(RowEncodeTest, AnImpossibleDefinitionIsDamageNotAnOverflow) {
-  TableDef fixedMemo = VerseDef();
+// Bad values change nothing; a definition that got past the reader's checks still cannot
+// make the encoder write outside its buffers or drop values. 1e39 typed into a Single
+// becomes infinity; a NaN row could never be updated.
+TEST(RowEncode, RefusesBadValuesRowsLargerThanAPageAndImpossibleDefinitions) {
+  TableDef def = VerseLayout();
+  def.columns.push_back(Fixed(ColumnType::kSingle, 5, 0, 4));
+  def.columns.push_back(Fixed(ColumnType::kDateTime, 6, 4, 8));
+  def.maxColumns = 7;
+  TableDef fixedMemo = def;
   fixedMemo.columns[4].flags |= kColumnFixed;
   fixedMemo.columns[4].length = 4;
-  EXPECT_ERROR(EncodeRow(fixedMemo, {Value(), Value(), false, Value(), InlineLongValue(Bytes(20, 'x'))}), kErrDamaged);
-  TableDef manyVariable = VerseDef();
+  TableDef manyVariable = def;
   manyVariable.varColumns = 256;
-  EXPECT_ERROR(EncodeRow(manyVariable, {T("x"), Value(), false, Value(), Value()}), kErrDamaged);
-}
-
-// 1e39 typed into a Single becomes infinity; a NaN row could never be updated.
-TEST_F(RowEncodeTest, NumbersThatAreNotFiniteAreRefused) {
-  TableDef def = VerseDef();
-  def.columns.push_back({.name = "Score", .type = ColumnType::kSingle, .number = 5, .fixedOffset = 0, .flags = kColumnFixed});
-  def.columns.push_back({.name = "When", .type = ColumnType::kDateTime, .number = 6, .fixedOffset = 4, .flags = kColumnFixed});
-  def.maxColumns = 7;
-  auto row = [](Value score, Value when) { return std::vector<Value>{Value(), Value(), false, Value(), Value(), score, when}; };
-  EXPECT_OK(EncodeRow(def, row(1.5f, DateTime{45000.5})));
-  EXPECT_ERROR(EncodeRow(def, row(static_cast<float>(1e39), Value())), kErrFieldTooSmall);
-  EXPECT_ERROR(EncodeRow(def, row(std::nanf(""), Value())), kErrInvalidArgument);
-  EXPECT_ERROR(EncodeRow(def, row(Value(), DateTime{std::nan("")})), kErrInvalidArgument);
+  auto row = [](Value book, Value chapter, Value read, Value memo, Value score = {}, Value when = {}) {
+    return std::vector<Value>{book, chapter, read, Value(), memo, score, when};
+  };
+  const struct {
+    const TableDef& def;
+    std::vector<Value> values;
+    int number;  // 0: accepted
+  } cases[] = {
+      {def, row(Value(), T(std::string(50, 'x')), false, Value(), 1.5f, DateTime{45000.5}), 0},
+      {def, row(T(std::string(256, 'x')), Value(), false, Value()), kErrFieldTooSmall},
+      {def, row(Value(), T(std::string(51, 'x')), false, Value()), kErrFieldTooSmall},
+      {def, row(std::int32_t{1}, Value(), false, Value()), kErrInvalidArgument},
+      {def, row(Value(), Value(), std::int32_t{1}, Value()), kErrInvalidArgument},
+      {def, row(Value(), Value(), false, T("memo text must be stored bytes")), kErrInvalidArgument},
+      {def, row(Value(), Value(), false, Bytes{1, 2}), kErrInvalidArgument},
+      {def, {Value(), Value(), false, Value()}, kErrInvalidArgument},
+      {def, row(Value(), Value(), false, InlineLongValue(Bytes(2100, 1))), kErrRecordTooLarge},
+      {def, row(Value(), Value(), false, Value(), static_cast<float>(1e39)), kErrFieldTooSmall},
+      {def, row(Value(), Value(), false, Value(), std::nanf("")), kErrInvalidArgument},
+      {def, row(Value(), Value(), false, Value(), Value(), DateTime{std::nan("")}), kErrInvalidArgument},
+      {fixedMemo, row(Value(), Value(), false, InlineLongValue(Bytes(20, 'x'))), kErrDamaged},
+      {manyVariable, row(T("x"), Value(), false, Value()), kErrDamaged},
+  };
+  for (const auto& c : cases) {
+    auto encoded = EncodeRow(c.def, c.values);
+    if (c.number == 0)
+      EXPECT_OK(encoded);
+    else
+      EXPECT_ERROR(encoded, c.number);
+  }
 }
 
 // Every row Access wrote re-encodes to the same fields; rows without null fixed
@@ -233,7 +226,7 @@ TEST_F(RowEncodeTest, AccessWrittenRowsOfTheSamplesReEncodeToTheSameBytes) {
   for (const char* sample : {"testV1997.mdb", "test2V1997.mdb", "delTestV1997.mdb", "overflowTestV1997.mdb",
                              "size97.mdb", "queryTestV1997.mdb", "indexTestV1997.mdb"}) {
     MemoryFileSystem fs;
-    fs.SetBytes("x.mdb", ReadSample(sample));
+    fs.SetBytes("x.mdb", support::SampleBytes(sample));
     auto db = Database::Open(fs, "x.mdb");
     ASSERT_OK(db);
     auto names = (*db)->TableNames(true);

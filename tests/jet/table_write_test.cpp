@@ -1,19 +1,21 @@
-// Row writes on a verse store in memory: order, in-place and moved updates, deletes,
-// memo storage, bad input, conflicts, locks and page maps that must grow.
+// Row writes on a verse store in memory: order, batches, moved updates, freed memo rows,
+// bad input, conflicts, locks, misuse and page maps that must grow.
 #include <gtest/gtest.h>
 
+#include "fixture.h"
 #include "jet/byte_reader.h"
-
 #include "jet/data_page.h"
-#include "jet/errors.h"
 #include "jet/journal.h"
 #include "jet/long_value.h"
 #include "jet/row_format.h"
-#include "support/samples.h"
-#include "write_fixture.h"
 
 namespace jet::test {
 namespace {
+
+template <typename T>
+Status StatusOf(const Result<T>& r) {
+  return r.ok() ? Ok() : Status(r.error());
+}
 
 class TableWriteTest : public ::testing::Test {
  protected:
@@ -35,6 +37,11 @@ class TableWriteTest : public ::testing::Test {
     EXPECT_OK(id);
     expected_.push_back(std::move(row));
     return id.ok() ? *id : RowId{};
+  }
+  // Updates row `index` of the table, which has the id `id`.
+  void Change(std::size_t index, RowId id, std::vector<Value> row) {
+    ASSERT_OK(db_->Update(def_, id, expected_[index], row));
+    expected_[index] = std::move(row);
   }
   // The stored header of the memo in row `id`.
   Bytes MemoField(RowId id) {
@@ -59,19 +66,6 @@ class TableWriteTest : public ::testing::Test {
   Rows expected_;
 };
 
-TEST_F(TableWriteTest, InsertedRowsReadBackInInsertionOrderWithEveryKindOfMemo) {
-  const RowId first = Add(VerseRow("John", "3", false, "16", Memo(20)));  // inline
-  Add(VerseRow("Psalm", "23", true, "1-6", Memo(140)));             // one LVAL row
-  Add(VerseRow("Romans", "8", false, "28", Memo(5000)));            // chained over three rows
-  Add({Value(), Value(), false, Value(), Value()});                 // all null
-  Add(VerseRow("", "", true, "", T("")));                           // empty strings and memo
-  Add(VerseRow("Genesis", "1", false, "1", Memo(2032)));            // exactly one full LVAL row
-  Add(VerseRow("Isaiah", "40", false, "31", Memo(2033)));           // just over: a chain of two
-  Add(VerseRow("Caf\xe9", "1", true, "1", Memo(33)));               // just over the inline limit
-  ExpectStored();
-  EXPECT_EQ(MemoField(first).size(), kLongValueHeaderSize + 20);
-}
-
 TEST_F(TableWriteTest, RowsGoToTheEndOfTheTableOrderAcrossNewPages) {
   std::vector<RowId> ids;
   for (int i = 0; i < 300; ++i) {
@@ -79,7 +73,8 @@ TEST_F(TableWriteTest, RowsGoToTheEndOfTheTableOrderAcrossNewPages) {
                                std::string(40, 'v'), Memo(static_cast<std::size_t>(i % 70)))));
   }
   for (std::size_t i = 1; i < ids.size(); ++i) {
-    EXPECT_TRUE(ids[i].page > ids[i - 1].page || (ids[i].page == ids[i - 1].page && ids[i].row > ids[i - 1].row));
+    EXPECT_TRUE(ids[i].page > ids[i - 1].page ||
+                (ids[i].page == ids[i - 1].page && ids[i].row > ids[i - 1].row));
   }
   EXPECT_GT(ids.back().page, ids.front().page);
   // Deleting rows on early pages leaves room there; new rows still go to the end.
@@ -97,7 +92,8 @@ TEST_F(TableWriteTest, ABatchAddsAllItsRowsInOneWriteOrNone) {
   Add(VerseRow("John", "3", false, "16", Memo(20)));
   Rows batch;
   for (int i = 0; i < 250; ++i) {
-    batch.push_back(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(static_cast<std::size_t>(i * 37 % 4000))));
+    batch.push_back(
+        VerseRow("B" + std::to_string(i), "1", false, "1", Memo(static_cast<std::size_t>(i * 37 % 4000))));
   }
   auto ids = db_->InsertMany(def_, batch);
   ASSERT_OK(ids);
@@ -107,31 +103,23 @@ TEST_F(TableWriteTest, ABatchAddsAllItsRowsInOneWriteOrNone) {
 
   // One bad row refuses the whole batch before anything is written.
   const Bytes before = fs_.Bytes(kPath);
-  Rows bad = {VerseRow("Fine", "1", false, "1", Memo(10)), VerseRow("Bad", std::string(51, '9'), false, "1", Value())};
+  Rows bad = {VerseRow("Fine", "1", false, "1", Memo(10)),
+              VerseRow("Bad", std::string(51, '9'), false, "1", Value())};
   auto refused = db_->InsertMany(def_, bad);
   ASSERT_FALSE(refused.ok());
   EXPECT_EQ(refused.error().number, kErrFieldTooSmall);
   EXPECT_EQ(fs_.Bytes(kPath), before);
 }
 
-TEST_F(TableWriteTest, UpdatesKeepTheRowsPlaceInPlaceRepackedAndForwarded) {
+TEST_F(TableWriteTest, UpdatesMoveRowsThatOutgrowTheirPageAndKeepTheirPlace) {
   std::vector<RowId> ids;
-  for (int i = 0; i < 12; ++i) ids.push_back(Add(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(10))));
-  // Same length: in place.
-  auto row = VerseRow("C0", "1", false, "1", Memo(10));
-  ASSERT_OK(db_->Update(def_, ids[0], expected_[0], row));
-  expected_[0] = row;
-  // Longer, and the page has room: repacked.
-  row = VerseRow(std::string(200, 'x'), "22", true, "33", Memo(30));
-  ASSERT_OK(db_->Update(def_, ids[1], expected_[1], row));
-  expected_[1] = row;
-  ExpectStored();
+  for (int i = 0; i < 12; ++i)
+    ids.push_back(Add(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(10))));
   // Fill the page so that growing rows must move.
   for (int i = 0; i < 12; ++i) ids.push_back(Add(VerseRow(std::string(140, 'f'), "1", false, "1", Value())));
   const std::uint32_t firstPage = ids[0].page;
-  row = VerseRow(std::string(255, 'g'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(32));
-  ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
-  expected_[2] = row;
+  Change(2, ids[2],
+         VerseRow(std::string(255, 'g'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(32)));
   {
     ReadScope scope(db_->pager());
     auto dp = ReadDataPage(db_->pager(), firstPage);
@@ -141,13 +129,10 @@ TEST_F(TableWriteTest, UpdatesKeepTheRowsPlaceInPlaceRepackedAndForwarded) {
   ExpectStored();
   // Moved again (it grows on its new page too), then shrunk back.
   for (int i = 0; i < 20; ++i) Add(VerseRow(std::string(200, 'h'), "1", false, "1", Value()));
-  row = VerseRow(std::string(255, 'i'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(2000));
-  ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
-  expected_[2] = row;
+  Change(2, ids[2],
+         VerseRow(std::string(255, 'i'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(2000)));
   ExpectStored();
-  row = VerseRow("j", "1", false, "1", Value());
-  ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
-  expected_[2] = row;
+  Change(2, ids[2], VerseRow("j", "1", false, "1", Value()));
   ExpectStored();
   // A forwarded row can be deleted: stub and copy go.
   ASSERT_OK(db_->Delete(def_, ids[2], expected_[2]));
@@ -159,9 +144,7 @@ TEST_F(TableWriteTest, ChangedAndDeletedRowsFreeTheirOldMemoRows) {
   RowId id = Add(VerseRow("John", "3", false, "16", Memo(5000)));
   const Bytes before = MemoField(id);
   const RowPointer firstPiece = RowPointer::FromRaw(ByteReader(before).U32(4));
-  auto row = VerseRow("John", "3", false, "16", Memo(300, 'k'));
-  ASSERT_OK(db_->Update(def_, id, expected_[0], row));
-  expected_[0] = row;
+  Change(0, id, VerseRow("John", "3", false, "16", Memo(300, 'k')));
   {
     ReadScope scope(db_->pager());
     auto dp = ReadDataPage(db_->pager(), firstPiece.page);
@@ -172,9 +155,7 @@ TEST_F(TableWriteTest, ChangedAndDeletedRowsFreeTheirOldMemoRows) {
   ExpectStored();
   // An unchanged memo keeps its LVAL row.
   const Bytes kept = MemoField(id);
-  row[0] = T("Jn");
-  ASSERT_OK(db_->Update(def_, id, expected_[0], row));
-  expected_[0] = row;
+  Change(0, id, VerseRow("Jn", "3", false, "16", Memo(300, 'k')));
   EXPECT_EQ(MemoField(id), kept);
   ASSERT_OK(db_->Delete(def_, id, expected_[0]));
   expected_.clear();
@@ -184,11 +165,13 @@ TEST_F(TableWriteTest, ChangedAndDeletedRowsFreeTheirOldMemoRows) {
 TEST_F(TableWriteTest, BadValuesConflictsAndIndexedTablesChangeNothing) {
   RowId id = Add(VerseRow("John", "3", false, "16", Memo(50)));
   const Bytes before = fs_.Bytes(kPath);
-  EXPECT_ERROR(db_->Insert(def_, VerseRow(std::string(256, 'x'), "1", false, "1", Value())), kErrFieldTooSmall);
-  EXPECT_ERROR(db_->Insert(def_, VerseRow("a", std::string(51, 'x'), false, "1", Value())), kErrFieldTooSmall);
-  EXPECT_ERROR(db_->Insert(def_, VerseRow("a", "1", false, "1", Bytes{1, 2})), kErrInvalidArgument);
-  EXPECT_ERROR(db_->Update(def_, id, VerseRow("John", "3", false, "17", Memo(50)), VerseRow("x", "1", false, "1",
-                                                                                            Value())),
+  const auto row = [](const std::string& book, const std::string& chapter, const char* verses, Value memo) {
+    return VerseRow(book, chapter, false, verses, memo);
+  };
+  EXPECT_ERROR(db_->Insert(def_, row(std::string(256, 'x'), "1", "1", Value())), kErrFieldTooSmall);
+  EXPECT_ERROR(db_->Insert(def_, row("a", std::string(51, 'x'), "1", Value())), kErrFieldTooSmall);
+  EXPECT_ERROR(db_->Insert(def_, row("a", "1", "1", Bytes{1, 2})), kErrInvalidArgument);
+  EXPECT_ERROR(db_->Update(def_, id, row("John", "3", "17", Memo(50)), row("x", "1", "1", Value())),
                kErrWriteConflict);
   EXPECT_ERROR(db_->Delete(def_, id, VerseRow("John", "3", true, "16", Memo(50))), kErrWriteConflict);
   EXPECT_ERROR(db_->Delete(def_, RowId{id.page, 9}, expected_[0]), kErrRecordDeleted);
@@ -221,31 +204,31 @@ TEST_F(TableWriteTest, ReadOnlyHandlesAndLockedFilesRefuseWrites) {
   auto reader = Database::Open(fs_, kPath);
   ASSERT_OK(reader);
   EXPECT_ERROR((*reader)->Insert(def_, expected_[0]), kErrReadOnly);
-  // Another program's writer holds the lock for longer than the timeout.
   auto other = fs_.Open(kPath, OpenMode::kReadWrite);
   ASSERT_OK(other);
-  ASSERT_OK((*other)->TryLock(kWriterLock, 1, LockKind::kExclusive));
-  auto locked = db_->Insert(def_, expected_[0]);
-  ASSERT_FALSE(locked.ok());
-  EXPECT_EQ(locked.error().number, kErrLockedByUser);
-  EXPECT_NE(locked.error().description.find("currently locked"), std::string::npos);
-  ASSERT_OK((*other)->Unlock(kWriterLock, 1));
-  // A reader in the middle of an operation holds the writer off the pages.
-  ASSERT_OK((*other)->TryLock(kReadLock, 1, LockKind::kShared));
-  auto blocked = db_->Insert(def_, expected_[0]);
-  ASSERT_FALSE(blocked.ok());
-  EXPECT_EQ(fs_.Bytes(kPath), before);
-  EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
-  ASSERT_OK((*other)->Unlock(kReadLock, 1));
-  // A writer waiting for readers holds the pending lock: new readers wait behind it...
-  ASSERT_OK((*other)->TryLock(kPendingLock, 1, LockKind::kExclusive));
-  EXPECT_ERROR(Database::Open(fs_, kPath, {false, 0}), kErrLocked);
-  ASSERT_OK((*other)->Unlock(kPendingLock, 1));
-  // ...and a writer takes it before it waits for them.
-  ASSERT_OK((*other)->TryLock(kPendingLock, 1, LockKind::kShared));
-  EXPECT_FALSE(db_->Insert(def_, expected_[0]).ok());
-  EXPECT_EQ(fs_.Bytes(kPath), before);
-  ASSERT_OK((*other)->Unlock(kPendingLock, 1));
+  const struct {
+    std::uint64_t lock;
+    LockKind kind;
+    bool open;   // whether opening a reader is what waits, else a write
+    int number;  // 0: any failure
+  } cases[] = {
+      {kWriterLock, LockKind::kExclusive, false, kErrLockedByUser},  // another writer past the timeout
+      {kReadLock, LockKind::kShared, false, 0},  // a reader mid-operation holds writes off the pages
+      {kPendingLock, LockKind::kExclusive, true, kErrLocked},  // a waiting writer: new readers wait behind it
+      {kPendingLock, LockKind::kShared, false, 0},             // and a writer takes it before it waits
+  };
+  for (const auto& c : cases) {
+    ASSERT_OK((*other)->TryLock(c.lock, 1, c.kind));
+    const Status s =
+        c.open ? StatusOf(Database::Open(fs_, kPath, {false, 0})) : StatusOf(db_->Insert(def_, expected_[0]));
+    if (c.number != 0)
+      EXPECT_ERROR(s, c.number);
+    else
+      EXPECT_FALSE(s.ok());
+    EXPECT_EQ(fs_.Bytes(kPath), before);
+    EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
+    ASSERT_OK((*other)->Unlock(c.lock, 1));
+  }
   Add(VerseRow("John", "3", false, "16", Value()));
   ExpectStored();
 }
@@ -268,7 +251,8 @@ TEST_F(TableWriteTest, PagesUsedOutsideTheirOperationAreMisuseAndChangeNothing) 
 
 TEST_F(TableWriteTest, PageMapsGrowPastTheirFirstThousandPages) {
   // Chained memos of two full pages each take about 1,300 pages.
-  for (int i = 0; i < 650; ++i) Add(VerseRow("B", std::to_string(i), false, "1", Memo(4064, 'a' + static_cast<char>(i % 20))));
+  for (int i = 0; i < 650; ++i)
+    Add(VerseRow("B", std::to_string(i), false, "1", Memo(4064, 'a' + static_cast<char>(i % 20))));
   ReadScope scope(db_->pager());
   EXPECT_GT(db_->pager().PageCount(), 1100u);
   ExpectStored();

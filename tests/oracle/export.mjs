@@ -15,29 +15,20 @@ const quote = (s) => '"' + s.replaceAll('"', '""') + '"';
 function field(value, column) {
   if (value === null || value === undefined) return "";
   switch (column.type) {
-    case "boolean":
-      return value ? "1" : "0";
+    case "boolean": return value ? "1" : "0";
     case "datetime": {
       // Both other tools round to the nearest second; a Date keeps milliseconds.
       const d = new Date(Math.round(value.getTime() / 1000) * 1000);
       return quote(`${String(d.getUTCFullYear()).padStart(4, "0")}-${two(d.getUTCMonth() + 1)}-${two(d.getUTCDate())} ` +
         `${two(d.getUTCHours())}:${two(d.getUTCMinutes())}:${two(d.getUTCSeconds())}`);
     }
-    case "binary":
-    case "ole":
-      return quote(Buffer.from(value).toString("hex").toUpperCase());
-    case "text":
-    case "memo":
-      return quote(value);
-    case "repid":
-      return quote(value.toUpperCase());
-    default:
-      return String(value);
+    case "binary": case "ole": return quote(Buffer.from(value).toString("hex").toUpperCase());
+    case "text": case "memo": return quote(value);
+    case "repid": return quote(value.toUpperCase());
+    default: return String(value);
   }
 }
 
 const lines = [columns.map((c) => c.name).join(",")];
-for (const row of table.getData()) {
-  lines.push(columns.map((c) => field(row[c.name], c)).join(","));
-}
+for (const row of table.getData()) lines.push(columns.map((c) => field(row[c.name], c)).join(","));
 process.stdout.write(lines.join("\n") + "\n");

@@ -15,29 +15,20 @@ class FaultyFile final : public jet::File {
     return inner_->Read(offset, out);
   }
   jet::Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
-    switch (fs_.NextChange()) {
-      case FaultyFileSystem::Fate::kProceed: return inner_->Write(offset, data);
-      case FaultyFileSystem::Fate::kTear:
-        (void)inner_->Write(offset, data.first(data.size() / 2));
-        fs_.Crashed();
-        break;
-      case FaultyFileSystem::Fate::kFail: break;
-    }
-    return Injected();
+    if (!fs_.Proceed([&] { (void)inner_->Write(offset, data.first(data.size() / 2)); })) return Injected();
+    return inner_->Write(offset, data);
   }
   jet::Result<std::uint64_t> Size() override { return inner_->Size(); }
   jet::Status Truncate(std::uint64_t size) override {
-    if (!fs_.Proceed()) return Injected();
-    return inner_->Truncate(size);
+    return fs_.Proceed() ? inner_->Truncate(size) : Injected();
   }
-  jet::Status Sync() override {
-    if (!fs_.Proceed()) return Injected();
-    return inner_->Sync();
-  }
+  jet::Status Sync() override { return fs_.Proceed() ? inner_->Sync() : Injected(); }
   jet::Status TryLock(std::uint64_t offset, std::uint64_t length, jet::LockKind kind) override {
     return inner_->TryLock(offset, length, kind);
   }
-  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override { return inner_->Unlock(offset, length); }
+  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override {
+    return inner_->Unlock(offset, length);
+  }
 
  private:
   FaultyFileSystem& fs_;
@@ -46,14 +37,17 @@ class FaultyFile final : public jet::File {
 
 }  // namespace
 
-FaultyFileSystem::Fate FaultyFileSystem::NextChange() {
+bool FaultyFileSystem::Proceed(const std::function<void()>& tear) {
   ++changes_;
-  if (failAt_ == 0) return Fate::kProceed;
-  if (triggered_ && mode_ == Mode::kOnce) return Fate::kProceed;
-  if (triggered_) return Fate::kFail;
-  if (changes_ < failAt_) return Fate::kProceed;
+  if (failAt_ == 0 || (triggered_ && mode_ == Mode::kOnce)) return true;
+  if (triggered_) return false;
+  if (changes_ < failAt_) return true;
   triggered_ = true;
-  return mode_ == Mode::kCrash ? Fate::kTear : Fate::kFail;
+  if (mode_ == Mode::kCrash) {
+    if (tear) tear();
+    if (onCrash_) onCrash_();
+  }
+  return false;
 }
 
 jet::Result<std::unique_ptr<jet::File>> FaultyFileSystem::Open(const std::string& path, jet::OpenMode mode) {
@@ -62,15 +56,8 @@ jet::Result<std::unique_ptr<jet::File>> FaultyFileSystem::Open(const std::string
   return std::unique_ptr<jet::File>(new FaultyFile(*this, std::move(inner).value()));
 }
 
-bool FaultyFileSystem::Proceed() {
-  const Fate fate = NextChange();
-  if (fate == Fate::kTear) Crashed();
-  return fate == Fate::kProceed;
-}
-
 jet::Status FaultyFileSystem::Remove(const std::string& path) {
-  if (!Proceed()) return Injected();
-  return inner_.Remove(path);
+  return Proceed() ? inner_.Remove(path) : Injected();
 }
 
 }  // namespace support

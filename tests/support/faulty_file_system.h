@@ -1,7 +1,6 @@
-// A FileSystem decorator that makes the Nth change to any file fail: once, from then
-// on, or as a crash (the process "dies": nothing changes any more).
+// A FileSystem decorator that makes the Nth change to any file (write, sync, truncate,
+// remove) fail: once, from then on, or as a crash (the process "dies": nothing changes any more).
 #pragma once
-
 
 #include <cstdint>
 #include <functional>
@@ -17,41 +16,34 @@ class FaultyFileSystem final : public jet::FileSystem {
   enum class Mode {
     kOnce,        // the Nth change fails, later ones work
     kPersistent,  // the Nth change and every later one fail
-    kCrash,       // the Nth change is cut off (a write keeps only its first half) and
-                  // no later change reaches the files; every call reports failure
+    kCrash,       // the Nth change is cut off (a write keeps its first half) and no later one happens
   };
 
   explicit FaultyFileSystem(jet::FileSystem& inner) : inner_(inner) {}
 
-  // Arms the fault at change number `n` (1-based), counting every Write, Sync,
-  // Truncate and Remove from now on. n == 0 disarms it.
+  // Arms the fault at change `n` (1-based), counting from now on; n == 0 disarms it.
   void FailAt(std::uint64_t n, Mode mode) {
     failAt_ = n;
     mode_ = mode;
     changes_ = 0;
     triggered_ = false;
   }
-  // Runs `hook` right after the change a crash cuts off, before the call returns: a
-  // test in a process of its own ends the process there, as a power cut would.
+  // Runs right after the change a crash cuts off: a test in a process of its own ends the
+  // process there, as a power cut would.
   void OnCrash(std::function<void()> hook) { onCrash_ = std::move(hook); }
-  void Crashed() {
-    if (onCrash_) onCrash_();
-  }
-  // Changes counted since FailAt.
   std::uint64_t changes() const { return changes_; }
   bool triggered() const { return triggered_; }
+
+  // Counts a change and says whether it goes ahead; `tear` runs first when a crash cuts it off.
+  bool Proceed(const std::function<void()>& tear = {});
 
   jet::Result<std::unique_ptr<jet::File>> Open(const std::string& path, jet::OpenMode mode) override;
   jet::Result<bool> Exists(const std::string& path) override { return inner_.Exists(path); }
   jet::Result<bool> HeldOpen(const std::string& path) override { return inner_.HeldOpen(path); }
-  jet::Status Rename(const std::string& from, const std::string& to) override { return inner_.Rename(from, to); }
+  jet::Status Rename(const std::string& from, const std::string& to) override {
+    return inner_.Rename(from, to);
+  }
   jet::Status Remove(const std::string& path) override;
-
-  // Decides the fate of the next change: kProceed, kFail, or kTear (crash on a write).
-  enum class Fate { kProceed, kFail, kTear };
-  Fate NextChange();
-  // Decides the fate of a change that cannot be torn: whether it goes ahead.
-  bool Proceed();
 
  private:
   jet::FileSystem& inner_;

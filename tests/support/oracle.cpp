@@ -8,47 +8,59 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "jet/database.h"
+#include "support/result_assert.h"
+#include "versedb/csv_export.h"
+
 namespace support {
 namespace {
 
-std::string ShellQuote(const std::string& s) {
+std::string Quote(const std::string& s) {
   std::string out = "'";
   for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
 }
 
 bool IsNumber(const std::string& s, double& v) {
-  if (s.empty() || s[0] == '"') return false;
   char* end = nullptr;
   v = std::strtod(s.c_str(), &end);
-  return end == s.c_str() + s.size();
+  return !s.empty() && s[0] != '"' && end == s.c_str() + s.size();
 }
 
 bool FieldsAgree(const std::string& ours, const std::string& theirs) {
-  if (ours == theirs) return true;
   double a = 0, b = 0;
-  if (IsNumber(ours, a) && IsNumber(theirs, b)) {
-    return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(a));
-  }
-  if (ours == "\"\"" && theirs.empty()) return true;  // mdbtools prints empty text as null
-  // mdbtools treats text as a C string too: it stops at a zero byte.
-  if (std::size_t nul = ours.find('\0'); ours.size() >= 2 && ours.front() == '"' && nul != std::string::npos) {
+  if (ours == theirs || (ours == "\"\"" && theirs.empty())) return true;
+  if (IsNumber(ours, a) && IsNumber(theirs, b)) return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(a));
+  if (ours.size() < 2 || ours.front() != '"') return false;
+  // mdbtools treats text as a C string, and binary too: its hex stops at the first zero byte.
+  if (std::size_t nul = ours.find('\0'); nul != std::string::npos)
     return theirs == ours.substr(0, nul) + "\"";
-  }
-  // mdbtools treats binary as a C string: the hex stops at the first zero byte.
-  if (ours.size() >= 2 && ours.front() == '"' && ours.find_first_not_of("\"0123456789ABCDEF") == std::string::npos) {
-    std::string hex = ours.substr(1, ours.size() - 2);
-    std::size_t cut = hex.size();
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-      if (hex[i] == '0' && hex[i + 1] == '0') {
-        cut = i;
-        break;
-      }
+  if (ours.find_first_not_of("\"0123456789ABCDEF") != std::string::npos) return false;
+  std::size_t cut = 1;
+  while (cut + 2 < ours.size() && ours.compare(cut, 2, "00") != 0) cut += 2;
+  return theirs == (cut == 1 ? "" : ours.substr(0, cut) + "\"");
+}
+
+// Records of fields, honouring quotes (fields keep their quotes).
+std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
+  std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!quoted && c == ',') {
+      records.back().emplace_back();
+    } else if (!quoted && c == '\n') {
+      records.emplace_back(1);
+    } else {
+      records.back().back() += c;
+      if (c == '"' && quoted && i + 1 < text.size() && text[i + 1] == '"')
+        records.back().back() += text[++i];
+      else if (c == '"')
+        quoted = !quoted;
     }
-    std::string truncated = cut == 0 ? "" : "\"" + hex.substr(0, cut) + "\"";
-    return theirs == truncated;
   }
-  return false;
+  if (records.back() == std::vector<std::string>(1)) records.pop_back();
+  return records;
 }
 
 }  // namespace
@@ -61,15 +73,14 @@ std::string RunCommand(const std::string& command) {
     return out;
   }
   char buf[4096];
-  std::size_t n = 0;
-  while ((n = fread(buf, 1, sizeof buf, pipe)) > 0) out.append(buf, n);
-  int status = pclose(pipe);
+  for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+  const int status = pclose(pipe);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command << " failed";
   return out;
 }
 
 std::vector<std::string> MdbTables(const std::string& path) {
-  std::istringstream in(RunCommand("mdb-tables -S -1 " + ShellQuote(path)));
+  std::istringstream in(RunCommand("mdb-tables -S -1 " + Quote(path)));
   std::vector<std::string> names;
   for (std::string line; std::getline(in, line);) {
     if (!line.empty()) names.push_back(line);
@@ -78,56 +89,19 @@ std::vector<std::string> MdbTables(const std::string& path) {
 }
 
 std::string MdbReaderCsv(const std::string& path, const std::string& table) {
-  return RunCommand("node " + ShellQuote(std::string(LUMARET_ORACLE_DIR) + "/export.mjs") + " " + ShellQuote(path) +
-                    " " + ShellQuote(table));
+  return RunCommand("node " + Quote(std::string(LUMARET_ORACLE_DIR) + "/export.mjs") + " " + Quote(path) +
+                    " " + Quote(table));
 }
 
 std::string MdbExportCsv(const std::string& path, const std::string& table) {
-  return RunCommand("mdb-export -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex " + ShellQuote(path) + " " +
-                    ShellQuote(table));
-}
-
-std::vector<std::vector<std::string>> ParseCsv(const std::string& text) {
-  std::vector<std::vector<std::string>> records;
-  std::vector<std::string> record;
-  std::string field;
-  bool quoted = false;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (quoted) {
-      field += c;
-      if (c == '"') {
-        if (i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
-        else quoted = false;
-      }
-    } else if (c == '"') {
-      quoted = true;
-      field += c;
-    } else if (c == ',') {
-      record.push_back(field);
-      field.clear();
-    } else if (c == '\n') {
-      record.push_back(field);
-      field.clear();
-      records.push_back(record);
-      record.clear();
-    } else {
-      field += c;
-    }
-  }
-  if (!field.empty() || !record.empty()) {
-    record.push_back(field);
-    records.push_back(record);
-  }
-  return records;
+  return RunCommand("mdb-export -D '%Y-%m-%d %H:%M:%S' -T '%Y-%m-%d %H:%M:%S' -b hex " + Quote(path) + " " +
+                    Quote(table));
 }
 
 std::string DiffWithMdbExport(const std::string& ours, const std::string& mdbExport) {
-  auto a = ParseCsv(ours);
-  auto b = ParseCsv(mdbExport);
-  if (a.size() != b.size()) {
+  const auto a = ParseCsv(ours), b = ParseCsv(mdbExport);
+  if (a.size() != b.size())
     return "record count " + std::to_string(a.size()) + " vs " + std::to_string(b.size());
-  }
   for (std::size_t r = 0; r < a.size(); ++r) {
     if (a[r].size() != b[r].size()) return "field count of record " + std::to_string(r);
     for (std::size_t f = 0; f < a[r].size(); ++f) {
@@ -138,6 +112,17 @@ std::string DiffWithMdbExport(const std::string& ours, const std::string& mdbExp
     }
   }
   return "";
+}
+
+void ExpectOraclesAgree(const std::string& path, const std::string& table) {
+  auto db = jet::Database::Open(jet::SystemFileSystem(), path);
+  ASSERT_OK(db);
+  auto def = (*db)->OpenTable(table);
+  ASSERT_OK(def);
+  std::ostringstream ours;
+  ASSERT_OK(versedb::ExportCsv(**db, *def, ours));
+  EXPECT_EQ(MdbReaderCsv(path, table), ours.str()) << "mdb-reader differs on " << table;
+  EXPECT_EQ(DiffWithMdbExport(ours.str(), MdbExportCsv(path, table)), "") << table;
 }
 
 }  // namespace support

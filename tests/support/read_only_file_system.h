@@ -1,7 +1,6 @@
-// Opens every file as a read-only file or folder lets it be opened: reading works,
-// opening for writing is denied.
+// Opens files as a read-only file or folder lets them be opened: reading works,
+// opening for writing and removing are denied.
 #pragma once
-
 
 #include <memory>
 #include <string>

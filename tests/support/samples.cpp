@@ -8,19 +8,14 @@ namespace support {
 
 const std::vector<std::string>& SampleNames() {
   static const std::vector<std::string> names = {
-      "compIndexTestV1997.mdb", "delTestV1997.mdb",      "indexTestV1997.mdb", "overflowTestV1997.mdb",
-      "queryTestV1997.mdb",     "size97.mdb",            "test2V1997.mdb",     "testV1997.mdb",
-  };
+      "compIndexTestV1997.mdb", "delTestV1997.mdb", "indexTestV1997.mdb", "overflowTestV1997.mdb",
+      "queryTestV1997.mdb",     "size97.mdb",       "test2V1997.mdb",     "testV1997.mdb"};
   return names;
 }
 
-// A missing sample throws: GoogleTest reports the exception as the test's failure, with the
-// path, where an empty buffer would have let the test index past its end.
 std::string SamplePath(const std::string& name) {
   std::string path = std::string(LUMARET_TESTDATA_DIR) + "/" + name;
-  if (!std::ifstream(path, std::ios::binary).good()) {
-    throw std::runtime_error("missing sample file " + path + " (the samples live in tests/data/jet3)");
-  }
+  if (!std::ifstream(path, std::ios::binary).good()) throw std::runtime_error("missing sample file " + path);
   return path;
 }
 

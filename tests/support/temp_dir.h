@@ -1,13 +1,11 @@
-// A folder of the system's temporary area that lives as long as the test needs it.
+// A new, uniquely named folder of the system's temporary area, removed with everything
+// in it when the test is done. Paths are UTF-8 with the system's separator.
 #pragma once
-
 
 #include <string>
 
 namespace support {
 
-// Creates a new, empty, uniquely named folder on construction and removes it with
-// everything in it on destruction. Paths are UTF-8 with the system's separator.
 class TempDir {
  public:
   TempDir();
@@ -15,9 +13,7 @@ class TempDir {
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
 
-  // The folder itself.
   const std::string& path() const { return path_; }
-  // A path inside the folder; `name` is a plain file name.
   std::string File(const std::string& name) const;
 
  private:

@@ -1,9 +1,9 @@
 // The reference parser: books, chapters, verse ranges and the line numbers of bad lines.
+#include "versedb/reference_parser.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
-
-#include "versedb/reference_parser.h"
 
 namespace versedb::test {
 namespace {
@@ -53,7 +53,8 @@ TEST(ReferenceParser, ReadsReferencesAndRefusesWhatIsNone) {
 }
 
 TEST(ReferenceParser, ReportsEveryBadLineWithItsNumberAndSkipsBlankAndCommentLines) {
-  std::istringstream in("# shipped verses\nJohn 3:16 For God\n\nJohn 99:1 no\nJude 24 Now unto him\nnonsense\n");
+  std::istringstream in(
+      "# shipped verses\nJohn 3:16 For God\n\nJohn 99:1 no\nJude 24 Now unto him\nnonsense\n");
   auto parsed = ParseVerseLines(in);
   ASSERT_EQ(parsed.verses.size(), 2u);
   EXPECT_EQ(parsed.verses[0].line, 2u);

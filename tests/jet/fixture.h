@@ -1,5 +1,5 @@
-// Shared helpers of the write tests: a verse store in memory, rows as values, and
-// the integrity check after every write.
+// What the engine's tests share: verse stores in memory, rows as values, the integrity
+// check's findings, and (natively) the independent readers' view of a store.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@
 
 namespace jet::test {
 
-
 using Rows = std::vector<std::vector<Value>>;
 
 inline Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
@@ -26,8 +25,8 @@ inline Text T(const std::string& s) { return Text{Bytes(s.begin(), s.end())}; }
 // A memo text of `n` letters whose content tells its position and seed, so mix-ups show.
 inline Text Memo(std::size_t n, char seed = 'a') {
   std::string s(n, ' ');
-  const std::size_t base = static_cast<unsigned char>(seed);
-  for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + (base + i % 23) % 26);
+  for (std::size_t i = 0; i < n; ++i)
+    s[i] = static_cast<char>('a' + (static_cast<unsigned char>(seed) + i % 23) % 26);
   return T(s);
 }
 
@@ -37,31 +36,33 @@ inline std::vector<Value> VerseRow(const std::string& book, const std::string& c
   return {T(book), T(chapter), read, T(verses), std::move(text)};
 }
 
-// Bytes of a new database with the verse table (no indexes).
-inline Bytes NewVerseStoreBytes() {
+inline TableDef VerseLayout() {
   auto def = LayOutTable("versetbl", kTableTypeUser,
-                         {{"Book", ColumnType::kText, 255}, {"Chapter", ColumnType::kText, 50},
-                          {"Read", ColumnType::kBoolean, 0}, {"Verses", ColumnType::kText, 50},
+                         {{"Book", ColumnType::kText, 255},
+                          {"Chapter", ColumnType::kText, 50},
+                          {"Read", ColumnType::kBoolean, 0},
+                          {"Verses", ColumnType::kText, 50},
                           {"VerseTxt", ColumnType::kMemo, 0}});
   EXPECT_OK(def);
-  if (!def.ok()) return {};
-  auto bytes = BuildNewDatabase(*def, 45000.5);
+  return def.ok() ? *def : TableDef{};
+}
+
+// A new database holding the empty verse table (no indexes).
+inline Bytes NewVerseStoreBytes(double created = 45000.5) {
+  auto bytes = BuildNewDatabase(VerseLayout(), created);
   EXPECT_OK(bytes);
   return bytes.ok() ? *bytes : Bytes{};
 }
 
-// Every row's values, in the table's order.
 inline Rows ReadRows(Database& db, const TableDef& def) {
   auto rows = db.ReadAllRows(def);
   EXPECT_OK(rows);
   Rows values;
-  if (rows.ok()) {
-    for (auto& row : *rows) values.push_back(std::move(row.values));
-  }
+  for (auto& row : rows.ok() ? *rows : std::vector<StoredRow>{}) values.push_back(std::move(row.values));
   return values;
 }
 
-// The integrity check's findings, joined; empty for a clean file.
+// The integrity check's findings, one a line; empty for a clean file.
 inline std::string Findings(FileSystem& fs, const std::string& path) {
   auto findings = CheckIntegrity(fs, path);
   if (!findings.ok()) return "check failed: " + findings.error().description;
@@ -69,5 +70,15 @@ inline std::string Findings(FileSystem& fs, const std::string& path) {
   for (const auto& f : *findings) text += "page " + std::to_string(f.page) + ": " + f.text + "\n";
   return text;
 }
+
+inline std::string Findings(const Bytes& bytes) {
+  MemoryFileSystem fs;
+  fs.SetBytes("db.mdb", bytes);
+  return Findings(fs, "db.mdb");
+}
+
+// Checks that mdb-reader prints `table` of the file `bytes` as versedb export does, and
+// mdb-export the same up to its known quirks. Defined in oracle_test.cpp.
+void ExpectOraclesAgree(const Bytes& bytes, const std::string& table);
 
 }  // namespace jet::test
