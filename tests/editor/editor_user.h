@@ -14,6 +14,7 @@
 #include "editor/edit_frm.h"
 #include "editor/edit_view.h"
 #include "store/verse_recordset.h"
+#include "support/fake_verse_table.h"
 
 namespace editor::test {
 
@@ -52,17 +53,7 @@ class FakeEditView : public EditView {
   bool pointerReset = false;
 };
 
-// "book chapter:verses text", with "+" when the Read column is set.
-inline std::string Summary(const store::VerseRecord& row) {
-  return row.book + " " + row.chapter + ":" + row.verses + " " + row.verseTxt + (row.read ? "+" : "");
-}
-
-// The rows in table order, joined by ", ".
-inline std::string Summary(const std::vector<store::VerseRecord>& rows) {
-  std::string text;
-  for (const store::VerseRecord& row : rows) text += (text.empty() ? "" : ", ") + Summary(row);
-  return text;
-}
+using support::Summary;
 
 // Whether `text` starts with `pattern`, where "*" in the pattern stands for any text.
 inline bool Matches(const std::string& text, const std::string& pattern) {

@@ -1,6 +1,6 @@
-// What the store's contract suites share: a real store in memory with another program
-// writing to it, and the worlds each suite runs its tests in, one per fake and one per
-// real thing, so that a fake cannot answer what the real thing does not.
+// What the store's contract suites share: a store file with another program writing to
+// it, and the worlds each suite runs in, one over a fake and one over the real thing, so
+// that a fake cannot answer what the real thing does not.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,7 +19,6 @@
 #include "support/fake_verse_table.h"
 #include "support/read_only_file_system.h"
 #include "support/result_assert.h"
-#include "support/verse_print.h"
 
 namespace store::test {
 
@@ -27,77 +26,85 @@ inline VerseRecord Verse(std::string book, std::string text = "text", bool read 
   return {book, "3", "16", std::move(text), read};
 }
 
-// A store file holding versetbl with `rows`, and another program working on it.
-class StoreFile {
+// Rows, another program on them, and a thing over them (a table or a cursor).
+template <typename Thing>
+class World {
  public:
-  explicit StoreFile(const std::vector<VerseRecord>& rows) {
+  virtual ~World() = default;
+  virtual Thing& thing() = 0;
+  virtual void ChangeElsewhere(std::size_t index, const VerseRecord& values) = 0;
+  virtual void RemoveElsewhere(std::size_t index) = 0;
+  virtual void AddElsewhere(const VerseRecord& values) = 0;
+  // From now on thing() is a new one over the same rows on a store that cannot be written.
+  virtual void MakeReadOnly() = 0;
+  // The next read fails as a damaged file fails.
+  virtual void BreakReads() = 0;
+  virtual std::vector<VerseRecord> Stored() = 0;
+  virtual void ExpectSound() {}  // checks what was left behind beyond the rows
+};
+
+// The real thing over a store file in memory holding versetbl.
+template <typename Thing, typename Real>
+class FileWorld final : public World<Thing> {
+ public:
+  explicit FileWorld(const std::vector<VerseRecord>& rows) {
     auto schema = VerseTableSchema();
     EXPECT_OK(schema);
-    EXPECT_OK(jet::CreateDatabase(fs, path, *schema, 46000.5));
-    for (const auto& row : rows) EXPECT_OK(other_.Insert(row));
+    EXPECT_OK(jet::CreateDatabase(fs_, path_, *schema, 46000.5));
+    for (const auto& row : rows) AddElsewhere(row);
+    real_ = std::make_unique<Real>(fs_, path_);
   }
-  void Change(std::size_t index, const VerseRecord& values) {
+  Thing& thing() override { return *real_; }
+  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
     auto rows = other_.ReadAll();
     ASSERT_OK(rows);
     ASSERT_OK(other_.Update((*rows)[index].id, (*rows)[index].record, values));
   }
-  void Remove(std::size_t index) {
+  void RemoveElsewhere(std::size_t index) override {
     auto rows = other_.ReadAll();
     ASSERT_OK(rows);
     ASSERT_OK(other_.Delete((*rows)[index].id, (*rows)[index].record));
   }
-  std::vector<VerseRecord> Records() {
-    std::vector<VerseRecord> records;
-    auto rows = JetVerseTable(fs, path).ReadAll();
-    EXPECT_OK(rows);
-    if (rows.ok()) {
-      for (const auto& row : *rows) records.push_back(row.record);
-    }
-    return records;
-  }
-  // Damages versetbl's definition, so every later read of the table fails.
-  void BreakReads() {
-    auto opened = OpenStore(fs, path);
+  void AddElsewhere(const VerseRecord& values) override { EXPECT_OK(other_.Insert(values)); }
+  void MakeReadOnly() override { real_ = std::make_unique<Real>(readOnly_, path_); }
+  // Damages versetbl's definition page.
+  void BreakReads() override {
+    auto opened = OpenStore(fs_, path_);
     ASSERT_OK(opened);
     const std::uint32_t page = opened->def.page;
     opened->db.reset();
-    fs.Bytes(path)[page * 2048] = 0x7F;
+    fs_.Bytes(path_)[page * 2048] = 0x7F;
   }
-  void ExpectSound() {
-    auto findings = jet::CheckIntegrity(fs, path);
+  std::vector<VerseRecord> Stored() override {
+    std::vector<VerseRecord> records;
+    auto rows = JetVerseTable(fs_, path_).ReadAll();
+    EXPECT_OK(rows);
+    for (const auto& row : rows.ok() ? *rows : std::vector<StoredVerse>{}) records.push_back(row.record);
+    return records;
+  }
+  void ExpectSound() override {
+    auto findings = jet::CheckIntegrity(fs_, path_);
     ASSERT_OK(findings);
     for (const auto& f : *findings) ADD_FAILURE() << "page " << f.page << ": " << f.text;
   }
-
-  jet::MemoryFileSystem fs;
-  support::ReadOnlyFileSystem readOnly{fs};
-  const std::string path = kStoreFileName;
+  jet::MemoryFileSystem& fs() { return fs_; }
+  const std::string& path() const { return path_; }
 
  private:
-  JetVerseTable other_{fs, path};
+  jet::MemoryFileSystem fs_;
+  support::ReadOnlyFileSystem readOnly_{fs_};
+  const std::string path_ = kStoreFileName;
+  JetVerseTable other_{fs_, path_};
+  std::unique_ptr<Real> real_;
 };
 
-// A verse table with its rows, and another program on the same rows.
-class TableWorld {
- public:
-  virtual ~TableWorld() = default;
-  virtual VerseTable& table() = 0;
-  virtual void ChangeElsewhere(std::size_t index, const VerseRecord& values) = 0;
-  virtual void RemoveElsewhere(std::size_t index) = 0;
-  virtual void AddElsewhere(const VerseRecord& values) = 0;
-  // From now on table() stands for the same rows on a store that cannot be written.
-  virtual void MakeReadOnly() = 0;
-  // The table's next read fails.
-  virtual void BreakReads() = 0;
-  virtual std::vector<VerseRecord> Stored() = 0;
-  // Checks what the table left behind beyond its rows.
-  virtual void ExpectSound() {}
-};
+// The number a damaged table definition is read with; the fakes fail with it too.
+inline constexpr int kDamagedNumber = jet::kErrDamaged;
 
-class FakeTableWorld final : public TableWorld {
+class FakeTableWorld final : public World<VerseTable> {
  public:
   explicit FakeTableWorld(const std::vector<VerseRecord>& rows) : table_(rows) {}
-  VerseTable& table() override { return table_; }
+  VerseTable& thing() override { return table_; }
   void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
     table_.ChangeByOtherProgram(index, values);
   }
@@ -105,7 +112,7 @@ class FakeTableWorld final : public TableWorld {
   void AddElsewhere(const VerseRecord& values) override { table_.AddByOtherProgram(values); }
   void MakeReadOnly() override { table_.SetReadOnly(true); }
   void BreakReads() override {
-    table_.FailNext(support::FakeVerseTable::Operation::kReadAll, jet::MakeError(jet::kErrLocked, "Locked."));
+    table_.FailNext(support::FakeVerseTable::Operation::kReadAll, jet::MakeError(kDamagedNumber, "Damaged."));
   }
   std::vector<VerseRecord> Stored() override { return table_.Records(); }
 
@@ -113,40 +120,23 @@ class FakeTableWorld final : public TableWorld {
   support::FakeVerseTable table_;
 };
 
-class FileTableWorld final : public TableWorld {
- public:
-  explicit FileTableWorld(const std::vector<VerseRecord>& rows) : file_(rows) {}
-  VerseTable& table() override { return *table_; }
-  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override { file_.Change(index, values); }
-  void RemoveElsewhere(std::size_t index) override { file_.Remove(index); }
-  void AddElsewhere(const VerseRecord& values) override { EXPECT_OK(JetVerseTable(file_.fs, file_.path).Insert(values)); }
-  void MakeReadOnly() override { table_ = std::make_unique<JetVerseTable>(file_.readOnly, file_.path); }
-  void BreakReads() override { file_.BreakReads(); }
-  std::vector<VerseRecord> Stored() override { return file_.Records(); }
-  void ExpectSound() override { file_.ExpectSound(); }
-
- private:
-  StoreFile file_;
-  std::unique_ptr<JetVerseTable> table_ = std::make_unique<JetVerseTable>(file_.fs, file_.path);
-};
-
 // One parameter of a contract suite: a fake or the real thing.
-template <typename World>
+template <typename Thing>
 struct Kind {
   const char* name;
-  std::function<std::unique_ptr<World>(const std::vector<VerseRecord>&)> make;
+  std::function<std::unique_ptr<World<Thing>>(const std::vector<VerseRecord>&)> make;
   friend void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
 };
 
-template <typename World, typename Fake, typename Real>
+template <typename Thing, typename Fake, typename Real>
 auto BothKinds() {
-  auto maker = [](auto tag) {
-    return [](const std::vector<VerseRecord>& rows) -> std::unique_ptr<World> {
-      return std::make_unique<typename decltype(tag)::type>(rows);
-    };
-  };
-  return testing::Values(Kind<World>{"Fake", maker(std::type_identity<Fake>{})},
-                         Kind<World>{"File", maker(std::type_identity<Real>{})});
+  using Rows = const std::vector<VerseRecord>&;
+  return testing::Values(
+      Kind<Thing>{"Fake",
+                  [](Rows rows) -> std::unique_ptr<World<Thing>> { return std::make_unique<Fake>(rows); }},
+      Kind<Thing>{"File", [](Rows rows) -> std::unique_ptr<World<Thing>> {
+                    return std::make_unique<FileWorld<Thing, Real>>(rows);
+                  }});
 }
 
 template <typename K>
@@ -154,6 +144,6 @@ std::string KindName(const testing::TestParamInfo<K>& info) {
   return info.param.name;
 }
 
-inline const auto kTableKinds = BothKinds<TableWorld, FakeTableWorld, FileTableWorld>();
+inline const auto kTableKinds = BothKinds<VerseTable, FakeTableWorld, JetVerseTable>();
 
 }  // namespace store::test
