@@ -139,6 +139,17 @@ auto BothKinds() {
                   }});
 }
 
+// Runs a script of steps "step=shows; step=shows" and compares what each step shows.
+template <typename Step>
+void RunScript(const std::string& script, Step&& step) {
+  for (std::size_t at = 0, end = 0; at < script.size(); at = end + 2) {
+    end = std::min(script.find("; ", at), script.size());
+    const std::string line = script.substr(at, end - at);
+    const std::size_t eq = line.find('=');
+    EXPECT_EQ(step(line.substr(0, eq)), eq == std::string::npos ? "" : line.substr(eq + 1)) << line;
+  }
+}
+
 template <typename K>
 std::string KindName(const testing::TestParamInfo<K>& info) {
   return info.param.name;

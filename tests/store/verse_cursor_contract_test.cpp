@@ -2,6 +2,8 @@
 // tests use and the real cursor over a store file; and what only the real one shows.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/pager.h"
@@ -32,140 +34,92 @@ class FakeCursorWorld final : public World<VerseCursor> {
   reminder::test::FakeVerseCursor cursor_;
 };
 
-// Each walk applies its steps to a cursor over its rows and, after each, compares where
-// the cursor stands: the error number of a failed step ("!3021 "), the current row's
-// book or "-" without one, "@" the position, then "~" and the number of row-change
-// notifications so far. Lower-case steps are another program's: "remove N", "change N"
-// (to Jude), "readonly" (a new cursor over a store that cannot be written), "break".
-struct Walk {
-  const char* name;
-  std::vector<VerseRecord> rows;
-  std::vector<std::pair<std::string, std::string>> steps;
-  const char* stored;  // the books stored afterwards; none: the damaged file is not read back
-};
-
+// Each walk is a script over a cursor on its rows: after each step, the error number of
+// a failure ("!3021 "), the current row's book or "-" without one, "@" the position, "~"
+// the number of row-change notifications so far. Lower-case steps are another
+// program's: "remove N", "change N" (to Jude), "readonly" (a new cursor over a store that
+// cannot be written), "break" (reads fail).
 class VerseCursorContract : public testing::TestWithParam<Kind<VerseCursor>> {
  protected:
   std::string Do(const std::string& step) {
-    VerseCursor* c = &world_->thing();
-    jet::Status status = jet::Ok();
     const std::size_t space = step.find(' ');
     const int n = space == std::string::npos ? 0 : std::stoi(step.substr(space + 1));
-    if (step == "Refresh")
-      status = c->Refresh();
-    else if (step == "Next")
-      status = c->MoveNext();
-    else if (step == "First")
-      status = c->MoveFirst();
-    else if (step == "Delete")
-      status = c->DeleteCurrent();
-    else if (step.starts_with("Move"))
-      status = c->Move(n);
-    else if (step.starts_with("remove"))
-      world_->RemoveElsewhere(static_cast<std::size_t>(n));
-    else if (step.starts_with("change"))
-      world_->ChangeElsewhere(static_cast<std::size_t>(n), Verse("Jude"));
-    else if (step == "break")
-      world_->BreakReads();
-    else if (step == "readonly") {
-      world_->MakeReadOnly();
-      world_->thing().SetRowChanged([this] { ++changes_; });
-    } else
-      ADD_FAILURE() << "no step " << step;
-    c = &world_->thing();  // a new one after "readonly"
-    EXPECT_TRUE(c->HasCurrent() || c->Current() == VerseRecord{}) << "no row shows no values";
+    const std::map<std::string, std::function<jet::Status(VerseCursor&)>> steps = {
+        {"Refresh", [](VerseCursor& c) { return c.Refresh(); }},
+        {"Next", [](VerseCursor& c) { return c.MoveNext(); }},
+        {"First", [](VerseCursor& c) { return c.MoveFirst(); }},
+        {"Delete", [](VerseCursor& c) { return c.DeleteCurrent(); }},
+        {"Move", [n](VerseCursor& c) { return c.Move(n); }},
+        {"remove",
+         [&](VerseCursor&) { return world_->RemoveElsewhere(static_cast<std::size_t>(n)), jet::Ok(); }},
+        {"change",
+         [&](VerseCursor&) {
+           return world_->ChangeElsewhere(static_cast<std::size_t>(n), Verse("Jude")), jet::Ok();
+         }},
+        {"break", [&](VerseCursor&) { return world_->BreakReads(), jet::Ok(); }},
+        {"readonly", [&](VerseCursor&) { return world_->MakeReadOnly(), Listen(), jet::Ok(); }},
+    };
+    const jet::Status status = steps.at(step.substr(0, space))(world_->thing());
+    const VerseCursor& c = world_->thing();
+    EXPECT_TRUE(c.HasCurrent() || c.Current() == VerseRecord{}) << "no row shows no values";
     return (status.ok() ? "" : "!" + std::to_string(status.error().number) + " ") +
-           (c->HasCurrent() ? c->Current().book : "-") + "@" + std::to_string(c->Position()) + "~" +
+           (c.HasCurrent() ? c.Current().book : "-") + "@" + std::to_string(c.Position()) + "~" +
            std::to_string(changes_);
+  }
+  void Listen() {
+    world_->thing().SetRowChanged([this] { ++changes_; });
   }
 
   std::unique_ptr<World<VerseCursor>> world_;
   int changes_ = 0;
 };
 
-const std::vector<VerseRecord> kThree = {Verse("John"), Verse("Psalms"), Verse("Romans")};
-
 TEST_P(VerseCursorContract, WalksFollowTheDataControlsRules) {
-  const Walk walks[] = {
-      {"steps to the end and no further",
-       kThree,
-       {{"Next", "!3021 -@-1~0"},
-        {"First", "!3021 -@-1~0"},
-        {"Refresh", "John@0~1"},
-        {"Next", "Psalms@1~2"},
-        {"Next", "Romans@2~3"},
-        {"Next", "-@-1~4"},
-        {"Next", "!3021 -@-1~4"},
-        {"First", "John@0~5"}},
+  const std::vector<VerseRecord> three = {Verse("John"), Verse("Psalms"), Verse("Romans")};
+  const struct {
+    const char* name;
+    std::vector<VerseRecord> rows;
+    std::string script;
+    const char* stored;  // the books stored afterwards; none: the damaged file is not read back
+  } walks[] = {
+      {"steps to the end and no further", three,
+       "Next=!3021 -@-1~0; First=!3021 -@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Next=Romans@2~3; "
+       "Next=-@-1~4; "
+       "Next=!3021 -@-1~4; First=John@0~5",
        "John Psalms Romans"},
-      {"moves by saved positions, also past either end",
-       kThree,
-       {{"Move 1", "!3021 -@-1~0"},
-        {"Refresh", "John@0~1"},
-        {"Move 2", "Romans@2~2"},
-        {"Move -1", "Psalms@1~3"},
-        {"Move 7", "-@-1~4"},
-        {"Move 1", "!3021 -@-1~4"},
-        {"First", "John@0~5"},
-        {"Move -1", "-@-1~6"},
-        {"Next", "John@0~7"}},
+      {"moves by saved positions, also past either end", three,
+       "Move 1=!3021 -@-1~0; Refresh=John@0~1; Move 2=Romans@2~2; Move -1=Psalms@1~3; Move 7=-@-1~4; "
+       "Move 1=!3021 -@-1~4; First=John@0~5; Move -1=-@-1~6; Next=John@0~7",
        "John Psalms Romans"},
       {"an empty table has no row to move to",
        {},
-       {{"Refresh", "-@-1~1"},
-        {"First", "!3021 -@-1~2"},
-        {"Move 1", "!3021 -@-1~2"},
-        {"Next", "!3021 -@-1~2"},
-        {"Delete", "!3021 -@-1~2"}},
+       "Refresh=-@-1~1; First=!3021 -@-1~2; Move 1=!3021 -@-1~2; Next=!3021 -@-1~2; Delete=!3021 -@-1~2",
        ""},
-      {"a delete goes on with the row that followed",
-       kThree,
-       {{"Delete", "!3021 -@-1~0"},
-        {"Refresh", "John@0~1"},
-        {"Next", "Psalms@1~2"},
-        {"Delete", "-@-1~3"},
-        {"Next", "Romans@1~4"},
-        {"Delete", "-@-1~5"},
-        {"Next", "-@-1~6"}},
+      {"a delete goes on with the row that followed", three,
+       "Delete=!3021 -@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Delete=-@-1~3; Next=Romans@1~4; "
+       "Delete=-@-1~5; "
+       "Next=-@-1~6",
        "John"},
       {"rows another program removed are passed over and not counted",
        {Verse("John"), Verse("Psalms"), Verse("Romans"), Verse("Jude")},
-       {{"Refresh", "John@0~1"},
-        {"remove 1", "John@0~1"},
-        {"Next", "Romans@1~2"},
-        {"remove 2", "Romans@1~2"},
-        {"Next", "-@-1~3"}},
+       "Refresh=John@0~1; remove 1=John@0~1; Next=Romans@1~2; remove 2=Romans@1~2; Next=-@-1~3",
        "John Romans"},
-      {"a row another program changed is not deleted",
-       kThree,
-       {{"Refresh", "John@0~1"}, {"change 0", "John@0~1"}, {"Delete", "!3197 John@0~1"}},
-       "Jude Psalms Romans"},
-      {"a store that cannot be written shows its rows but refuses deletes",
-       kThree,
-       {{"readonly", "-@-1~0"},
-        {"Refresh", "John@0~1"},
-        {"Next", "Psalms@1~2"},
-        {"Delete", "!3027 Psalms@1~2"},
-        {"Next", "Romans@2~3"}},
+      {"a row another program changed is not deleted", three,
+       "Refresh=John@0~1; change 0=John@0~1; Delete=!3197 John@0~1", "Jude Psalms Romans"},
+      {"a store that cannot be written shows its rows but refuses deletes", three,
+       "readonly=-@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Delete=!3027 Psalms@1~2; Next=Romans@2~3",
        "John Psalms Romans"},
-      {"a failed refresh drops the current row unannounced and nothing moves after it",
-       kThree,
-       {{"Refresh", "John@0~1"},
-        {"Next", "Psalms@1~2"},
-        {"break", "Psalms@1~2"},
-        {"Refresh", "!" + std::to_string(kDamagedNumber) + " -@-1~2"},
-        {"Next", "!3021 -@-1~2"},
-        {"First", "!3021 -@-1~2"},
-        {"Move 1", "!3021 -@-1~2"},
-        {"Delete", "!3021 -@-1~2"}},
+      {"a failed refresh drops the current row unannounced and nothing moves after it", three,
+       "Refresh=John@0~1; Next=Psalms@1~2; break=Psalms@1~2; Refresh=!3049 -@-1~2; Next=!3021 -@-1~2; "
+       "First=!3021 -@-1~2; Move 1=!3021 -@-1~2; Delete=!3021 -@-1~2",
        nullptr},
   };
-  for (const Walk& walk : walks) {
+  for (const auto& walk : walks) {
     SCOPED_TRACE(walk.name);
     world_ = GetParam().make(walk.rows);
     changes_ = 0;
-    world_->thing().SetRowChanged([this] { ++changes_; });
-    for (const auto& [step, expected] : walk.steps) EXPECT_EQ(Do(step), expected) << step;
+    Listen();
+    RunScript(walk.script, [this](const std::string& step) { return Do(step); });
     if (walk.stored == nullptr) continue;
     std::string stored;
     for (const auto& row : world_->Stored()) stored += (stored.empty() ? "" : " ") + row.book;

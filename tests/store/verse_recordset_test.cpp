@@ -225,15 +225,7 @@ TEST_P(VerseRecordsetTest, ShowsAndStoresWhatTheScriptDid) {
     world_ = GetParam().make(c.rows);
     rs_ = std::make_unique<VerseRecordset>(world_->thing());
     Hook();
-    for (std::size_t at = 0; at < c.steps.size();) {
-      std::size_t end = c.steps.find("; ", at);
-      if (end == std::string::npos) end = c.steps.size();
-      const std::string step = c.steps.substr(at, end - at);
-      const std::size_t eq = step.find('=');
-      const std::string shows = Do(step.substr(0, eq));
-      EXPECT_EQ(shows, eq == std::string::npos ? "" : step.substr(eq + 1)) << step;
-      at = end + 2;
-    }
+    RunScript(c.steps, [this](const std::string& step) { return Do(step); });
     if (c.stored != "-") {
       EXPECT_EQ(support::Summary(world_->Stored()), c.stored);
       world_->ExpectSound();
