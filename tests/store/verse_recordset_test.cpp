@@ -24,7 +24,7 @@ const std::string kTooLong(kBookLength + 1, 'x');
 // of a completed move, "u", "a" or "d" for a row about to be updated, added or deleted,
 // "e" and the number of a reported error.
 struct Case {
-  const char* name;
+  std::string name;
   std::vector<VerseRecord> rows;
   std::string steps;   // "command=shows; ..."
   std::string stored;  // the books, chapters, verses and texts stored afterwards, "+" when read
@@ -89,9 +89,9 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
       rs.SetMoveCompleteHandler(nullptr);
       rs.SetWillChangeRecordHandler(nullptr);
     } else if (command == "other-verses") {
-      VerseRecord theirs = world_->Stored()[static_cast<std::size_t>(arg[0] - '0')];
+      VerseRecord theirs = world_->Stored()[0];
       theirs.verses = arg.substr(2);
-      world_->ChangeElsewhere(static_cast<std::size_t>(arg[0] - '0'), theirs);
+      world_->ChangeElsewhere(0, theirs);
     } else if (command == "other-remove") {
       world_->RemoveElsewhere(static_cast<std::size_t>(arg[0] - '0'));
     } else if (command == "other-add") {
@@ -118,110 +118,93 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
 const std::vector<VerseRecord> kRows = {kJohn, kPsalm, kRomans};
 const std::string kStart = "John 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+";
 
-const Case kCases[] = {
-    {"moves stop at the ends", kRows,
-     "open=1 John m1; next=2 Psalm m2; next=3 Romans m3; next=-3e m-3; next=!3021 -3e; prev=3 Romans m3",
-     kStart},
-    {"moves back past the first", kRows,
-     "open=1 John m1; last=3 Romans m3; prev=2 Psalm m2; first=1 John m1; prev=-2b m-2; prev=!3021 -2b; "
-     "next=1 John m1",
-     kStart},
-    {"the bar stays on rows", kRows,
-     "open=1 John m1; nav<=1 John m-2 m1; nav>>=3 Romans m3; nav>=3 Romans m-3 m3; nav<=2 Psalm m2; "
-     "nav<<=1 John m1; nav>=2 Psalm m2",
-     kStart},
-    {"a delete leaves a gap the next move goes on from", kRows,
-     "open=1 John m1; next=2 Psalm m2; delete=-1 d; next=2 Romans m2", "John 3:16 God+, Romans 8:28 All+"},
-    {"a delete of the last row goes back from the gap", kRows,
-     "open=1 John m1; last=3 Romans m3; delete=-1 d; prev=2 Psalm m2", "John 3:16 God+, Psalm 23:1 LORD"},
-    {"a delete of the last row goes on to the end", kRows,
-     "open=1 John m1; last=3 Romans m3; delete=-1 d; next=-3e m-3; last=2 Psalm m2",
-     "John 3:16 God+, Psalm 23:1 LORD"},
-    {"nothing is deleted before the first row", kRows, "open=1 John m1; prev=-2b m-2; delete=!3021 -2b",
-     kStart},
-    {"an empty table has both ends and nothing to move to",
-     {},
-     "open=-1eb m-1; nav<<=-1eb; nav<=-1eb; nav>=-1eb; nav>>=-1eb; last=!3021 -1eb; set0 Amos=!3021 -1eb",
-     ""},
-    {"the only row deleted",
-     {kJohn},
-     "open=1 John m1; delete=-1eb d; next=-1eb m-1; last=!3021 -1eb; count=0",
-     ""},
-    {"every notification may be left unset", kRows,
-     "unhook=-1eb; open=1 John; add=4 *; delete=-1; first=1 John; set0 LONG=1 LONG*; close=!3163 1 LONG*",
-     kStart},
-    {"a failed open is reported", kRows, "break=-1eb; open=!3049 -1eb e3049; count=0", "-"},
-    {"edits are written when the user leaves the row", kRows,
-     "open=1 John m1; set0 Jude=1 Jude*; set0 John=1 John; set3 God so loved=1 John*; next=2 Psalm u m2; "
-     "set0 Ps=2 Ps*; prev=1 John u m1; set1 4=1 John*; last=3 Romans u m3; set2 28-29=3 Romans*; "
-     "first=1 John u m1; next=2 Ps m2; set2 1-2=2 Ps*; update=2 Ps u",
-     "John 4:16 God so loved+, Ps 23:1-2 LORD, Romans 8:28-29 All+"},
-    {"added rows are written when the user leaves them", kRows,
-     "open=1 John m1; set1 1=1 John*; add=4 * u a m4; set0 Micah=4 Micah*; set3 He hath=4 Micah*; "
-     "add=5 * u a m5; first=1 John u m1",
-     "John 1:16 God+, Psalm 23:1 LORD, Romans 8:28 All+, Micah : He hath,  : "},
-    {"cancel and deleting an unwritten row touch nothing stored", kRows,
-     "open=1 John m1; set0 Jonah=1 Jonah*; cancel=1 John; add=4 * a m4; set0 Ruth=4 Ruth*; cancel=-1; "
-     "count=3; prev=3 Romans m3; add=4 * a m4; set0 Ruth=4 Ruth*; delete=-1 d; count=3; prev=3 Romans m3",
-     kStart},
-    {"a failed move keeps the typed row", kRows,
-     "open=1 John m1; set0 LONG=1 LONG*; next=!3163 1 LONG* u; count=3; set0 Jonah=1 Jonah*; "
-     "next=2 Psalm u m2",
-     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a failed add keeps the typed row", kRows,
-     "open=1 John m1; set0 LONG=1 LONG*; add=!3163 1 LONG* u; count=3; set0 Jonah=1 Jonah*; add=4 * u a m4",
-     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a failed refresh write keeps the typed row", kRows,
-     "open=1 John m1; set0 LONG=1 LONG*; refresh=!3163 1 LONG* u; count=3; set0 Jonah=1 Jonah*; "
-     "refresh=1 Jonah u m1",
-     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a failed update keeps the typed row", kRows,
-     "open=1 John m1; set0 LONG=1 LONG*; update=!3163 1 LONG* u; count=3; set0 Jonah=1 Jonah*; "
-     "update=1 Jonah u",
-     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a failed bar move is reported", kRows,
-     "open=1 John m1; set0 LONG=1 LONG*; nav>=!3163 1 LONG* u e3163; count=3; set0 Jonah=1 Jonah*; "
-     "nav>=2 Psalm u m2",
-     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a failed close is reported", kRows,
-     "open=1 John m1; set0 LONG=1 LONG*; close=!3163 1 LONG* u e3163; count=3; set0 Jonah=1 Jonah*; "
-     "close=1 Jonah u",
-     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a row another program changed is refused once, then written", kRows,
-     "open=1 John m1; set3 God so loved=1 John*; other-verses 0 16-17=1 John*; next=!3197 1 John* u; "
-     "row=John 3:16-17 God so loved+; said update again=yes; update=1 John u; "
-     "stored=John 3:16-17 God so loved+, Psalm 23:1 LORD, Romans 8:28 All+; other-verses 0 16=1 John; "
-     "delete=!3197 1 John d; delete=-1 d",
-     "Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"a removed row is saved again on update", kRows,
-     "open=1 John m1; next=2 Psalm m2; set2 1-6=2 Psalm*; other-remove 1=2 Psalm*; update=!3167 2 Psalm* u; "
-     "said as a new row=yes; row=Psalm 23:1-6 LORD; update=2 Psalm u",
-     "John 3:16 God+, Romans 8:28 All+, Psalm 23:1-6 LORD"},
-    {"a removed row is saved again on a move", kRows,
-     "open=1 John m1; next=2 Psalm m2; set2 1-6=2 Psalm*; other-remove 1=2 Psalm*; prev=!3167 2 Psalm* u; "
-     "said as a new row=yes; row=Psalm 23:1-6 LORD; prev=1 John u m1",
-     "John 3:16 God+, Romans 8:28 All+, Psalm 23:1-6 LORD"},
-    {"a removed row is saved again on refresh", kRows,
-     "open=1 John m1; next=2 Psalm m2; set2 1-6=2 Psalm*; other-remove 1=2 Psalm*; "
-     "refresh=!3167 2 Psalm* u; said as a new row=yes; row=Psalm 23:1-6 LORD; refresh=1 John u m1",
-     "John 3:16 God+, Romans 8:28 All+, Psalm 23:1-6 LORD"},
-    {"a removed row is saved again on close", kRows,
-     "open=1 John m1; next=2 Psalm m2; set2 1-6=2 Psalm*; other-remove 1=2 Psalm*; "
-     "close=!3167 2 Psalm* u e3167; said as a new row=yes; row=Psalm 23:1-6 LORD; close=2 Psalm u",
-     "John 3:16 God+, Romans 8:28 All+, Psalm 23:1-6 LORD"},
-    {"a delete of a removed row succeeds", kRows,
-     "open=1 John m1; other-remove 0=1 John; delete=-1 d; next=1 Psalm m1",
-     "Psalm 23:1 LORD, Romans 8:28 All+"},
-    {"refresh writes, then reads afresh", kRows,
-     "open=1 John m1; last=3 Romans m3; set1 9=3 Romans*; other-add=3 Romans*; refresh=1 John u m1; count=4",
-     "John 3:16 God+, Psalm 23:1 LORD, Romans 9:28 All+, Psalm 23:1 LORD"},
-    {"a failed refresh keeps what was shown", kRows,
-     "open=1 John m1; next=2 Psalm m2; break=2 Psalm; refresh=!3049 2 Psalm; count=3", "-"},
-};
+std::vector<Case> Cases() {
+  std::vector<Case> cases = {
+      {"moves stop at the ends and the bar stays on rows", kRows,
+       "open=1 John m1; next=2 Psalm m2; next=3 Romans m3; next=-3e m-3; next=!3021 -3e; prev=3 Romans m3; "
+       "last=3 Romans m3; prev=2 Psalm m2; first=1 John m1; prev=-2b m-2; prev=!3021 -2b; next=1 John m1; "
+       "nav<=1 John m-2 m1; nav>>=3 Romans m3; nav>=3 Romans m-3 m3; nav<=2 Psalm m2; nav<<=1 John m1; "
+       "nav>=2 Psalm m2",
+       kStart},
+      {"a delete leaves a gap the next move goes on from", kRows,
+       "open=1 John m1; prev=-2b m-2; delete=!3021 -2b; next=1 John m1; next=2 Psalm m2; delete=-1 d; "
+       "next=2 Romans m2",
+       "John 3:16 God+, Romans 8:28 All+"},
+      {"a delete of the last row goes back from the gap", kRows,
+       "open=1 John m1; last=3 Romans m3; delete=-1 d; prev=2 Psalm m2", "John 3:16 God+, Psalm 23:1 LORD"},
+      {"a delete of the last row goes on to the end", kRows,
+       "open=1 John m1; last=3 Romans m3; delete=-1 d; next=-3e m-3; last=2 Psalm m2",
+       "John 3:16 God+, Psalm 23:1 LORD"},
+      {"an empty table has both ends and nothing to move to",
+       {},
+       "open=-1eb m-1; nav<<=-1eb; nav<=-1eb; nav>=-1eb; nav>>=-1eb; last=!3021 -1eb; set0 Amos=!3021 -1eb",
+       ""},
+      {"the only row deleted",
+       {kJohn},
+       "open=1 John m1; delete=-1eb d; next=-1eb m-1; last=!3021 -1eb; count=0",
+       ""},
+      {"every notification may be left unset", kRows,
+       "unhook=-1eb; open=1 John; add=4 *; delete=-1; first=1 John; set0 LONG=1 LONG*; close=!3163 1 LONG*",
+       kStart},
+      {"a failed open is reported", kRows, "break=-1eb; open=!3049 -1eb e3049; count=0", "-"},
+      {"a failed refresh keeps what was shown", kRows,
+       "open=1 John m1; next=2 Psalm m2; break=2 Psalm; refresh=!3049 2 Psalm; count=3", "-"},
+      {"edits are written when the user leaves the row", kRows,
+       "open=1 John m1; set0 Jude=1 Jude*; set0 John=1 John; set3 God so loved=1 John*; next=2 Psalm u m2; "
+       "set0 Ps=2 Ps*; prev=1 John u m1; set1 4=1 John*; last=3 Romans u m3; set2 28-29=3 Romans*; "
+       "first=1 John u m1; next=2 Ps m2; set2 1-2=2 Ps*; update=2 Ps u",
+       "John 4:16 God so loved+, Ps 23:1-2 LORD, Romans 8:28-29 All+"},
+      {"added rows are written when the user leaves them", kRows,
+       "open=1 John m1; set1 1=1 John*; add=4 * u a m4; set0 Micah=4 Micah*; set3 He hath=4 Micah*; "
+       "add=5 * u a m5; first=1 John u m1",
+       "John 1:16 God+, Psalm 23:1 LORD, Romans 8:28 All+, Micah : He hath,  : "},
+      {"cancel and deleting an unwritten row touch nothing stored", kRows,
+       "open=1 John m1; set0 Jonah=1 Jonah*; cancel=1 John; add=4 * a m4; set0 Ruth=4 Ruth*; cancel=-1; "
+       "count=3; prev=3 Romans m3; add=4 * a m4; set0 Ruth=4 Ruth*; delete=-1 d; count=3; prev=3 Romans m3",
+       kStart},
+      {"a row another program changed is refused once, then written", kRows,
+       "open=1 John m1; set3 God so loved=1 John*; other-verses 0 16-17=1 John*; next=!3197 1 John* u; "
+       "row=John 3:16-17 God so loved+; said update again=yes; update=1 John u; "
+       "stored=John 3:16-17 God so loved+, Psalm 23:1 LORD, Romans 8:28 All+; other-verses 0 16=1 John; "
+       "delete=!3197 1 John d; delete=-1 d",
+       "Psalm 23:1 LORD, Romans 8:28 All+"},
+      {"a delete of a removed row succeeds", kRows,
+       "open=1 John m1; other-remove 0=1 John; delete=-1 d; next=1 Psalm m1",
+       "Psalm 23:1 LORD, Romans 8:28 All+"},
+      {"refresh writes, then reads afresh", kRows,
+       "open=1 John m1; last=3 Romans m3; set1 9=3 Romans*; other-add=3 Romans*; refresh=1 John u m1; "
+       "count=4",
+       "John 3:16 God+, Psalm 23:1 LORD, Romans 9:28 All+, Psalm 23:1 LORD"},
+  };
+  // A write the file refuses refuses the step that caused it and keeps the typed row;
+  // the data control's own actions also report it. Once the value fits, the step writes.
+  const std::pair<std::string, std::string> refused[] = {{"next", "2 Psalm u m2"},    {"add", "4 * u a m4"},
+                                                         {"refresh", "1 Jonah u m1"}, {"update", "1 Jonah u"},
+                                                         {"nav>", "2 Psalm u m2"},    {"close", "1 Jonah u"}};
+  for (const auto& [step, after] : refused) {
+    const std::string reported = step == "nav>" || step == "close" ? " e3163" : "";
+    cases.push_back({"a failed write", kRows,
+                     "open=1 John m1; set0 LONG=1 LONG*; " + step + "=!3163 1 LONG* u" + reported +
+                         "; count=3; set0 Jonah=1 Jonah*; " + step + "=" + after,
+                     "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"});
+  }
+  // The row the user is editing was removed meanwhile: every way of writing it is refused
+  // once, then saves the typed values as a new row.
+  const std::pair<std::string, std::string> removed[] = {
+      {"update", "2 Psalm u"}, {"prev", "1 John u m1"}, {"refresh", "1 John u m1"}, {"close", "2 Psalm u"}};
+  for (const auto& [step, after] : removed) {
+    cases.push_back({"a removed row", kRows,
+                     "open=1 John m1; next=2 Psalm m2; set2 1-6=2 Psalm*; other-remove 1=2 Psalm*; " + step +
+                         "=!3167 2 Psalm* u" + (step == "close" ? " e3167" : "") +
+                         "; said as a new row=yes; row=Psalm 23:1-6 LORD; " + step + "=" + after,
+                     "John 3:16 God+, Romans 8:28 All+, Psalm 23:1-6 LORD"});
+  }
+  return cases;
+}
 
 TEST_P(VerseRecordsetTest, ShowsAndStoresWhatTheScriptDid) {
-  for (const Case& c : kCases) {
-    SCOPED_TRACE(c.name);
+  for (const Case& c : Cases()) {
+    SCOPED_TRACE(c.name + (": " + c.steps));
     world_ = GetParam().make(c.rows);
     rs_ = std::make_unique<VerseRecordset>(world_->thing());
     Hook();
