@@ -108,8 +108,7 @@ TEST_P(EditFrmTest, ShowsAndStoresWhatTheUserDid) {
   const Case& c = GetParam();
   FakeVerseTable table(c.setup == Setup::kUnopenable ? std::vector<store::VerseRecord>{} : kRows);
   if (c.setup == Setup::kUnopenable) {
-    table.FailNext(FakeVerseTable::Operation::kReadAll,
-                   jet::MakeError(jet::kErrFileNotFound, "Could not find file 'verse97.mdb'."));
+    table.FailNextRead(jet::MakeError(jet::kErrFileNotFound, "Could not find file 'verse97.mdb'."));
   }
   EditorUser user(table);
   table.SetReadOnly(c.setup == Setup::kReadOnly);

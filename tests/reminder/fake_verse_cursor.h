@@ -24,14 +24,18 @@ class FakeVerseCursor : public store::VerseCursor {
   void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
 
   std::vector<store::VerseRecord>& Rows() { return rows_; }
-  // Another program changes a row, or removes one after the current row (a removal
-  // before it would leave Position() counting as the real cursor does not).
+  std::vector<store::VerseRecord> Records() const { return rows_; }
+  // Another program changes a row, adds one, or removes one after the current row (a
+  // removal before it would leave Position() counting as the real cursor does not).
   void ChangeByOtherProgram(std::size_t index, const store::VerseRecord& values) { rows_.at(index) = values; }
   void RemoveByOtherProgram(std::size_t index) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
   }
+  void AddByOtherProgram(const store::VerseRecord& values) { rows_.push_back(values); }
   // Deletes fail with 3027 as on a read-only store.
   bool readOnly = false;
+  void SetReadOnly(bool value) { readOnly = value; }
+  void FailNextRead(jet::Error error) { refreshFailures = 1, refreshError = std::move(error); }
   // The next Refresh calls fail with this error, as many times as given.
   int refreshFailures = 0;
   jet::Error refreshError;

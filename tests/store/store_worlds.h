@@ -101,23 +101,23 @@ class FileWorld final : public World<Thing> {
 // The number a damaged table definition is read with; the fakes fail with it too.
 inline constexpr int kDamagedNumber = jet::kErrDamaged;
 
-class FakeTableWorld final : public World<VerseTable> {
+// A fake with the same hooks for another program as the real thing's world.
+template <typename Thing, typename Fake>
+class FakeWorld final : public World<Thing> {
  public:
-  explicit FakeTableWorld(const std::vector<VerseRecord>& rows) : table_(rows) {}
-  VerseTable& thing() override { return table_; }
-  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
-    table_.ChangeByOtherProgram(index, values);
+  explicit FakeWorld(const std::vector<VerseRecord>& rows) : fake_(rows) {}
+  Thing& thing() override { return fake_; }
+  void ChangeElsewhere(std::size_t i, const VerseRecord& values) override {
+    fake_.ChangeByOtherProgram(i, values);
   }
-  void RemoveElsewhere(std::size_t index) override { table_.DeleteByOtherProgram(index); }
-  void AddElsewhere(const VerseRecord& values) override { table_.AddByOtherProgram(values); }
-  void MakeReadOnly() override { table_.SetReadOnly(true); }
-  void BreakReads() override {
-    table_.FailNext(support::FakeVerseTable::Operation::kReadAll, jet::MakeError(kDamagedNumber, "Damaged."));
-  }
-  std::vector<VerseRecord> Stored() override { return table_.Records(); }
+  void RemoveElsewhere(std::size_t index) override { fake_.RemoveByOtherProgram(index); }
+  void AddElsewhere(const VerseRecord& values) override { fake_.AddByOtherProgram(values); }
+  void MakeReadOnly() override { fake_.SetReadOnly(true); }
+  void BreakReads() override { fake_.FailNextRead(jet::MakeError(kDamagedNumber, "Damaged.")); }
+  std::vector<VerseRecord> Stored() override { return fake_.Records(); }
 
  private:
-  support::FakeVerseTable table_;
+  Fake fake_;
 };
 
 // One parameter of a contract suite: a fake or the real thing.
@@ -131,12 +131,13 @@ struct Kind {
 template <typename Thing, typename Fake, typename Real>
 auto BothKinds() {
   using Rows = const std::vector<VerseRecord>&;
-  return testing::Values(
-      Kind<Thing>{"Fake",
-                  [](Rows rows) -> std::unique_ptr<World<Thing>> { return std::make_unique<Fake>(rows); }},
-      Kind<Thing>{"File", [](Rows rows) -> std::unique_ptr<World<Thing>> {
-                    return std::make_unique<FileWorld<Thing, Real>>(rows);
-                  }});
+  return testing::Values(Kind<Thing>{"Fake",
+                                     [](Rows rows) -> std::unique_ptr<World<Thing>> {
+                                       return std::make_unique<FakeWorld<Thing, Fake>>(rows);
+                                     }},
+                         Kind<Thing>{"File", [](Rows rows) -> std::unique_ptr<World<Thing>> {
+                                       return std::make_unique<FileWorld<Thing, Real>>(rows);
+                                     }});
 }
 
 // Runs a script of steps "step=shows; step=shows" and compares what each step shows.
@@ -155,6 +156,6 @@ std::string KindName(const testing::TestParamInfo<K>& info) {
   return info.param.name;
 }
 
-inline const auto kTableKinds = BothKinds<VerseTable, FakeTableWorld, JetVerseTable>();
+inline const auto kTableKinds = BothKinds<VerseTable, support::FakeVerseTable, JetVerseTable>();
 
 }  // namespace store::test

@@ -14,26 +14,6 @@
 namespace store::test {
 namespace {
 
-class FakeCursorWorld final : public World<VerseCursor> {
- public:
-  explicit FakeCursorWorld(const std::vector<VerseRecord>& rows) : cursor_(rows) {}
-  VerseCursor& thing() override { return cursor_; }
-  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
-    cursor_.ChangeByOtherProgram(index, values);
-  }
-  void RemoveElsewhere(std::size_t index) override { cursor_.RemoveByOtherProgram(index); }
-  void AddElsewhere(const VerseRecord& values) override { cursor_.Rows().push_back(values); }
-  void MakeReadOnly() override { cursor_.readOnly = true; }
-  void BreakReads() override {
-    cursor_.refreshFailures = 1;
-    cursor_.refreshError = jet::MakeError(kDamagedNumber, "Damaged.");
-  }
-  std::vector<VerseRecord> Stored() override { return cursor_.Rows(); }
-
- private:
-  reminder::test::FakeVerseCursor cursor_;
-};
-
 // Each walk is a script over a cursor on its rows: after each step, the error number of
 // a failure ("!3021 "), the current row's book or "-" without one, "@" the position, "~"
 // the number of row-change notifications so far. Lower-case steps are another
@@ -127,7 +107,8 @@ TEST_P(VerseCursorContract, WalksFollowTheDataControlsRules) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothCursors, VerseCursorContract, (BothKinds<VerseCursor, FakeCursorWorld, Data1>()),
+INSTANTIATE_TEST_SUITE_P(BothCursors, VerseCursorContract,
+                         (BothKinds<VerseCursor, reminder::test::FakeVerseCursor, Data1>()),
                          KindName<Kind<VerseCursor>>);
 
 // Only the real cursor reads pages: a table over many of them, with its page map also

@@ -28,8 +28,6 @@ std::string Summary(const std::vector<store::VerseRecord>& rows);
 
 class FakeVerseTable : public store::VerseTable {
  public:
-  enum class Operation { kReadAll };
-
   explicit FakeVerseTable(const std::vector<store::VerseRecord>& rows = {});
 
   jet::Result<std::vector<store::StoredVerse>> ReadAll() override;
@@ -40,14 +38,14 @@ class FakeVerseTable : public store::VerseTable {
 
   // Every later write fails with 3027, as on a file opened read-only.
   void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
-  // The next call of `operation` fails with `error`; later calls work again.
-  void FailNext(Operation, jet::Error error) { failure_ = std::move(error); }
+  // The next ReadAll fails with `error`; later ones work again.
+  void FailNextRead(jet::Error error) { failure_ = std::move(error); }
 
   // Another program changes, removes or adds a row (index in table order).
   void ChangeByOtherProgram(std::size_t index, const store::VerseRecord& values) {
     rows_.at(index).record = values;
   }
-  void DeleteByOtherProgram(std::size_t index) {
+  void RemoveByOtherProgram(std::size_t index) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
   }
   void AddByOtherProgram(const store::VerseRecord& values) {
