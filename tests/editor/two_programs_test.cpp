@@ -28,14 +28,9 @@
 namespace editor::test {
 namespace {
 
-jet::FileSystem& Files(bool readOnly) {
-  static support::ReadOnlyFileSystem readOnlyFiles{jet::SystemFileSystem()};
-  return readOnly ? static_cast<jet::FileSystem&>(readOnlyFiles) : jet::SystemFileSystem();
-}
-
-// The reminder, started on its first command; "next" clicks Next Verse.
+// The reminder, started on its first command, each program with a file handle of its own.
 struct Reminder {
-  Reminder(const std::string& path, bool readOnly) : data1(Files(readOnly), path) {
+  Reminder(jet::FileSystem& files, const std::string& path) : data1(files, path) {
     platform.files.files[reminder::test::kStorePath] = "store";
     platform.files.files[reminder::test::kIniPath] = " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n";
     (void)form.Form_Initialize();
@@ -46,69 +41,46 @@ struct Reminder {
   reminder::Form1 form{platform.platform, data1};
 };
 
-// One step: 'e' the editor's commands and the start of its answer ("*" for any text);
-// 'r' the reminder's command and the book it then shows; 's' the rows in the file.
-struct Step {
-  char who;
-  std::string command, expect;
-};
+const store::VerseRecord kJohn{"John", "1", "1", "For God so loved", false};
+const store::VerseRecord kPsalms{"Psalms", "1", "1", "The LORD", false};
+const store::VerseRecord kRomans{"Romans", "1", "1", "And we know", false};
+constexpr char kTwo[] = "John 1:1 For God so loved, Psalms 1:1 The LORD";
 
-struct Scenario {
+// Each step: "e" the editor's commands and the start of its answer ("*" for any text),
+// "r" the reminder's command ("next" clicks Next Verse) and the book it then shows, "s"
+// the rows in the file.
+const struct Scenario {
   const char* name;
   bool readOnly;
   std::vector<store::VerseRecord> rows;
-  std::vector<Step> steps;
-};
-
-const store::VerseRecord kJohn{"John", "1", "1", "For God so loved", false};
-const store::VerseRecord kPsalms{"Psalms", "1", "1", "The LORD", false};
-const store::VerseRecord kBlank{"", "", "", "", false};
-const store::VerseRecord kRomans{"Romans", "1", "1", "And we know", false};
-constexpr char kTwo[] = "John 1:1 For God so loved, Psalms 1:1 The LORD";
-constexpr char kThree[] = "John 1:1 For God so loved,  : , Romans 1:1 And we know";
-
-const Scenario kScenarios[] = {
+  std::vector<std::string> steps;  // "who command => expected"
+} kScenarios[] = {
     // The editor writes a blank row by moving off it; the reminder's Next Verse deletes it;
     // the user comes back, types, is told, and Update saves the row again.
     {"ARowTheReminderRemovedIsSavedAgain",
      false,
      {kJohn, kPsalms},
-     {{'e', "", "Record: 1 | John"},
-      {'e', "add; first", "Record: 1"},
-      {'s', "", std::string(kTwo) + ",  : "},
-      {'r', "", "John"},
-      {'r', "next", "Psalms"},
-      {'r', "next", "John"},
-      {'s', "", kTwo},
-      {'e', "last; type 0 Micah; type 4 He hath shewed; first",
-       "Record: 3 | Micah : He hath shewed #2 / *removed by another program* / ask Tovimar"},
-      {'e', "update", "* #2 *ask"},
-      {'s', "", std::string(kTwo) + ", Micah : He hath shewed"},
-      {'r', "next", "Psalms"},
-      {'r', "next", "John"},
-      {'r', "next", "Psalms"},
-      {'r', "next", "Micah"},
-      {'e', "close", "closed"}}},
+     {"e => Record: 1 | John", "e add; first => Record: 1", std::string("s => ") + kTwo + ",  : ",
+      "r => John", "r next => Psalms", "r next => John", std::string("s => ") + kTwo,
+      "e last; type 0 Micah; type 4 He hath shewed; first => Record: 3 | Micah : He hath shewed #2 / "
+      "*removed by "
+      "another program* / ask Tovimar",
+      "e update => * #2 *ask", std::string("s => ") + kTwo + ", Micah : He hath shewed", "r next => Psalms",
+      "r next => John", "r next => Psalms", "r next => Micah", "e close => closed"}},
     // Edits that can never be written: closing asks; No keeps the text, Yes ends. The
     // reminder meanwhile steps over the blank row it cannot delete.
     {"EditsToAReadOnlyStoreAreGivenUpOnlyOnYes",
      true,
-     {kJohn, kBlank, kRomans},
-     {{'e', "type 0 Jonah", "Record: 1 | Jonah"},
-      {'e', "close", "Record: 1 | Jonah * #2 *ask"},
-      {'r', "", "John"},
-      {'r', "next", "Romans"},
-      {'r', "next", "John"},
-      {'r', "next", "Romans"},
-      {'e', "yes; close", "closed"},
-      {'s', "", kThree}}},
+     {kJohn, {}, kRomans},
+     {"e type 0 Jonah => Record: 1 | Jonah", "e close => Record: 1 | Jonah * #2 *ask", "r => John",
+      "r next => Romans", "r next => John", "r next => Romans", "e yes; close => closed",
+      "s => John 1:1 For God so loved,  : , Romans 1:1 And we know"}},
 };
 
 class TwoProgramsTest : public testing::TestWithParam<Scenario> {
  protected:
   std::string Stored() {
-    store::JetVerseTable table(jet::SystemFileSystem(), path_);
-    auto rows = table.ReadAll();
+    auto rows = store::JetVerseTable(jet::SystemFileSystem(), path_).ReadAll();
     EXPECT_OK(rows);
     std::vector<store::VerseRecord> records;
     for (const auto& row : rows.ok() ? *rows : std::vector<store::StoredVerse>{})
@@ -125,24 +97,27 @@ TEST_P(TwoProgramsTest, KeepsEveryRowAndEveryAnswer) {
   auto schema = store::VerseTableSchema();
   ASSERT_OK(schema);
   ASSERT_OK(jet::CreateDatabase(jet::SystemFileSystem(), path_, *schema, 46000.5));
-  {
-    store::JetVerseTable table(jet::SystemFileSystem(), path_);
-    for (const auto& row : s.rows) ASSERT_OK(table.Insert(row));
-  }
-  store::JetVerseTable editorTable(Files(s.readOnly), path_);
+  for (const auto& row : s.rows) ASSERT_OK(store::JetVerseTable(jet::SystemFileSystem(), path_).Insert(row));
+  support::ReadOnlyFileSystem readOnly{jet::SystemFileSystem()};
+  jet::FileSystem& files = s.readOnly ? readOnly : jet::SystemFileSystem();
+  store::JetVerseTable editorTable(files, path_);
   EditorUser editor(editorTable);
   std::optional<Reminder> reminder;
-  for (const Step& step : s.steps) {
-    SCOPED_TRACE(std::string(1, step.who) + " " + step.command);
-    if (step.who == 'e') {
-      editor.Do(step.command);
-      EXPECT_TRUE(Matches(Answer(editor), step.expect)) << Answer(editor);
-    } else if (step.who == 'r') {
-      if (!reminder) reminder.emplace(path_, s.readOnly);
-      if (step.command == "next") reminder->form.NewVerseCMD_Click();
-      EXPECT_EQ(reminder->platform.window.verse.book, step.expect);
+  for (const std::string& step : s.steps) {
+    SCOPED_TRACE(step);
+    const std::size_t arrow = step.find("=> ");
+    const char who = step[0];
+    const std::string command = step.substr(2, std::max<std::size_t>(arrow, 3) - 3),
+                      expect = step.substr(arrow + 3);
+    if (who == 'e') {
+      editor.Do(command);
+      EXPECT_TRUE(Matches(Answer(editor), expect)) << Answer(editor);
+    } else if (who == 'r') {
+      if (!reminder) reminder.emplace(files, path_);
+      if (command == "next") reminder->form.NewVerseCMD_Click();
+      EXPECT_EQ(reminder->platform.window.verse.book, expect);
     } else {
-      EXPECT_EQ(Stored(), step.expect);
+      EXPECT_EQ(Stored(), expect);
     }
   }
   auto findings = jet::CheckIntegrity(jet::SystemFileSystem(), path_);
