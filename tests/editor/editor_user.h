@@ -35,9 +35,8 @@ class FakeEditView : public EditView {
   }
   bool AskYesNo(const std::string& text, const std::string& title) override {
     boxes.push_back("ask " + title + "|!|" + text);
-    if (answers.empty()) return false;
-    const bool yes = answers.front();
-    answers.pop_front();
+    const bool yes = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
     return yes;
   }
   void Unload() override { unloaded = true; }
@@ -75,35 +74,22 @@ class EditorUser {
   // "next", "last", "yes" (the next question is answered Yes), "close" (File > Exit; the
   // window's end follows when it unloads), "about", "notes".
   void Do(const std::string& commands) {
-    for (std::size_t at = 0; at < commands.size();) {
-      std::size_t end = commands.find("; ", at);
-      if (end == std::string::npos) end = commands.size();
-      One(commands.substr(at, end - at));
-      at = end + 2;
+    for (std::size_t at = 0, end = 0; at < commands.size(); at = end + 2) {
+      end = std::min(commands.find("; ", at), commands.size());
+      const std::string command = commands.substr(at, end - at);
+      if (command.starts_with("type ")) {
+        view.fields[command[5] - '0'] = command.substr(7);
+      } else if (commands_.contains(command)) {
+        commands_.at(command)();
+      } else {
+        ADD_FAILURE() << "no command '" << command << "'";
+      }
     }
-  }
-
-  // The caption, then the row the boxes show.
-  std::string Shown() const {
-    store::VerseRecord row{view.FieldText(kBookField), view.FieldText(kChapterField),
-                           view.FieldText(kVersesField), view.FieldText(kVerseTxtField), view.readChecked};
-    return view.caption + " | " + Summary(row);
   }
 
   FakeEditView view;
 
  private:
-  void One(const std::string& command) {
-    const auto found = commands_.find(command);
-    if (command.rfind("type ", 0) == 0) {
-      view.fields[command[5] - '0'] = command.substr(7);
-    } else if (found != commands_.end()) {
-      found->second();
-    } else {
-      ADD_FAILURE() << "no command '" << command << "'";
-    }
-  }
-
   const std::map<std::string, std::function<void()>> commands_ = {
       {"check", [this] { view.readChecked = !view.readChecked; }},
       {"yes", [this] { view.answers.push_back(true); }},
@@ -117,11 +103,7 @@ class EditorUser {
       {"last", [this] { frm_.datPrimaryRS_Navigate(store::NavButton::kLast); }},
       {"about", [this] { frm_.HelpAboutMnu_Click(); }},
       {"notes", [this] { frm_.HelpNotesMnu_Click(); }},
-      {"close",
-       [this] {
-         frm_.FileExitMnu_Click();
-         if (view.unloaded) frm_.Form_Unload();
-       }},
+      {"close", [this] { frm_.FileExitMnu_Click(), view.unloaded ? frm_.Form_Unload() : void(); }},
   };
   store::VerseRecordset rs_;
   struct : ProgramVersion {
@@ -130,12 +112,16 @@ class EditorUser {
   EditFrm frm_;
 };
 
-// The editor: "closed" once the window unloaded, what the window shows, then the number
-// of boxes so far and each of them.
+// The editor: "closed" once the window unloaded, the caption, the row the boxes show,
+// then the number of boxes so far and each of them.
 inline std::string Answer(const EditorUser& user) {
+  const FakeEditView& v = user.view;
   std::string reply =
-      (user.view.unloaded ? "closed " : "") + user.Shown() + " #" + std::to_string(user.view.boxes.size());
-  for (const std::string& box : user.view.boxes) reply += " / " + box;
+      (v.unloaded ? "closed " : "") + v.caption + " | " +
+      Summary(store::VerseRecord{v.FieldText(kBookField), v.FieldText(kChapterField),
+                                 v.FieldText(kVersesField), v.FieldText(kVerseTxtField), v.readChecked}) +
+      " #" + std::to_string(v.boxes.size());
+  for (const std::string& box : v.boxes) reply += " / " + box;
   return reply;
 }
 
