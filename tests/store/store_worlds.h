@@ -56,14 +56,10 @@ class FileWorld final : public World<Thing> {
   }
   Thing& thing() override { return *real_; }
   void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
-    auto rows = other_.ReadAll();
-    ASSERT_OK(rows);
-    ASSERT_OK(other_.Update((*rows)[index].id, (*rows)[index].record, values));
+    EXPECT_OK(other_.Update(Row(index).id, Row(index).record, values));
   }
   void RemoveElsewhere(std::size_t index) override {
-    auto rows = other_.ReadAll();
-    ASSERT_OK(rows);
-    ASSERT_OK(other_.Delete((*rows)[index].id, (*rows)[index].record));
+    EXPECT_OK(other_.Delete(Row(index).id, Row(index).record));
   }
   void AddElsewhere(const VerseRecord& values) override { EXPECT_OK(other_.Insert(values)); }
   void MakeReadOnly() override { real_ = std::make_unique<Real>(readOnly_, path_); }
@@ -91,6 +87,8 @@ class FileWorld final : public World<Thing> {
   const std::string& path() const { return path_; }
 
  private:
+  StoredVerse Row(std::size_t index) { return other_.ReadAll().value().at(index); }
+
   jet::MemoryFileSystem fs_;
   support::ReadOnlyFileSystem readOnly_{fs_};
   const std::string path_ = kStoreFileName;
@@ -149,11 +147,6 @@ void RunScript(const std::string& script, Step&& step) {
     const std::size_t eq = line.find('=');
     EXPECT_EQ(step(line.substr(0, eq)), eq == std::string::npos ? "" : line.substr(eq + 1)) << line;
   }
-}
-
-template <typename K>
-std::string KindName(const testing::TestParamInfo<K>& info) {
-  return info.param.name;
 }
 
 inline const auto kTableKinds = BothKinds<VerseTable, support::FakeVerseTable, JetVerseTable>();

@@ -109,7 +109,7 @@ TEST_P(VerseCursorContract, WalksFollowTheDataControlsRules) {
 
 INSTANTIATE_TEST_SUITE_P(BothCursors, VerseCursorContract,
                          (BothKinds<VerseCursor, reminder::test::FakeVerseCursor, Data1>()),
-                         KindName<Kind<VerseCursor>>);
+                         testing::PrintToStringParamName());
 
 // Only the real cursor reads pages: a table over many of them, with its page map also
 // naming a page of another table, as the table scan reads it.

@@ -216,7 +216,7 @@ TEST_P(VerseRecordsetTest, ShowsAndStoresWhatTheScriptDid) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTables, VerseRecordsetTest, kTableKinds, KindName<Kind<VerseTable>>);
+INSTANTIATE_TEST_SUITE_P(BothTables, VerseRecordsetTest, kTableKinds, testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace store::test

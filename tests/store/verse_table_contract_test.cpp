@@ -102,7 +102,7 @@ TEST_P(VerseTableContract, RefusesWritesItCannotMakeAndChangesNothing) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(BothTables, VerseTableContract, kTableKinds, KindName<Kind<VerseTable>>);
+INSTANTIATE_TEST_SUITE_P(BothTables, VerseTableContract, kTableKinds, testing::PrintToStringParamName());
 
 }  // namespace
 }  // namespace store::test
