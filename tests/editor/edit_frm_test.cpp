@@ -24,7 +24,7 @@ const std::vector<store::VerseRecord> kRows = {{"John", "3", "16", "For God", tr
 const std::string kStart = "John 3:16 For God+, Psalm 23:1 The LORD, Romans 8:28 All things+";
 const std::string kHebrew = "\xD7\x99\xD7\x95\xD7\xA0\xD7\x94";  // no character of it in the code page
 const std::string kLong(60, '1');                                // too long for the Verses column
-const std::string kRefused = "Tovimar||Cannot update. Database or object is read-only.";
+const std::string kRefused = "Tovimar||'verse97.mdb' is open for reading only.";
 const std::string kDataError = "Tovimar||Data error event hit err:";
 const std::string kAskMove = "ask Tovimar|!|The changes to this verse could not be saved.";
 const std::string kAskClose =
@@ -72,9 +72,9 @@ const Case kCases[] = {
          kRefused,
      kStart},
     {"AFailedWriteOnAMoveAsksAndNoStays", Setup::kReadOnly, "type 0 Jonah; next",
-     "Record: 1 | Jonah 3:16 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskMove, kStart},
+     "Record: 1 | Jonah 3:16 For God+ #2 / " + kDataError + "'verse97.mdb' is open* / " + kAskMove, kStart},
     {"AFailedWriteOnAMoveAsksAndYesMovesOn", Setup::kReadOnly, "type 0 Jonah; yes; next; previous",
-     "Record: 1 | John 3:16 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskMove, kStart},
+     "Record: 1 | John 3:16 For God+ #2 / " + kDataError + "'verse97.mdb' is open* / " + kAskMove, kStart},
     {"ARowChangedByAnotherProgramKeepsTheTypedText", Setup::kChangedByOther, "type 4 So loved; update",
      "Record: 1 | John 3:16-17 So loved+ #1 / Tovimar||The verse was changed",
      "John 3:16-17 For God+, Psalm 23:1 The LORD, Romans 8:28 All things+"},
@@ -85,9 +85,10 @@ const Case kCases[] = {
     {"ClosingWritesTheEditsAndUnloads", Setup::kNone, "add; type 0 Amos; close",
      "closed Record: 4 | Amos :  #0", kStart + ", Amos : "},
     {"ClosingWithEditsThatCannotBeWrittenAsksAndNoStays", Setup::kReadOnly, "type 3 16-18; close",
-     "Record: 1 | John 3:16-18 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskClose, kStart},
+     "Record: 1 | John 3:16-18 For God+ #2 / " + kDataError + "'verse97.mdb' is open* / " + kAskClose,
+     kStart},
     {"ClosingWithEditsThatCannotBeWrittenEndsOnYes", Setup::kReadOnly, "type 3 16-18; yes; close",
-     "closed Record: 1 | John 3:16-18 For God+ #2 / " + kDataError + "Cannot update.* / " + kAskClose,
+     "closed Record: 1 | John 3:16-18 For God+ #2 / " + kDataError + "'verse97.mdb' is open* / " + kAskClose,
      kStart},
     {"ClosingWithAValueTheColumnRefusesAsks", Setup::kNone, "type 3 " + kLong + "; close",
      "Record: 1 | John 3:" + kLong + " For God+ #2 / " + kDataError + "*too small* / " + kAskClose, kStart},

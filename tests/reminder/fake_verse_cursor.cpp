@@ -59,7 +59,7 @@ jet::Status FakeVerseCursor::DeleteCurrent() {
     return jet::MakeError(jet::kErrWriteConflict,
                           "The row was changed by another program after it was read.");
   }
-  if (readOnly) return jet::MakeError(jet::kErrReadOnly, "Cannot update. Database or object is read-only.");
+  if (readOnly) return jet::MakeError(jet::kErrReadOnly, "'verse97.mdb' is open for reading only.");
   rows_.erase(rows_.begin() + index_);
   Stand(Place::kDeleted, index_);
   return jet::Ok();

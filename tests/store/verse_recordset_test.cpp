@@ -68,20 +68,19 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
         {"nav>", [&] { return rs.Navigate(NavButton::kNext); }},
         {"nav>>", [&] { return rs.Navigate(NavButton::kLast); }},
     };
+    const std::map<std::string, std::function<std::string()>> queries = {
+        {"row", [&] { return support::Summary(rs.Current()); }},
+        {"stored", [&] { return support::Summary(world_->Stored()); }},
+        {"count", [&] { return std::to_string(rs.RecordCount()); }},
+        {"said", [&] { return said_.find(arg) != std::string::npos ? "yes" : said_; }},
+    };
+    if (queries.contains(command)) return queries.at(command)();
     jet::Status status = jet::Ok();
     events_.str("");
     if (commands.contains(command)) {
       status = commands.at(command)();
     } else if (command.starts_with("set")) {
       status = rs.SetField(static_cast<VerseColumn>(command[3] - '0'), arg == "LONG" ? kTooLong : arg);
-    } else if (command == "row") {
-      return support::Summary(rs.Current());
-    } else if (command == "stored") {
-      return support::Summary(world_->Stored());
-    } else if (command == "count") {
-      return std::to_string(rs.RecordCount());
-    } else if (command == "said") {
-      return said_.find(arg) != std::string::npos ? "yes" : said_;
     } else if (command == "cancel") {
       rs.CancelUpdate();
     } else if (command == "unhook") {

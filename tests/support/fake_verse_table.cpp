@@ -6,6 +6,7 @@
 
 #include "jet/code_page.h"
 #include "jet/errors.h"
+#include "store/store_file.h"
 #include "store/verse_schema.h"
 
 namespace support {
@@ -71,7 +72,10 @@ jet::Status FakeVerseTable::CheckValues(const store::VerseRecord& values) const 
     JET_ASSIGN(jet::Bytes bytes, jet::EncodeCp1252(*text));
     if (bytes.size() > size) longest = bytes.size();
   }
-  if (readOnly_) return jet::MakeError(jet::kErrReadOnly, "Cannot update. Database or object is read-only.");
+  if (readOnly_) {
+    return jet::MakeError(jet::kErrReadOnly,
+                          "'" + std::string(store::kStoreFileName) + "' is open for reading only.");
+  }
   if (longest > 0) {
     return jet::MakeError(jet::kErrFieldTooSmall,
                           "The field is too small to accept the amount of data you attempted to add.");
