@@ -212,8 +212,8 @@ class StressKillTest : public ::testing::Test {
     for (int settled = 0;
          settled < count && read(child.fd, &m, sizeof m) == static_cast<ssize_t>(sizeof m);) {
       if (m.kind == Message::kBadRead) ADD_FAILURE() << "a row was read half-written: " << m.key;
-      if (m.kind == Message::kBegin) {
-        child.pending = m;
+      if (m.kind == Message::kBadRead || m.kind == Message::kBegin) {
+        if (m.kind == Message::kBegin) child.pending = m;
         continue;
       }
       ++settled;
