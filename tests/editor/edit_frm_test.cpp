@@ -30,7 +30,7 @@ const std::string kAskMove = "ask Tovimar|!|The changes to this verse could not 
 const std::string kAskClose =
     "ask Tovimar|!|Your changes could not be saved.\r\n\r\nClose Tovimar and give them up?";
 
-enum class Setup { kNone, kReadOnly, kChangedByOther, kUnopenable };
+enum class Setup { kNone, kReadOnly, kChangedByOther, kRemovedByOther, kUnopenable };
 
 struct Case {
   const char* name;
@@ -82,6 +82,10 @@ const Case kCases[] = {
      "type 4 So loved; update; update",
      "Record: 1 | John 3:16-17 So loved+ #1 / Tovimar||The verse was changed",
      "John 3:16-17 So loved+, Psalm 23:1 The LORD, Romans 8:28 All things+"},
+    {"ARowRemovedByAnotherProgramIsSavedAgainOnUpdate", Setup::kRemovedByOther,
+     "type 4 So loved; next; update",
+     "Record: 1 | John 3:16 So loved #2 / Tovimar||*removed by another program* / ask Tovimar",
+     "Psalm 23:1 The LORD, Romans 8:28 All things+, John 3:16 So loved"},
     {"ClosingWritesTheEditsAndUnloads", Setup::kNone, "add; type 0 Amos; close",
      "closed Record: 4 | Amos :  #0", kStart + ", Amos : "},
     {"ClosingWithEditsThatCannotBeWrittenAsksAndNoStays", Setup::kReadOnly, "type 3 16-18; close",
@@ -115,6 +119,7 @@ TEST_P(EditFrmTest, ShowsAndStoresWhatTheUserDid) {
   table.SetReadOnly(c.setup == Setup::kReadOnly);
   if (c.setup == Setup::kChangedByOther)
     table.ChangeByOtherProgram(0, {"John", "3", "16-17", "For God", true});
+  if (c.setup == Setup::kRemovedByOther) table.RemoveByOtherProgram(0);
   user.Do(c.commands);
   EXPECT_TRUE(Matches(Answer(user), c.answer)) << Answer(user) << "\ndoes not match\n" << c.answer;
   EXPECT_EQ(Summary(table.Records()), c.stored);
