@@ -1,4 +1,3 @@
-// The fake cursor's moves: past the ends leaves no current row; moves without rows fail.
 #include "fake_verse_cursor.h"
 
 #include "jet/errors.h"
@@ -18,11 +17,8 @@ void FakeVerseCursor::Stand(Place place, int index) {
 
 jet::Status FakeVerseCursor::Refresh() {
   ++refreshCalls;
-  if (refreshFailures > 0) {
-    // As the real cursor: what it showed is dropped, unannounced.
-    --refreshFailures;
-    place_ = Place::kClosed;
-    asRead_ = {};
+  if (refreshFailures > 0) {  // as the real cursor: what it showed is dropped, unannounced
+    --refreshFailures, place_ = Place::kClosed, asRead_ = {};
     return refreshError;
   }
   Stand(Place::kOnRow, 0);
@@ -43,10 +39,8 @@ jet::Status FakeVerseCursor::MoveFirst() {
 }
 
 jet::Status FakeVerseCursor::Move(int rows) {
-  if (moveNotReady > 0) {
-    --moveNotReady;
+  if (moveNotReady > 0 && moveNotReady--)
     return jet::MakeError(91, "Object variable or With block variable not set");
-  }
   if (!onRow()) return NoCurrentRecord();
   const long target = static_cast<long>(index_) + rows;
   Stand(target < 0 ? Place::kBeforeFirst : Place::kOnRow, target < 0 ? index_ : static_cast<int>(target));
@@ -55,10 +49,8 @@ jet::Status FakeVerseCursor::Move(int rows) {
 
 jet::Status FakeVerseCursor::DeleteCurrent() {
   if (!onRow()) return NoCurrentRecord();
-  if (rows_[static_cast<std::size_t>(index_)] != asRead_) {
-    return jet::MakeError(jet::kErrWriteConflict,
-                          "The row was changed by another program after it was read.");
-  }
+  if (rows_[static_cast<std::size_t>(index_)] != asRead_)
+    return jet::MakeError(jet::kErrWriteConflict, "Changed.");
   if (readOnly) return jet::MakeError(jet::kErrReadOnly, "'verse97.mdb' is open for reading only.");
   rows_.erase(rows_.begin() + index_);
   Stand(Place::kDeleted, index_);
