@@ -1,6 +1,6 @@
-// What the store's contract suites share: a store file with another program writing to
-// it, and the worlds each suite runs in, one over a fake and one over the real thing, so
-// that a fake cannot answer what the real thing does not.
+// The worlds the store's contract suites run in, one over a fake and one over the real
+// thing with another program writing to the same file, so a fake cannot answer what the
+// real thing does not.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,15 +35,12 @@ class World {
   virtual void ChangeElsewhere(std::size_t index, const VerseRecord& values) = 0;
   virtual void RemoveElsewhere(std::size_t index) = 0;
   virtual void AddElsewhere(const VerseRecord& values) = 0;
-  // From now on thing() is a new one over the same rows on a store that cannot be written.
-  virtual void MakeReadOnly() = 0;
-  // The next read fails as a damaged file fails.
-  virtual void BreakReads() = 0;
+  virtual void MakeReadOnly() = 0;  // thing() is now a new one on a store that cannot be written
+  virtual void BreakReads() = 0;    // the next read fails as a damaged file fails
   virtual std::vector<VerseRecord> Stored() = 0;
   virtual void ExpectSound() {}  // checks what was left behind beyond the rows
 };
 
-// The real thing over a store file in memory holding versetbl.
 template <typename Thing, typename Real>
 class FileWorld final : public World<Thing> {
  public:
@@ -63,8 +60,7 @@ class FileWorld final : public World<Thing> {
   }
   void AddElsewhere(const VerseRecord& values) override { EXPECT_OK(other_.Insert(values)); }
   void MakeReadOnly() override { real_ = std::make_unique<Real>(readOnly_, path_); }
-  // Damages versetbl's definition page.
-  void BreakReads() override {
+  void BreakReads() override {  // damages versetbl's definition page
     auto opened = OpenStore(fs_, path_);
     ASSERT_OK(opened);
     const std::uint32_t page = opened->def.page;
@@ -96,10 +92,6 @@ class FileWorld final : public World<Thing> {
   std::unique_ptr<Real> real_;
 };
 
-// The number a damaged table definition is read with; the fakes fail with it too.
-inline constexpr int kDamagedNumber = jet::kErrDamaged;
-
-// A fake with the same hooks for another program as the real thing's world.
 template <typename Thing, typename Fake>
 class FakeWorld final : public World<Thing> {
  public:
@@ -111,7 +103,7 @@ class FakeWorld final : public World<Thing> {
   void RemoveElsewhere(std::size_t index) override { fake_.RemoveByOtherProgram(index); }
   void AddElsewhere(const VerseRecord& values) override { fake_.AddByOtherProgram(values); }
   void MakeReadOnly() override { fake_.SetReadOnly(true); }
-  void BreakReads() override { fake_.FailNextRead(jet::MakeError(kDamagedNumber, "Damaged.")); }
+  void BreakReads() override { fake_.FailNextRead(jet::MakeError(jet::kErrDamaged, "Damaged.")); }
   std::vector<VerseRecord> Stored() override { return fake_.Records(); }
 
  private:
@@ -122,18 +114,17 @@ class FakeWorld final : public World<Thing> {
 template <typename Thing>
 struct Kind {
   const char* name;
-  std::function<std::unique_ptr<World<Thing>>(const std::vector<VerseRecord>&)> make;
+  std::unique_ptr<World<Thing>> (*make)(const std::vector<VerseRecord>& rows);
   friend void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
 };
 
 template <typename Thing, typename Fake, typename Real>
 auto BothKinds() {
-  using Rows = const std::vector<VerseRecord>&;
   return testing::Values(Kind<Thing>{"Fake",
-                                     [](Rows rows) -> std::unique_ptr<World<Thing>> {
+                                     [](const auto& rows) -> std::unique_ptr<World<Thing>> {
                                        return std::make_unique<FakeWorld<Thing, Fake>>(rows);
                                      }},
-                         Kind<Thing>{"File", [](Rows rows) -> std::unique_ptr<World<Thing>> {
+                         Kind<Thing>{"File", [](const auto& rows) -> std::unique_ptr<World<Thing>> {
                                        return std::make_unique<FileWorld<Thing, Real>>(rows);
                                      }});
 }

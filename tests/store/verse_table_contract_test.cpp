@@ -38,53 +38,38 @@ TEST_P(VerseTableContract, AddsAndUpdatesRowsInPlaceReadsThemBackInOrderAndSaysW
   EXPECT_EQ(world_->Stored(), (std::vector<VerseRecord>{longer, Verse("Romans"), accented, {}, longest}));
   world_->ExpectSound();
   world_->BreakReads();
-  EXPECT_ERROR(table().ReadAll(), kDamagedNumber);
+  EXPECT_ERROR(table().ReadAll(), jet::kErrDamaged);
 }
 
-// A write to a row another program got to first says whether the row was changed
-// (3197) or removed (3167), before whether the store can be written (3027); the code page
-// is checked before that, the column sizes after it.
+// A write to a row another program got to first says whether the row was changed or
+// removed before whether the store can be written; the code page is checked before that,
+// the column sizes after it.
 TEST_P(VerseTableContract, RefusesWritesItCannotMakeAndChangesNothing) {
   enum Elsewhere { kNone, kChanged, kRemoved };
-  const std::string tooLong(kBookLength + 1, 'b');
-  const VerseRecord fits = Verse("Romans", "mine");
-  struct Case {
+  constexpr int kConflict = jet::kErrWriteConflict, kGone = jet::kErrRecordDeleted, kRO = jet::kErrReadOnly,
+                kCode = jet::kErrCannotEncode, kSmall = jet::kErrFieldTooSmall;
+  const VerseRecord fits = Verse("Romans", "mine"), longBook = Verse(std::string(kBookLength + 1, 'b')),
+                    longChapter{"J", std::string(kChapterLength + 1, '9'), "1", "t", false},
+                    longVerses{"J", "3", std::string(kVersesLength + 1, '1'), "t", false};
+  const struct Case {
     const char* name;
     Elsewhere elsewhere;
     bool readOnly;
     VerseRecord values;
     int insert, update, del;  // the refusals; 0: not tried
-  };
-  const Case cases[] = {
-      {"changed", kChanged, false, fits, 0, jet::kErrWriteConflict, jet::kErrWriteConflict},
-      {"removed", kRemoved, false, fits, 0, jet::kErrRecordDeleted, jet::kErrRecordDeleted},
-      {"read-only", kNone, true, fits, jet::kErrReadOnly, jet::kErrReadOnly, jet::kErrReadOnly},
-      {"removed, read-only", kRemoved, true, fits, jet::kErrReadOnly, jet::kErrRecordDeleted,
-       jet::kErrRecordDeleted},
-      {"too long, read-only", kNone, true, Verse(tooLong), jet::kErrReadOnly, jet::kErrReadOnly,
-       jet::kErrReadOnly},
-      {"not in the code page, read-only", kNone, true, Verse("\u05E9"), jet::kErrCannotEncode,
-       jet::kErrCannotEncode, 0},
-      {"not in the code page", kNone, false, Verse("\u05E9\u05DC\u05D5\u05DD"), jet::kErrCannotEncode,
-       jet::kErrCannotEncode, 0},
-      {"Greek", kNone, false, Verse("John", "\u1F10\u03BD \u1F00\u03C1\u03C7\u1FC7"), jet::kErrCannotEncode,
-       jet::kErrCannotEncode, 0},
-      {"bad UTF-8", kNone, false, Verse("John", "bad \xFF"), jet::kErrCannotEncode, jet::kErrCannotEncode, 0},
-      {"long book", kNone, false, Verse(tooLong), jet::kErrFieldTooSmall, jet::kErrFieldTooSmall, 0},
-      {"long chapter",
-       kNone,
-       false,
-       {"J", std::string(kChapterLength + 1, '9'), "1", "t", false},
-       jet::kErrFieldTooSmall,
-       jet::kErrFieldTooSmall,
-       0},
-      {"long verses",
-       kNone,
-       false,
-       {"J", "3", std::string(kVersesLength + 1, '1'), "t", false},
-       jet::kErrFieldTooSmall,
-       jet::kErrFieldTooSmall,
-       0},
+  } cases[] = {
+      {"changed", kChanged, false, fits, 0, kConflict, kConflict},
+      {"removed", kRemoved, false, fits, 0, kGone, kGone},
+      {"read-only", kNone, true, fits, kRO, kRO, kRO},
+      {"removed, read-only", kRemoved, true, fits, kRO, kGone, kGone},
+      {"too long, read-only", kNone, true, longBook, kRO, kRO, kRO},
+      {"not in the code page, read-only", kNone, true, Verse("\u05E9"), kCode, kCode, 0},
+      {"not in the code page", kNone, false, Verse("\u05E9\u05DC\u05D5\u05DD"), kCode, kCode, 0},
+      {"Greek", kNone, false, Verse("John", "\u1F10\u03BD \u1F00\u03C1\u03C7\u1FC7"), kCode, kCode, 0},
+      {"bad UTF-8", kNone, false, Verse("John", "bad \xFF"), kCode, kCode, 0},
+      {"long book", kNone, false, longBook, kSmall, kSmall, 0},
+      {"long chapter", kNone, false, longChapter, kSmall, kSmall, 0},
+      {"long verses", kNone, false, longVerses, kSmall, kSmall, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -96,7 +81,7 @@ TEST_P(VerseTableContract, RefusesWritesItCannotMakeAndChangesNothing) {
     const auto before = world_->Stored();
     EXPECT_EQ(ReadAll().size(), before.size()) << "what cannot be written can still be read";
     if (c.insert != 0) EXPECT_ERROR(table().Insert(c.values), c.insert);
-    if (c.insert == jet::kErrReadOnly) {  // the editor shows the description as it is
+    if (c.insert == kRO) {  // the editor shows the description as it is
       EXPECT_EQ(table().Insert(c.values).error().description, "'verse97.mdb' is open for reading only.");
     }
     EXPECT_ERROR(table().Update(rows[1].id, rows[1].record, c.values), c.update);
