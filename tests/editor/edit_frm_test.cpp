@@ -121,7 +121,7 @@ TEST_P(EditFrmTest, ShowsAndStoresWhatTheUserDid) {
     table.ChangeByOtherProgram(0, {"John", "3", "16-17", "For God", true});
   if (c.setup == Setup::kRemovedByOther) table.RemoveByOtherProgram(0);
   user.Do(c.commands);
-  EXPECT_TRUE(Matches(Answer(user), c.answer)) << Answer(user) << "\ndoes not match\n" << c.answer;
+  EXPECT_TRUE(Matches(Answer(user).c_str(), c.answer.c_str())) << Answer(user) << "\ndoes not match\n" << c.answer;
   EXPECT_EQ(Summary(table.Records()), c.stored);
   EXPECT_EQ(user.view.pointerReset, user.view.unloaded);
 }
