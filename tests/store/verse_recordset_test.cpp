@@ -44,14 +44,18 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
 
   // Commands: open, next, prev, first, last, add, delete, update (the batch), refresh,
   // close, cancel, nav< nav<< nav> nav>> (the bar's buttons), setN TEXT (column N;
-  // LONG too long for it), count; unhook (every notification left unset); said TEXT
-  // (whether the last failure said it); another program's: other-verses N V,
-  // other-remove N, other-add, break (reads fail).
+  // LONG too long for it), unhook (every notification left unset); another program's:
+  // other-verses N V, other-remove N, other-add, break (reads fail). Queries: row,
+  // stored, count, said TEXT (whether the last failure said it).
   std::string Do(const std::string& step) {
     const std::size_t space = step.find(' ');
-    const std::string command = step.substr(0, space),
+    const std::string command = step.substr(0, space), key = command.starts_with("set") ? "set" : command,
                       arg = space == std::string::npos ? "" : step.substr(space + 1);
     VerseRecordset& rs = *rs_;
+    if (command == "row") return support::Summary(rs.Current());
+    if (command == "stored") return support::Summary(world_->Stored());
+    if (command == "count") return std::to_string(rs.RecordCount());
+    if (command == "said") return said_.find(arg) != std::string::npos ? "yes" : said_;
     const std::map<std::string, std::function<jet::Status()>> commands = {
         {"open", [&] { return rs.Open(); }},
         {"next", [&] { return rs.MoveNext(); }},
@@ -67,39 +71,26 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
         {"nav<", [&] { return rs.Navigate(NavButton::kPrevious); }},
         {"nav>", [&] { return rs.Navigate(NavButton::kNext); }},
         {"nav>>", [&] { return rs.Navigate(NavButton::kLast); }},
+        {"set", [&] { return rs.SetField(VerseColumn(command[3] - '0'), arg == "LONG" ? kTooLong : arg); }},
+        {"cancel", [&] { return rs.CancelUpdate(), jet::Ok(); }},
+        {"unhook",
+         [&] {
+           return rs.SetErrorHandler(nullptr), rs.SetMoveCompleteHandler(nullptr),
+                  rs.SetWillChangeRecordHandler(nullptr), jet::Ok();
+         }},
+        {"other-verses",
+         [&] {
+           VerseRecord theirs = world_->Stored()[0];
+           theirs.verses = arg.substr(2);
+           return world_->ChangeElsewhere(0, theirs), jet::Ok();
+         }},
+        {"other-remove", [&] { return world_->RemoveElsewhere(std::stoul(arg)), jet::Ok(); }},
+        {"other-add", [&] { return world_->AddElsewhere(kPsalm), jet::Ok(); }},
+        {"break", [&] { return world_->BreakReads(), jet::Ok(); }},
     };
-    const std::map<std::string, std::function<std::string()>> queries = {
-        {"row", [&] { return support::Summary(rs.Current()); }},
-        {"stored", [&] { return support::Summary(world_->Stored()); }},
-        {"count", [&] { return std::to_string(rs.RecordCount()); }},
-        {"said", [&] { return said_.find(arg) != std::string::npos ? "yes" : said_; }},
-    };
-    if (queries.contains(command)) return queries.at(command)();
-    jet::Status status = jet::Ok();
     events_.str("");
-    if (commands.contains(command)) {
-      status = commands.at(command)();
-    } else if (command.starts_with("set")) {
-      status = rs.SetField(static_cast<VerseColumn>(command[3] - '0'), arg == "LONG" ? kTooLong : arg);
-    } else if (command == "cancel") {
-      rs.CancelUpdate();
-    } else if (command == "unhook") {
-      rs.SetErrorHandler(nullptr);
-      rs.SetMoveCompleteHandler(nullptr);
-      rs.SetWillChangeRecordHandler(nullptr);
-    } else if (command == "other-verses") {
-      VerseRecord theirs = world_->Stored()[0];
-      theirs.verses = arg.substr(2);
-      world_->ChangeElsewhere(0, theirs);
-    } else if (command == "other-remove") {
-      world_->RemoveElsewhere(static_cast<std::size_t>(arg[0] - '0'));
-    } else if (command == "other-add") {
-      world_->AddElsewhere(kPsalm);
-    } else if (command == "break") {
-      world_->BreakReads();
-    } else {
-      ADD_FAILURE() << "no command " << command;
-    }
+    EXPECT_TRUE(commands.contains(key)) << command;
+    const jet::Status status = commands.contains(key) ? commands.at(key)() : jet::Ok();
     if (!status.ok()) said_ = status.error().description;
     EXPECT_TRUE(rs.HasCurrent() || rs.Current() == VerseRecord{}) << "without a current row no values show";
     return (status.ok() ? "" : "!" + std::to_string(status.error().number) + " ") +
