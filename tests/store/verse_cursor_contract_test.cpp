@@ -24,18 +24,15 @@ class VerseCursorContract : public testing::TestWithParam<Kind<VerseCursor>> {
   std::string Do(const std::string& step) {
     const std::size_t space = step.find(' ');
     const int n = space == std::string::npos ? 0 : std::stoi(step.substr(space + 1));
+    const auto i = static_cast<std::size_t>(n);
     const std::map<std::string, std::function<jet::Status(VerseCursor&)>> steps = {
         {"Refresh", [](VerseCursor& c) { return c.Refresh(); }},
         {"Next", [](VerseCursor& c) { return c.MoveNext(); }},
         {"First", [](VerseCursor& c) { return c.MoveFirst(); }},
         {"Delete", [](VerseCursor& c) { return c.DeleteCurrent(); }},
         {"Move", [n](VerseCursor& c) { return c.Move(n); }},
-        {"remove",
-         [&](VerseCursor&) { return world_->RemoveElsewhere(static_cast<std::size_t>(n)), jet::Ok(); }},
-        {"change",
-         [&](VerseCursor&) {
-           return world_->ChangeElsewhere(static_cast<std::size_t>(n), Verse("Jude")), jet::Ok();
-         }},
+        {"remove", [&, i](VerseCursor&) { return world_->RemoveElsewhere(i), jet::Ok(); }},
+        {"change", [&, i](VerseCursor&) { return world_->ChangeElsewhere(i, Verse("Jude")), jet::Ok(); }},
         {"break", [&](VerseCursor&) { return world_->BreakReads(), jet::Ok(); }},
         {"readonly", [&](VerseCursor&) { return world_->MakeReadOnly(), Listen(), jet::Ok(); }},
     };

@@ -75,7 +75,7 @@ class Worker {
   }
   void Run(Message::Op op, std::int32_t key, std::int32_t version, auto&& action) {
     Send(Message::kBegin, op, key, version);
-    const jet::Status s = action();
+    const auto s = action();  // a Status or a Result
     Send(s.ok() ? Message::kDone : Message::kFailed, op, key, version, s.ok() ? 0 : s.error().number);
   }
   int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
@@ -126,10 +126,7 @@ class Worker {
         const bool blank = dice >= 35 && dice < 55;
         const std::string book = (blank ? "B" : "E") + std::to_string(key);
         const store::VerseRecord row{book, "1", "1", blank ? "" : Text(book, "1", Dots()), false};
-        Run(blank ? Message::kInsertBlank : Message::kInsert, key, 1, [&] {
-          auto added = table.Insert(row);
-          return added.ok() ? jet::Ok() : jet::Status(added.error());
-        });
+        Run(blank ? Message::kInsertBlank : Message::kInsert, key, 1, [&] { return table.Insert(row); });
         continue;
       }
       auto& pool = fill ? blanks : own;
