@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -97,9 +96,7 @@ class FakeWorld final : public World<Thing> {
  public:
   explicit FakeWorld(const std::vector<VerseRecord>& rows) : fake_(rows) {}
   Thing& thing() override { return fake_; }
-  void ChangeElsewhere(std::size_t i, const VerseRecord& values) override {
-    fake_.ChangeByOtherProgram(i, values);
-  }
+  void ChangeElsewhere(std::size_t i, const VerseRecord& v) override { fake_.ChangeByOtherProgram(i, v); }
   void RemoveElsewhere(std::size_t index) override { fake_.RemoveByOtherProgram(index); }
   void AddElsewhere(const VerseRecord& values) override { fake_.AddByOtherProgram(values); }
   void MakeReadOnly() override { fake_.SetReadOnly(true); }
@@ -118,15 +115,15 @@ struct Kind {
   friend void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
 };
 
+template <typename Thing, typename W>
+std::unique_ptr<World<Thing>> Make(const std::vector<VerseRecord>& rows) {
+  return std::make_unique<W>(rows);
+}
+
 template <typename Thing, typename Fake, typename Real>
 auto BothKinds() {
-  return testing::Values(Kind<Thing>{"Fake",
-                                     [](const auto& rows) -> std::unique_ptr<World<Thing>> {
-                                       return std::make_unique<FakeWorld<Thing, Fake>>(rows);
-                                     }},
-                         Kind<Thing>{"File", [](const auto& rows) -> std::unique_ptr<World<Thing>> {
-                                       return std::make_unique<FileWorld<Thing, Real>>(rows);
-                                     }});
+  return testing::Values(Kind<Thing>{"Fake", &Make<Thing, FakeWorld<Thing, Fake>>},
+                         Kind<Thing>{"File", &Make<Thing, FileWorld<Thing, Real>>});
 }
 
 // Runs a script of steps "step=shows; step=shows" and compares what each step shows.

@@ -2,6 +2,7 @@
 // tests use and the real cursor over a store file; and what only the real one shows.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "jet/database.h"
