@@ -42,8 +42,7 @@ struct Case {
 
 const Case kCases[] = {
     {"LoadShowsTheFirstRow", kNone, "", "Record: 1 | John 3:16 For God+ #0"},
-    {"TheBarMovesStopAtTheLastRow", kNone, "next; next; next", "Record: 3 | Romans 8:28 All things+ #0"},
-    {"TheBarMovesStopAtTheFirstRow", kNone, "last; previous; first; previous",
+    {"TheBarMovesBetweenTheRows", kNone, "next; next; next; last; previous; first; previous",
      "Record: 1 | John 3:16 For God+ #0"},
     {"AddShowsABlankRowAtTheEnd", kNone, "add", "Record: 4 |  :  #0"},
     {"AddedRowIsWrittenAndReadBack", kNone,
