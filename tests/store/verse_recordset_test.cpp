@@ -23,11 +23,14 @@ const std::string kTooLong(kBookLength + 1, 'x');
 // book, "*" with edits pending, then what was notified meanwhile: "m" and the position
 // of a completed move, "u", "a" or "d" for a row about to be updated, added or deleted,
 // "e" and the number of a reported error.
+const std::vector<VerseRecord> kRows = {kJohn, kPsalm, kRomans};
+const std::string kStart = "John 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+";
+
 struct Case {
   std::string name;
-  std::vector<VerseRecord> rows;
   std::string steps;   // "command=shows; ..."
   std::string stored;  // the books, chapters, verses and texts stored afterwards, "+" when read
+  std::vector<VerseRecord> rows = kRows;
 };
 
 class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
@@ -105,63 +108,60 @@ class VerseRecordsetTest : public testing::TestWithParam<Kind<VerseTable>> {
   std::string said_;
 };
 
-const std::vector<VerseRecord> kRows = {kJohn, kPsalm, kRomans};
-const std::string kStart = "John 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+";
-
 std::vector<Case> Cases() {
   std::vector<Case> cases = {
-      {"moves stop at the ends and the bar stays on rows", kRows,
+      {"moves stop at the ends and the bar stays on rows",
        "open=1 John m1; next=2 Psalm m2; next=3 Romans m3; next=-3e m-3; next=!3021 -3e; prev=3 Romans m3; "
        "last=3 Romans m3; prev=2 Psalm m2; first=1 John m1; prev=-2b m-2; prev=!3021 -2b; next=1 John m1; "
        "nav<=1 John m-2 m1; nav>>=3 Romans m3; nav>=3 Romans m-3 m3; nav<=2 Psalm m2; nav<<=1 John m1; "
        "nav>=2 Psalm m2",
        kStart},
-      {"a delete leaves a gap the next move goes on from", kRows,
+      {"a delete leaves a gap the next move goes on from",
        "open=1 John m1; prev=-2b m-2; delete=!3021 -2b; next=1 John m1; next=2 Psalm m2; delete=-1 d; "
        "next=2 Romans m2",
        "John 3:16 God+, Romans 8:28 All+"},
-      {"a delete of the last row goes back from the gap", kRows,
+      {"a delete of the last row goes back from the gap",
        "open=1 John m1; last=3 Romans m3; delete=-1 d; prev=2 Psalm m2", "John 3:16 God+, Psalm 23:1 LORD"},
-      {"a delete of the last row goes on to the end", kRows,
+      {"a delete of the last row goes on to the end",
        "open=1 John m1; last=3 Romans m3; delete=-1 d; next=-3e m-3; last=2 Psalm m2",
        "John 3:16 God+, Psalm 23:1 LORD"},
       {"an empty table has both ends and nothing to move to",
-       {},
        "open=-1eb m-1; nav<<=-1eb; nav<=-1eb; nav>=-1eb; nav>>=-1eb; last=!3021 -1eb; set0 Amos=!3021 -1eb",
-       ""},
+       "",
+       {}},
       {"the only row deleted",
-       {kJohn},
        "open=1 John m1; delete=-1eb d; next=-1eb m-1; last=!3021 -1eb; count=0",
-       ""},
-      {"every notification may be left unset", kRows,
+       "",
+       {kJohn}},
+      {"every notification may be left unset",
        "unhook=-1eb; open=1 John; add=4 *; delete=-1; first=1 John; set0 LONG=1 LONG*; close=!3163 1 LONG*",
        kStart},
-      {"a failed open is reported", kRows, "break=-1eb; open=!3049 -1eb e3049; count=0", "-"},
-      {"a failed refresh keeps what was shown", kRows,
+      {"a failed open is reported", "break=-1eb; open=!3049 -1eb e3049; count=0", "-"},
+      {"a failed refresh keeps what was shown",
        "open=1 John m1; next=2 Psalm m2; break=2 Psalm; refresh=!3049 2 Psalm; count=3", "-"},
-      {"edits are written when the user leaves the row", kRows,
+      {"edits are written when the user leaves the row",
        "open=1 John m1; set0 Jude=1 Jude*; set0 John=1 John; set3 God so loved=1 John*; next=2 Psalm u m2; "
        "set0 Ps=2 Ps*; prev=1 John u m1; set1 4=1 John*; last=3 Romans u m3; set2 28-29=3 Romans*; "
        "first=1 John u m1; next=2 Ps m2; set2 1-2=2 Ps*; update=2 Ps u",
        "John 4:16 God so loved+, Ps 23:1-2 LORD, Romans 8:28-29 All+"},
-      {"added rows are written when the user leaves them", kRows,
+      {"added rows are written when the user leaves them",
        "open=1 John m1; set1 1=1 John*; add=4 * u a m4; set0 Micah=4 Micah*; set3 He hath=4 Micah*; "
        "add=5 * u a m5; first=1 John u m1",
        "John 1:16 God+, Psalm 23:1 LORD, Romans 8:28 All+, Micah : He hath,  : "},
-      {"cancel and deleting an unwritten row touch nothing stored", kRows,
+      {"cancel and deleting an unwritten row touch nothing stored",
        "open=1 John m1; set0 Jonah=1 Jonah*; cancel=1 John; add=4 * a m4; set0 Ruth=4 Ruth*; cancel=-1; "
        "count=3; prev=3 Romans m3; add=4 * a m4; set0 Ruth=4 Ruth*; delete=-1 d; count=3; prev=3 Romans m3",
        kStart},
-      {"a row another program changed is refused once, then written", kRows,
+      {"a row another program changed is refused once, then written",
        "open=1 John m1; set3 God so loved=1 John*; other-verses 0 16-17=1 John*; next=!3197 1 John* u; "
        "row=John 3:16-17 God so loved+; said update again=yes; update=1 John u; "
        "stored=John 3:16-17 God so loved+, Psalm 23:1 LORD, Romans 8:28 All+; other-verses 0 16=1 John; "
        "delete=!3197 1 John d; delete=-1 d",
        "Psalm 23:1 LORD, Romans 8:28 All+"},
-      {"a delete of a removed row succeeds", kRows,
+      {"a delete of a removed row succeeds",
        "open=1 John m1; other-remove 0=1 John; delete=-1 d; next=1 Psalm m1",
        "Psalm 23:1 LORD, Romans 8:28 All+"},
-      {"refresh writes, then reads afresh", kRows,
+      {"refresh writes, then reads afresh",
        "open=1 John m1; last=3 Romans m3; set1 9=3 Romans*; other-add=3 Romans*; refresh=1 John u m1; "
        "count=4",
        "John 3:16 God+, Psalm 23:1 LORD, Romans 9:28 All+, Psalm 23:1 LORD"},
@@ -173,7 +173,7 @@ std::vector<Case> Cases() {
                                                          {"nav>", "2 Psalm u m2"},    {"close", "1 Jonah u"}};
   for (const auto& [step, after] : refused) {
     const std::string reported = step == "nav>" || step == "close" ? " e3163" : "";
-    cases.push_back({"a failed write", kRows,
+    cases.push_back({"a failed write",
                      "open=1 John m1; set0 LONG=1 LONG*; " + step + "=!3163 1 LONG* u" + reported +
                          "; count=3; set0 Jonah=1 Jonah*; " + step + "=" + after,
                      "Jonah 3:16 God+, Psalm 23:1 LORD, Romans 8:28 All+"});
@@ -183,7 +183,7 @@ std::vector<Case> Cases() {
   const std::pair<std::string, std::string> removed[] = {
       {"update", "2 Psalm u"}, {"prev", "1 John u m1"}, {"refresh", "1 John u m1"}, {"close", "2 Psalm u"}};
   for (const auto& [step, after] : removed) {
-    cases.push_back({"a removed row", kRows,
+    cases.push_back({"a removed row",
                      "open=1 John m1; next=2 Psalm m2; set2 1-6=2 Psalm*; other-remove 1=2 Psalm*; " + step +
                          "=!3167 2 Psalm* u" + (step == "close" ? " e3167" : "") +
                          "; said as a new row=yes; row=Psalm 23:1-6 LORD; " + step + "=" + after,
