@@ -1,6 +1,5 @@
 // A recording stand-in for EditFrm's window (edit_view_contract.h holds it to the real
-// one), and the user at that window, one command at a time, over any verse table; what
-// the window shows and what a table holds, each as one line to compare.
+// one), and the user at that window over any verse table.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,65 +13,42 @@
 #include "editor/edit_frm.h"
 #include "editor/edit_view.h"
 #include "store/verse_recordset.h"
+#include "support/fake_verse_table.h"
 
 namespace editor::test {
 
 class FakeEditView : public EditView {
  public:
-  std::string FieldText(int index) const override {
-    auto found = fields.find(index);
-    return found == fields.end() ? std::string() : found->second;
-  }
+  std::string FieldText(int index) const override { return fields.contains(index) ? fields.at(index) : ""; }
   void SetFieldText(int index, const std::string& text) override { fields[index] = text; }
   void SetReadChecked(bool checked) override { readChecked = checked; }
   void SetDataCaption(const std::string& text) override { caption = text; }
-  // Each box as "title|icon|text", icon "i" (information), "?" (question), "!"
-  // (warning) or empty; a question starts with "ask ".
   void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override {
     const char* mark = icon == MessageIcon::kInformation ? "i" : icon == MessageIcon::kQuestion ? "?" : "";
     boxes.push_back(title + "|" + mark + "|" + text);
   }
   bool AskYesNo(const std::string& text, const std::string& title) override {
     boxes.push_back("ask " + title + "|!|" + text);
-    if (answers.empty()) return false;
-    const bool yes = answers.front();
-    answers.pop_front();
+    const bool yes = !answers.empty() && answers.front();
+    if (!answers.empty()) answers.pop_front();
     return yes;
   }
   void Unload() override { unloaded = true; }
   void ResetMousePointer() override { pointerReset = true; }
 
   std::map<int, std::string> fields;
-  bool readChecked = false;
+  bool readChecked = false, unloaded = false, pointerReset = false;
   std::string caption;
-  std::vector<std::string> boxes;
-  // The user's next answers to AskYesNo, Yes as true; No once they run out.
-  std::deque<bool> answers;
-  bool unloaded = false;
-  bool pointerReset = false;
+  std::vector<std::string> boxes;  // as edit_view_contract.h writes them
+  std::deque<bool> answers;        // to the next questions; No once they run out
 };
 
-// "book chapter:verses text", with "+" when the Read column is set.
-inline std::string Summary(const store::VerseRecord& row) {
-  return row.book + " " + row.chapter + ":" + row.verses + " " + row.verseTxt + (row.read ? "+" : "");
-}
-
-// The rows in table order, joined by ", ".
-inline std::string Summary(const std::vector<store::VerseRecord>& rows) {
-  std::string text;
-  for (const store::VerseRecord& row : rows) text += (text.empty() ? "" : ", ") + Summary(row);
-  return text;
-}
+using support::Summary;
 
 // Whether `text` starts with `pattern`, where "*" in the pattern stands for any text.
-inline bool Matches(const std::string& text, const std::string& pattern) {
-  std::size_t at = 0, from = 0;
-  for (std::size_t star; (star = pattern.find('*', from)) != std::string::npos; from = star + 1) {
-    const std::size_t found = text.find(pattern.substr(from, star - from), at);
-    if (found == std::string::npos || (from == 0 && found != 0)) return false;
-    at = found + star - from;
-  }
-  return from == 0 ? text.rfind(pattern, 0) == 0 : text.find(pattern.substr(from), at) != std::string::npos;
+inline bool Matches(const char* text, const char* pattern) {
+  if (*pattern == '*') return Matches(text, pattern + 1) || (*text != 0 && Matches(text + 1, pattern));
+  return *pattern == 0 || (*text == *pattern && Matches(text + 1, pattern + 1));
 }
 
 class EditorUser {
@@ -80,39 +56,24 @@ class EditorUser {
   explicit EditorUser(store::VerseTable& table) : rs_(table), frm_(view, rs_, version_) { frm_.Form_Load(); }
 
   // Commands separated by "; ": "type N TEXT" (into txtFields(N)), "check" (the hidden
-  // Read box changes anyway), "add", "update", "delete", "refresh", "first", "previous",
-  // "next", "last", "yes" (the next question is answered Yes), "close" (File > Exit; the
-  // window's end follows when it unloads), "about", "notes".
+  // Read box changes anyway), "yes" (the next question is answered Yes), "close" (File >
+  // Exit, then the window's end if it unloaded), the buttons and the Help menu.
   void Do(const std::string& commands) {
-    for (std::size_t at = 0; at < commands.size();) {
-      std::size_t end = commands.find("; ", at);
-      if (end == std::string::npos) end = commands.size();
-      One(commands.substr(at, end - at));
-      at = end + 2;
+    for (std::size_t at = 0, end = 0; at < commands.size(); at = end + 2) {
+      end = std::min(commands.find("; ", at), commands.size());
+      const std::string command = commands.substr(at, end - at);
+      if (command.starts_with("type ")) {
+        view.fields[command[5] - '0'] = command.substr(7);
+      } else {
+        EXPECT_TRUE(commands_.contains(command)) << command;
+        if (commands_.contains(command)) commands_.at(command)();
+      }
     }
-  }
-
-  // The caption, then the row the boxes show.
-  std::string Shown() const {
-    store::VerseRecord row{view.FieldText(kBookField), view.FieldText(kChapterField),
-                           view.FieldText(kVersesField), view.FieldText(kVerseTxtField), view.readChecked};
-    return view.caption + " | " + Summary(row);
   }
 
   FakeEditView view;
 
  private:
-  void One(const std::string& command) {
-    const auto found = commands_.find(command);
-    if (command.rfind("type ", 0) == 0) {
-      view.fields[command[5] - '0'] = command.substr(7);
-    } else if (found != commands_.end()) {
-      found->second();
-    } else {
-      ADD_FAILURE() << "no command '" << command << "'";
-    }
-  }
-
   const std::map<std::string, std::function<void()>> commands_ = {
       {"check", [this] { view.readChecked = !view.readChecked; }},
       {"yes", [this] { view.answers.push_back(true); }},
@@ -126,11 +87,7 @@ class EditorUser {
       {"last", [this] { frm_.datPrimaryRS_Navigate(store::NavButton::kLast); }},
       {"about", [this] { frm_.HelpAboutMnu_Click(); }},
       {"notes", [this] { frm_.HelpNotesMnu_Click(); }},
-      {"close",
-       [this] {
-         frm_.FileExitMnu_Click();
-         if (view.unloaded) frm_.Form_Unload();
-       }},
+      {"close", [this] { frm_.FileExitMnu_Click(), view.unloaded ? frm_.Form_Unload() : void(); }},
   };
   store::VerseRecordset rs_;
   struct : ProgramVersion {
@@ -139,12 +96,15 @@ class EditorUser {
   EditFrm frm_;
 };
 
-// The editor: "closed" once the window unloaded, what the window shows, then the number
+// "closed " once the window unloaded, the caption, the row the boxes show, then the number
 // of boxes so far and each of them.
 inline std::string Answer(const EditorUser& user) {
-  std::string reply =
-      (user.view.unloaded ? "closed " : "") + user.Shown() + " #" + std::to_string(user.view.boxes.size());
-  for (const std::string& box : user.view.boxes) reply += " / " + box;
+  const FakeEditView& v = user.view;
+  std::string reply = (v.unloaded ? "closed " : "") + v.caption + " | " +
+                      Summary({v.FieldText(kBookField), v.FieldText(kChapterField), v.FieldText(kVersesField),
+                               v.FieldText(kVerseTxtField), v.readChecked}) +
+                      " #" + std::to_string(v.boxes.size());
+  for (const std::string& box : v.boxes) reply += " / " + box;
   return reply;
 }
 

@@ -1,5 +1,5 @@
-// A data-control cursor over a vector of verse rows, following the control's moves.
-// tests/store/verse_cursor_contract_test.cpp holds it to the real cursor's behaviour.
+// A data-control cursor over a vector of verse rows, held to the real cursor's behaviour
+// by tests/store/verse_cursor_contract_test.cpp.
 #pragma once
 
 #include <functional>
@@ -18,36 +18,37 @@ class FakeVerseCursor : public store::VerseCursor {
   jet::Status MoveFirst() override;
   jet::Status Move(int rows) override;
   jet::Status DeleteCurrent() override;
-  int Position() const override;
-  bool HasCurrent() const override;
-  const store::VerseRecord& Current() const override;
+  int Position() const override { return onRow() ? index_ : -1; }
+  bool HasCurrent() const override { return onRow(); }
+  const store::VerseRecord& Current() const override { return asRead_; }
   void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
 
   std::vector<store::VerseRecord>& Rows() { return rows_; }
-  // Another program changes a row, or removes one after the current row (a removal
-  // before it would leave Position() counting as the real cursor does not).
-  void ChangeByOtherProgram(std::size_t index, const store::VerseRecord& values);
-  void RemoveByOtherProgram(std::size_t index);
-  // Deletes fail with 3027 as on a read-only store.
-  bool readOnly = false;
-  // The next Refresh calls fail with this error, as many times as given.
-  int refreshFailures = 0;
+  std::vector<store::VerseRecord> Records() const { return rows_; }
+  // Another program changes, removes or adds a row; a removal before the current row
+  // would leave Position() counting as the real cursor does not.
+  void ChangeByOtherProgram(std::size_t i, const store::VerseRecord& values) { rows_.at(i) = values; }
+  void RemoveByOtherProgram(std::size_t i) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i)); }
+  void AddByOtherProgram(const store::VerseRecord& values) { rows_.push_back(values); }
+  void SetReadOnly(bool value) { readOnly = value; }
+  void FailNextRead(jet::Error error) { refreshFailures = 1, refreshError = std::move(error); }
+
+  bool readOnly = false;    // deletes fail with 3027
+  int refreshFailures = 0;  // the next Refresh calls fail with refreshError
   jet::Error refreshError;
-  // The next Move calls fail with 91, as many times as given.
-  int moveNotReady = 0;
+  int moveNotReady = 0;  // the next Move calls fail with 91
   int refreshCalls = 0;
-  int rowChanges = 0;
 
  private:
-  enum class Place { kBeforeFirst, kOnRow, kPastLast, kDeleted };
-  jet::Status NoCurrentRecord() const;
-  // The cursor now stands where it stands: takes the current row as read and notifies.
-  void Changed();
+  // Closed: never refreshed, or the last Refresh failed; nothing moves until one works.
+  enum class Place { kClosed, kBeforeFirst, kOnRow, kPastLast, kDeleted };
+  bool onRow() const { return place_ == Place::kOnRow; }
+  void Stand(Place place, int index);  // takes the row there as read and notifies
 
   std::vector<store::VerseRecord> rows_;
-  Place place_ = Place::kPastLast;
+  Place place_ = Place::kClosed;
   int index_ = 0;
-  store::VerseRecord asRead_;  // the current row as it was read
+  store::VerseRecord asRead_;
   std::function<void()> rowChanged_;
 };
 

@@ -1,11 +1,10 @@
-// What the store's contract suites share: a real store in memory with another program
-// writing to it, and the worlds each suite runs its tests in, one per fake and one per
-// real thing, so that a fake cannot answer what the real thing does not.
+// The worlds the store's contract suites run in, one over a fake and one over the real
+// thing with another program writing to the same file, so a fake cannot answer what the
+// real thing does not.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,7 +18,6 @@
 #include "support/fake_verse_table.h"
 #include "support/read_only_file_system.h"
 #include "support/result_assert.h"
-#include "support/verse_print.h"
 
 namespace store::test {
 
@@ -27,133 +25,118 @@ inline VerseRecord Verse(std::string book, std::string text = "text", bool read 
   return {book, "3", "16", std::move(text), read};
 }
 
-// A store file holding versetbl with `rows`, and another program working on it.
-class StoreFile {
+// Rows, another program on them, and a thing over them (a table or a cursor).
+template <typename Thing>
+class World {
  public:
-  explicit StoreFile(const std::vector<VerseRecord>& rows) {
-    auto schema = VerseTableSchema();
-    EXPECT_OK(schema);
-    EXPECT_OK(jet::CreateDatabase(fs, path, *schema, 46000.5));
-    for (const auto& row : rows) EXPECT_OK(other_.Insert(row));
-  }
-  void Change(std::size_t index, const VerseRecord& values) {
-    auto rows = other_.ReadAll();
-    ASSERT_OK(rows);
-    ASSERT_OK(other_.Update((*rows)[index].id, (*rows)[index].record, values));
-  }
-  void Remove(std::size_t index) {
-    auto rows = other_.ReadAll();
-    ASSERT_OK(rows);
-    ASSERT_OK(other_.Delete((*rows)[index].id, (*rows)[index].record));
-  }
-  std::vector<VerseRecord> Records() {
-    std::vector<VerseRecord> records;
-    auto rows = JetVerseTable(fs, path).ReadAll();
-    EXPECT_OK(rows);
-    if (rows.ok()) {
-      for (const auto& row : *rows) records.push_back(row.record);
-    }
-    return records;
-  }
-  // Damages versetbl's definition, so every later read of the table fails.
-  void BreakReads() {
-    auto opened = OpenStore(fs, path);
-    ASSERT_OK(opened);
-    const std::uint32_t page = opened->def.page;
-    opened->db.reset();
-    fs.Bytes(path)[page * 2048] = 0x7F;
-  }
-  void ExpectSound() {
-    auto findings = jet::CheckIntegrity(fs, path);
-    ASSERT_OK(findings);
-    for (const auto& f : *findings) ADD_FAILURE() << "page " << f.page << ": " << f.text;
-  }
-
-  jet::MemoryFileSystem fs;
-  support::ReadOnlyFileSystem readOnly{fs};
-  const std::string path = kStoreFileName;
-
- private:
-  JetVerseTable other_{fs, path};
-};
-
-// A verse table with its rows, and another program on the same rows.
-class TableWorld {
- public:
-  virtual ~TableWorld() = default;
-  virtual VerseTable& table() = 0;
+  virtual ~World() = default;
+  virtual Thing& thing() = 0;
   virtual void ChangeElsewhere(std::size_t index, const VerseRecord& values) = 0;
   virtual void RemoveElsewhere(std::size_t index) = 0;
   virtual void AddElsewhere(const VerseRecord& values) = 0;
-  // From now on table() stands for the same rows on a store that cannot be written.
-  virtual void MakeReadOnly() = 0;
-  // The table's next read fails.
-  virtual void BreakReads() = 0;
+  virtual void MakeReadOnly() = 0;  // thing() is now a new one on a store that cannot be written
+  virtual void BreakReads() = 0;    // the next read fails as a damaged file fails
   virtual std::vector<VerseRecord> Stored() = 0;
-  // Checks what the table left behind beyond its rows.
-  virtual void ExpectSound() {}
+  virtual void ExpectSound() {}  // checks what was left behind beyond the rows
 };
 
-class FakeTableWorld final : public TableWorld {
+template <typename Thing, typename Real>
+class FileWorld final : public World<Thing> {
  public:
-  explicit FakeTableWorld(const std::vector<VerseRecord>& rows) : table_(rows) {}
-  VerseTable& table() override { return table_; }
+  explicit FileWorld(const std::vector<VerseRecord>& rows) {
+    auto schema = VerseTableSchema();
+    EXPECT_OK(schema);
+    EXPECT_OK(jet::CreateDatabase(fs_, path_, *schema, 46000.5));
+    for (const auto& row : rows) AddElsewhere(row);
+    real_ = std::make_unique<Real>(fs_, path_);
+  }
+  Thing& thing() override { return *real_; }
   void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
-    table_.ChangeByOtherProgram(index, values);
+    EXPECT_OK(other_.Update(Row(index).id, Row(index).record, values));
   }
-  void RemoveElsewhere(std::size_t index) override { table_.DeleteByOtherProgram(index); }
-  void AddElsewhere(const VerseRecord& values) override { table_.AddByOtherProgram(values); }
-  void MakeReadOnly() override { table_.SetReadOnly(true); }
-  void BreakReads() override {
-    table_.FailNext(support::FakeVerseTable::Operation::kReadAll, jet::MakeError(jet::kErrLocked, "Locked."));
+  void RemoveElsewhere(std::size_t index) override {
+    EXPECT_OK(other_.Delete(Row(index).id, Row(index).record));
   }
-  std::vector<VerseRecord> Stored() override { return table_.Records(); }
+  void AddElsewhere(const VerseRecord& values) override { EXPECT_OK(other_.Insert(values)); }
+  void MakeReadOnly() override { real_ = std::make_unique<Real>(readOnly_, path_); }
+  void BreakReads() override {  // damages versetbl's definition page
+    auto opened = OpenStore(fs_, path_);
+    ASSERT_OK(opened);
+    const std::uint32_t page = opened->def.page;
+    opened->db.reset();
+    fs_.Bytes(path_)[page * 2048] = 0x7F;
+  }
+  std::vector<VerseRecord> Stored() override {
+    std::vector<VerseRecord> records;
+    auto rows = JetVerseTable(fs_, path_).ReadAll();
+    EXPECT_OK(rows);
+    for (const auto& row : rows.ok() ? *rows : std::vector<StoredVerse>{}) records.push_back(row.record);
+    return records;
+  }
+  void ExpectSound() override {
+    auto findings = jet::CheckIntegrity(fs_, path_);
+    ASSERT_OK(findings);
+    for (const auto& f : *findings) ADD_FAILURE() << "page " << f.page << ": " << f.text;
+  }
+  jet::MemoryFileSystem& fs() { return fs_; }
+  const std::string& path() const { return path_; }
 
  private:
-  support::FakeVerseTable table_;
+  StoredVerse Row(std::size_t index) { return other_.ReadAll().value().at(index); }
+
+  jet::MemoryFileSystem fs_;
+  support::ReadOnlyFileSystem readOnly_{fs_};
+  const std::string path_ = kStoreFileName;
+  JetVerseTable other_{fs_, path_};
+  std::unique_ptr<Real> real_;
 };
 
-class FileTableWorld final : public TableWorld {
+template <typename Thing, typename Fake>
+class FakeWorld final : public World<Thing> {
  public:
-  explicit FileTableWorld(const std::vector<VerseRecord>& rows) : file_(rows) {}
-  VerseTable& table() override { return *table_; }
-  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override { file_.Change(index, values); }
-  void RemoveElsewhere(std::size_t index) override { file_.Remove(index); }
-  void AddElsewhere(const VerseRecord& values) override { EXPECT_OK(JetVerseTable(file_.fs, file_.path).Insert(values)); }
-  void MakeReadOnly() override { table_ = std::make_unique<JetVerseTable>(file_.readOnly, file_.path); }
-  void BreakReads() override { file_.BreakReads(); }
-  std::vector<VerseRecord> Stored() override { return file_.Records(); }
-  void ExpectSound() override { file_.ExpectSound(); }
+  explicit FakeWorld(const std::vector<VerseRecord>& rows) : fake_(rows) {}
+  Thing& thing() override { return fake_; }
+  void ChangeElsewhere(std::size_t i, const VerseRecord& v) override { fake_.ChangeByOtherProgram(i, v); }
+  void RemoveElsewhere(std::size_t index) override { fake_.RemoveByOtherProgram(index); }
+  void AddElsewhere(const VerseRecord& values) override { fake_.AddByOtherProgram(values); }
+  void MakeReadOnly() override { fake_.SetReadOnly(true); }
+  void BreakReads() override { fake_.FailNextRead(jet::MakeError(jet::kErrDamaged, "Damaged.")); }
+  std::vector<VerseRecord> Stored() override { return fake_.Records(); }
 
  private:
-  StoreFile file_;
-  std::unique_ptr<JetVerseTable> table_ = std::make_unique<JetVerseTable>(file_.fs, file_.path);
+  Fake fake_;
 };
 
 // One parameter of a contract suite: a fake or the real thing.
-template <typename World>
+template <typename Thing>
 struct Kind {
   const char* name;
-  std::function<std::unique_ptr<World>(const std::vector<VerseRecord>&)> make;
+  std::unique_ptr<World<Thing>> (*make)(const std::vector<VerseRecord>& rows);
   friend void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
 };
 
-template <typename World, typename Fake, typename Real>
+template <typename Thing, typename W>
+std::unique_ptr<World<Thing>> Make(const std::vector<VerseRecord>& rows) {
+  return std::make_unique<W>(rows);
+}
+
+template <typename Thing, typename Fake, typename Real>
 auto BothKinds() {
-  auto maker = [](auto tag) {
-    return [](const std::vector<VerseRecord>& rows) -> std::unique_ptr<World> {
-      return std::make_unique<typename decltype(tag)::type>(rows);
-    };
-  };
-  return testing::Values(Kind<World>{"Fake", maker(std::type_identity<Fake>{})},
-                         Kind<World>{"File", maker(std::type_identity<Real>{})});
+  return testing::Values(Kind<Thing>{"Fake", &Make<Thing, FakeWorld<Thing, Fake>>},
+                         Kind<Thing>{"File", &Make<Thing, FileWorld<Thing, Real>>});
 }
 
-template <typename K>
-std::string KindName(const testing::TestParamInfo<K>& info) {
-  return info.param.name;
+// Runs a script of steps "step=shows; step=shows" and compares what each step shows.
+template <typename Step>
+void RunScript(const std::string& script, Step&& step) {
+  for (std::size_t at = 0, end = 0; at < script.size(); at = end + 2) {
+    end = std::min(script.find("; ", at), script.size());
+    const std::string line = script.substr(at, end - at);
+    const std::size_t eq = line.find('=');
+    EXPECT_EQ(step(line.substr(0, eq)), eq == std::string::npos ? "" : line.substr(eq + 1)) << line;
+  }
 }
 
-inline const auto kTableKinds = BothKinds<TableWorld, FakeTableWorld, FileTableWorld>();
+inline const auto kTableKinds = BothKinds<VerseTable, support::FakeVerseTable, JetVerseTable>();
 
 }  // namespace store::test

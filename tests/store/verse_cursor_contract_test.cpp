@@ -2,6 +2,9 @@
 // tests use and the real cursor over a store file; and what only the real one shows.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/pager.h"
@@ -12,172 +15,111 @@
 namespace store::test {
 namespace {
 
-const std::vector<VerseRecord> kThree = {Verse("John"), Verse("Psalms"), Verse("Romans")};
-
-// A cursor over its rows, and another program on the same rows.
-class CursorWorld {
- public:
-  virtual ~CursorWorld() = default;
-  virtual VerseCursor& cursor() = 0;
-  virtual void ChangeElsewhere(std::size_t index, const VerseRecord& values) = 0;
-  // Only rows after the cursor's current one.
-  virtual void RemoveElsewhere(std::size_t index) = 0;
-  // From now on cursor() is a new cursor over the same rows on a store that cannot be written.
-  virtual void MakeReadOnly() = 0;
-  virtual std::vector<VerseRecord> Stored() = 0;
-};
-
-class FakeCursorWorld final : public CursorWorld {
- public:
-  explicit FakeCursorWorld(const std::vector<VerseRecord>& rows) : cursor_(rows) {}
-  VerseCursor& cursor() override { return cursor_; }
-  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override {
-    cursor_.ChangeByOtherProgram(index, values);
-  }
-  void RemoveElsewhere(std::size_t index) override { cursor_.RemoveByOtherProgram(index); }
-  void MakeReadOnly() override { cursor_.readOnly = true; }
-  std::vector<VerseRecord> Stored() override { return cursor_.Rows(); }
-
- private:
-  reminder::test::FakeVerseCursor cursor_;
-};
-
-class FileCursorWorld final : public CursorWorld {
- public:
-  explicit FileCursorWorld(const std::vector<VerseRecord>& rows) : file_(rows) {}
-  VerseCursor& cursor() override { return *cursor_; }
-  void ChangeElsewhere(std::size_t index, const VerseRecord& values) override { file_.Change(index, values); }
-  void RemoveElsewhere(std::size_t index) override { file_.Remove(index); }
-  void MakeReadOnly() override { cursor_ = std::make_unique<Data1>(file_.readOnly, file_.path); }
-  std::vector<VerseRecord> Stored() override { return file_.Records(); }
-
- private:
-  StoreFile file_;
-  std::unique_ptr<Data1> cursor_ = std::make_unique<Data1>(file_.fs, file_.path);
-};
-
-class VerseCursorContract : public testing::TestWithParam<Kind<CursorWorld>> {
+// Each walk is a script over a cursor on its rows: after each step, the error number of
+// a failure ("!3021 "), the current row's book or "-" without one, "@" the position, "~"
+// the number of row-change notifications so far. Lower-case steps are another
+// program's: "remove N", "change N" (to Jude), "readonly" (a new cursor over a store that
+// cannot be written), "break" (reads fail).
+class VerseCursorContract : public testing::TestWithParam<Kind<VerseCursor>> {
  protected:
-  void Make(const std::vector<VerseRecord>& rows) {
-    world_ = GetParam().make(rows);
-    Listen();
+  std::string Do(const std::string& step) {
+    const std::size_t space = step.find(' ');
+    const int n = space == std::string::npos ? 0 : std::stoi(step.substr(space + 1));
+    const auto i = static_cast<std::size_t>(n);
+    const std::map<std::string, std::function<jet::Status(VerseCursor&)>> steps = {
+        {"Refresh", [](VerseCursor& c) { return c.Refresh(); }},
+        {"Next", [](VerseCursor& c) { return c.MoveNext(); }},
+        {"First", [](VerseCursor& c) { return c.MoveFirst(); }},
+        {"Delete", [](VerseCursor& c) { return c.DeleteCurrent(); }},
+        {"Move", [n](VerseCursor& c) { return c.Move(n); }},
+        {"remove", [&, i](VerseCursor&) { return world_->RemoveElsewhere(i), jet::Ok(); }},
+        {"change", [&, i](VerseCursor&) { return world_->ChangeElsewhere(i, Verse("Jude")), jet::Ok(); }},
+        {"break", [&](VerseCursor&) { return world_->BreakReads(), jet::Ok(); }},
+        {"readonly", [&](VerseCursor&) { return world_->MakeReadOnly(), Listen(), jet::Ok(); }},
+    };
+    const jet::Status status = steps.at(step.substr(0, space))(world_->thing());
+    const VerseCursor& c = world_->thing();
+    EXPECT_TRUE(c.HasCurrent() || c.Current() == VerseRecord{}) << "no row shows no values";
+    return (status.ok() ? "" : "!" + std::to_string(status.error().number) + " ") +
+           (c.HasCurrent() ? c.Current().book : "-") + "@" + std::to_string(c.Position()) + "~" +
+           std::to_string(changes_);
   }
   void Listen() {
-    changes_ = 0;
-    cursor().SetRowChanged([this] { ++changes_; });
-  }
-  VerseCursor& cursor() { return world_->cursor(); }
-  // Where the cursor stands: the current row's book, or "-" without one, and the position.
-  std::string At() {
-    return (cursor().HasCurrent() ? cursor().Current().book : "-") + "@" + std::to_string(cursor().Position());
+    world_->thing().SetRowChanged([this] { ++changes_; });
   }
 
-  std::unique_ptr<CursorWorld> world_;
+  std::unique_ptr<World<VerseCursor>> world_;
   int changes_ = 0;
 };
 
-using CursorOp = std::function<jet::Status(VerseCursor&, CursorWorld&)>;
-const CursorOp kNext = [](VerseCursor& c, CursorWorld&) { return c.MoveNext(); };
-const CursorOp kFirst = [](VerseCursor& c, CursorWorld&) { return c.MoveFirst(); };
-const CursorOp kDelete = [](VerseCursor& c, CursorWorld&) { return c.DeleteCurrent(); };
-CursorOp MoveBy(int n) { return [n](VerseCursor& c, CursorWorld&) { return c.Move(n); }; }
-// Another program removes a row, or changes it to Jude (index in the table's order now).
-CursorOp Elsewhere(bool remove, std::size_t i) {
-  return [=](VerseCursor&, CursorWorld& w) {
-    remove ? w.RemoveElsewhere(i) : w.ChangeElsewhere(i, Verse("Jude"));
-    return jet::Ok();
-  };
-}
-
-// Each walk refreshes the cursor over its rows, applies its steps and ends with the rows
-// stored and the number of row-change notifications it names.
-struct Walk {
-  const char* name;
-  std::vector<VerseRecord> rows;
-  bool readOnly;
-  struct Step {
-    CursorOp op;
-    int error;
-    const char* at;  // the current row's book, or "-" without one, "@" the position
-  };
-  std::vector<Step> steps;
-  std::vector<std::string> stored;
-  int changes;
-};
-
 TEST_P(VerseCursorContract, WalksFollowTheDataControlsRules) {
-  const auto four = std::vector<VerseRecord>{Verse("John"), Verse("Psalms"), Verse("Romans"), Verse("Jude")};
-  const Walk walks[] = {
-      {"steps to the end and no further",
-       kThree, false,
-       {{kNext, 0, "Psalms@1"}, {kNext, 0, "Romans@2"}, {kNext, 0, "-@-1"}, {kNext, 3021, "-@-1"},
-        {kFirst, 0, "John@0"}},
-       {"John", "Psalms", "Romans"}, 5},
-      {"moves by saved positions, also past either end",
-       kThree, false,
-       {{MoveBy(2), 0, "Romans@2"}, {MoveBy(-1), 0, "Psalms@1"}, {MoveBy(7), 0, "-@-1"}, {MoveBy(1), 3021, "-@-1"},
-        {kFirst, 0, "John@0"}, {MoveBy(-1), 0, "-@-1"}, {kNext, 0, "John@0"}},
-       {"John", "Psalms", "Romans"}, 7},
+  const std::vector<VerseRecord> three = {Verse("John"), Verse("Psalms"), Verse("Romans")};
+  const struct {
+    const char* name;
+    std::vector<VerseRecord> rows;
+    std::string script;
+    const char* stored;  // the books stored afterwards; none: the damaged file is not read back
+  } walks[] = {
+      {"steps to the end and no further", three,
+       "Next=!3021 -@-1~0; First=!3021 -@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Next=Romans@2~3; "
+       "Next=-@-1~4; "
+       "Next=!3021 -@-1~4; First=John@0~5",
+       "John Psalms Romans"},
+      {"moves by saved positions, also past either end", three,
+       "Move 1=!3021 -@-1~0; Refresh=John@0~1; Move 2=Romans@2~2; Move -1=Psalms@1~3; Move 7=-@-1~4; "
+       "Move 1=!3021 -@-1~4; First=John@0~5; Move -1=-@-1~6; Next=John@0~7",
+       "John Psalms Romans"},
       {"an empty table has no row to move to",
-       {}, false,
-       {{kFirst, 3021, "-@-1"}, {MoveBy(1), 3021, "-@-1"}, {kNext, 3021, "-@-1"}, {kDelete, 3021, "-@-1"}},
-       {}, 2},
-      {"a delete goes on with the row that followed",
-       kThree, false,
-       {{kNext, 0, "Psalms@1"}, {kDelete, 0, "-@-1"}, {kNext, 0, "Romans@1"}, {kDelete, 0, "-@-1"},
-        {kNext, 0, "-@-1"}},
-       {"John"}, 6},
+       {},
+       "Refresh=-@-1~1; First=!3021 -@-1~2; Move 1=!3021 -@-1~2; Next=!3021 -@-1~2; Delete=!3021 -@-1~2",
+       ""},
+      {"a delete goes on with the row that followed", three,
+       "Delete=!3021 -@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Delete=-@-1~3; Next=Romans@1~4; "
+       "Delete=-@-1~5; "
+       "Next=-@-1~6",
+       "John"},
       {"rows another program removed are passed over and not counted",
-       four, false,
-       {{Elsewhere(true, 1), 0, "John@0"}, {kNext, 0, "Romans@1"}, {Elsewhere(true, 2), 0, "Romans@1"},
-        {kNext, 0, "-@-1"}},
-       {"John", "Romans"}, 3},
-      {"a row another program changed is not deleted",
-       kThree, false,
-       {{Elsewhere(false, 0), 0, "John@0"}, {kDelete, 3197, "John@0"}},
-       {"Jude", "Psalms", "Romans"}, 1},
-      {"a store that cannot be written shows its rows but refuses deletes",
-       kThree, true,
-       {{kNext, 0, "Psalms@1"}, {kDelete, 3027, "Psalms@1"}, {kNext, 0, "Romans@2"}},
-       {"John", "Psalms", "Romans"}, 3},
+       {Verse("John"), Verse("Psalms"), Verse("Romans"), Verse("Jude")},
+       "Refresh=John@0~1; remove 1=John@0~1; Next=Romans@1~2; remove 2=Romans@1~2; Next=-@-1~3",
+       "John Romans"},
+      {"a row another program changed is not deleted", three,
+       "Refresh=John@0~1; change 0=John@0~1; Delete=!3197 John@0~1", "Jude Psalms Romans"},
+      {"a store that cannot be written shows its rows but refuses deletes", three,
+       "readonly=-@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Delete=!3027 Psalms@1~2; Next=Romans@2~3",
+       "John Psalms Romans"},
+      {"a failed refresh drops the current row unannounced and nothing moves after it", three,
+       "Refresh=John@0~1; Next=Psalms@1~2; break=Psalms@1~2; Refresh=!3049 -@-1~2; Next=!3021 -@-1~2; "
+       "First=!3021 -@-1~2; Move 1=!3021 -@-1~2; Delete=!3021 -@-1~2",
+       nullptr},
   };
-  for (const Walk& walk : walks) {
+  for (const auto& walk : walks) {
     SCOPED_TRACE(walk.name);
-    Make(walk.rows);
-    if (walk.readOnly) {
-      world_->MakeReadOnly();
-      Listen();
-    }
-    ASSERT_OK(cursor().Refresh());
-    EXPECT_EQ(cursor().Current(), walk.rows.empty() ? VerseRecord{} : walk.rows[0]);
-    for (const Walk::Step& step : walk.steps) {
-      jet::Status status = step.op(cursor(), *world_);
-      EXPECT_EQ(status.ok() ? 0 : status.error().number, step.error);
-      EXPECT_EQ(At(), step.at);
-    }
-    EXPECT_TRUE(cursor().HasCurrent() || cursor().Current() == VerseRecord{}) << "no row shows no values";
-    std::vector<std::string> stored;
-    for (const auto& row : world_->Stored()) stored.push_back(row.book);
+    world_ = GetParam().make(walk.rows);
+    changes_ = 0;
+    Listen();
+    RunScript(walk.script, [this](const std::string& step) { return Do(step); });
+    if (walk.stored == nullptr) continue;
+    std::string stored;
+    for (const auto& row : world_->Stored()) stored += (stored.empty() ? "" : " ") + row.book;
     EXPECT_EQ(stored, walk.stored);
-    EXPECT_EQ(changes_, walk.changes) << "every change of the current row is notified, and only those";
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothCursors, VerseCursorContract,
-                         (BothKinds<CursorWorld, FakeCursorWorld, FileCursorWorld>()), KindName<Kind<CursorWorld>>);
+                         (BothKinds<VerseCursor, reminder::test::FakeVerseCursor, Data1>()),
+                         testing::PrintToStringParamName());
 
-// Only the real cursor reads pages: a table over many of them, a page map naming a page
-// of another table, and stores it cannot open.
+// Only the real cursor reads pages: a table over many of them, with its page map also
+// naming a page of another table, as the table scan reads it.
 TEST(Data1, WalksATableSpreadOverManyPagesAsTheTableScanReadsIt) {
   std::vector<VerseRecord> many;
   for (std::size_t i = 0; i < 400; ++i) {
-    many.push_back(Verse("Book" + std::to_string(i), std::string(40 + i % 300, static_cast<char>('a' + i % 26))));
+    many.push_back(
+        Verse("Book" + std::to_string(i), std::string(40 + i % 300, static_cast<char>('a' + i % 26))));
   }
-  StoreFile file(many);
-  // The table scan trusts the page map only for pages that say they are the table's;
-  // the cursor must read the same rows, not fail where the editor reads the file.
+  FileWorld<VerseCursor, Data1> file(many);
   {
-    auto opened = OpenStore(file.fs, file.path);
+    auto opened = OpenStore(file.fs(), file.path());
     ASSERT_OK(opened);
     auto catalog = opened->db->OpenTable("MSysObjects");
     ASSERT_OK(catalog);
@@ -186,7 +128,7 @@ TEST(Data1, WalksATableSpreadOverManyPagesAsTheTableScanReadsIt) {
     ASSERT_OK(pages);
     const std::uint32_t foreign = pages->front();
     const jet::RowPointer map = opened->def.ownedMap;
-    auto& bytes = file.fs.Bytes(file.path);
+    auto& bytes = file.fs().Bytes(file.path());
     const std::size_t slot = map.page * 2048 + 10 + 2 * map.row;
     const std::size_t row = map.page * 2048 + ((bytes[slot] | bytes[slot + 1] << 8) & 0x1FFF);
     const std::uint32_t start = bytes[row + 1] | bytes[row + 2] << 8 | bytes[row + 3] << 16;
@@ -194,7 +136,7 @@ TEST(Data1, WalksATableSpreadOverManyPagesAsTheTableScanReadsIt) {
     ASSERT_GE(foreign, start);
     bytes[row + 5 + (foreign - start) / 8] |= static_cast<std::uint8_t>(1u << ((foreign - start) % 8));
   }
-  Data1 cursor(file.fs, file.path);
+  VerseCursor& cursor = file.thing();
   ASSERT_OK(cursor.Refresh());
   for (std::size_t i = 1; i < many.size(); ++i) {
     ASSERT_OK(cursor.MoveNext());
@@ -209,20 +151,18 @@ TEST(Data1, WalksATableSpreadOverManyPagesAsTheTableScanReadsIt) {
 }
 
 TEST(Data1, ReportsStoresItCannotOpen) {
-  StoreFile file({Verse("John")});
+  FileWorld<VerseCursor, Data1> file({Verse("John")});
   auto schema = VerseTableSchema();
   ASSERT_OK(schema);
   schema->name = "verses";
-  ASSERT_OK(jet::CreateDatabase(file.fs, "renamed.mdb", *schema, 46000.5));
-  file.fs.SetBytes("junk.mdb", std::vector<std::uint8_t>(4096, 'x'));
+  ASSERT_OK(jet::CreateDatabase(file.fs(), "renamed.mdb", *schema, 46000.5));
+  file.fs().SetBytes("junk.mdb", std::vector<std::uint8_t>(4096, 'x'));
   const std::pair<const char*, int> cases[] = {{"missing.mdb", jet::kErrFileNotFound},
                                                {"junk.mdb", jet::kErrUnrecognizedFormat},
                                                {"renamed.mdb", jet::kErrTableNotFound}};
   for (const auto& [path, expected] : cases) {
-    Data1 cursor(file.fs, path);
-    EXPECT_ERROR(cursor.Refresh(), expected);
-    EXPECT_FALSE(cursor.HasCurrent());
-    EXPECT_ERROR(JetVerseTable(file.fs, path).ReadAll(), expected);  // the editor opens it the same way
+    EXPECT_ERROR(Data1(file.fs(), path).Refresh(), expected);
+    EXPECT_ERROR(JetVerseTable(file.fs(), path).ReadAll(), expected);  // the editor opens it the same way
   }
 }
 

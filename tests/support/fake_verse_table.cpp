@@ -1,4 +1,3 @@
-// The in-memory verse table used by the store and editor tests.
 #include "support/fake_verse_table.h"
 
 #include <algorithm>
@@ -6,64 +5,44 @@
 
 #include "jet/code_page.h"
 #include "jet/errors.h"
+#include "store/store_file.h"
 #include "store/verse_schema.h"
 
 namespace support {
 
-bool SameRecord(const store::VerseRecord& a, const store::VerseRecord& b) { return a == b; }
+std::string Summary(const store::VerseRecord& row) {
+  return row.book + " " + row.chapter + ":" + row.verses + " " + row.verseTxt + (row.read ? "+" : "");
+}
 
-FakeVerseTable::FakeVerseTable(const std::vector<store::VerseRecord>& rows) {
-  for (const auto& record : rows) rows_.push_back({NextId(), record});
+std::string Summary(const std::vector<store::VerseRecord>& rows) {
+  std::string text;
+  for (const store::VerseRecord& row : rows) text += (text.empty() ? "" : ", ") + Summary(row);
+  return text;
 }
 
 jet::Result<std::vector<store::StoredVerse>> FakeVerseTable::ReadAll() {
-  if (auto failure = TakeFailure(Operation::kReadAll)) return *failure;
+  if (auto failure = std::exchange(failure_, std::nullopt)) return *failure;
   return rows_;
 }
 
 jet::Result<jet::RowId> FakeVerseTable::Insert(const store::VerseRecord& values) {
-  if (auto failure = TakeFailure(Operation::kInsert)) return *failure;
-  JET_TRY(CheckWritable(values));
-  rows_.push_back({NextId(), values});
-  ++writeCount_;
+  JET_TRY(Check(nullptr, nullptr, values));
+  AddByOtherProgram(values);
   return rows_.back().id;
 }
 
-jet::Status FakeVerseTable::Update(jet::RowId id, const store::VerseRecord& asRead, const store::VerseRecord& values) {
-  if (auto failure = TakeFailure(Operation::kUpdate)) return *failure;
-  // In the real table's order: the row first, then the values, then the file.
-  auto row = Find(id);
-  JET_TRY(CheckUnchanged(row, asRead));
-  JET_TRY(CheckWritable(values));
-  row->record = values;
-  ++writeCount_;
+jet::Status FakeVerseTable::Update(jet::RowId id, const store::VerseRecord& asRead,
+                                   const store::VerseRecord& values) {
+  JET_TRY(Check(&id, &asRead, values));
+  found_->record = values;
   return jet::Ok();
 }
 
 jet::Status FakeVerseTable::Delete(jet::RowId id, const store::VerseRecord& asRead) {
-  if (auto failure = TakeFailure(Operation::kDelete)) return *failure;
-  auto row = Find(id);
-  JET_TRY(CheckUnchanged(row, asRead));
-  JET_TRY(CheckWritable({}));
-  rows_.erase(row);
-  ++writeCount_;
+  JET_TRY(Check(&id, &asRead, {}));
+  rows_.erase(found_);
   return jet::Ok();
 }
-
-void FakeVerseTable::FailNext(Operation operation, jet::Error error) {
-  failOperation_ = operation;
-  failError_ = std::move(error);
-}
-
-void FakeVerseTable::ChangeByOtherProgram(std::size_t index, const store::VerseRecord& values) {
-  rows_.at(index).record = values;
-}
-
-void FakeVerseTable::DeleteByOtherProgram(std::size_t index) {
-  rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
-}
-
-void FakeVerseTable::AddByOtherProgram(const store::VerseRecord& values) { rows_.push_back({NextId(), values}); }
 
 std::vector<store::VerseRecord> FakeVerseTable::Records() const {
   std::vector<store::VerseRecord> records;
@@ -71,50 +50,38 @@ std::vector<store::VerseRecord> FakeVerseTable::Records() const {
   return records;
 }
 
-std::optional<jet::Error> FakeVerseTable::TakeFailure(Operation operation) {
-  if (failOperation_ != operation) return std::nullopt;
-  failOperation_.reset();
-  return failError_;
-}
-
-// The file's code page and column sizes: the engine's own encoder, so the fake refuses
-// exactly what the file refuses.
-jet::Status FakeVerseTable::CheckWritable(const store::VerseRecord& values) const {
-  const std::pair<const std::string*, std::size_t> columns[] = {{&values.book, store::kBookLength},
-                                                                {&values.chapter, store::kChapterLength},
-                                                                {&values.verses, store::kVersesLength},
-                                                                {&values.verseTxt, SIZE_MAX}};
-  for (const auto& [text, size] : columns) {
-    JET_ASSIGN(jet::Bytes bytes, jet::EncodeCp1252(*text));
-    if (bytes.size() > size) {
-      return jet::MakeError(jet::kErrFieldTooSmall,
-                            "The field is too small to accept the amount of data you attempted to add.");
+// In the real table's order: the row (removed, then changed), the code page, whether the
+// file can be written, the column sizes; encoded as the engine encodes them.
+jet::Status FakeVerseTable::Check(jet::RowId* id, const store::VerseRecord* asRead,
+                                  const store::VerseRecord& values) {
+  if (id != nullptr) {
+    found_ = std::ranges::find_if(rows_, [&](const store::StoredVerse& row) { return row.id == *id; });
+    if (found_ == rows_.end()) {
+      return jet::MakeError(jet::kErrRecordDeleted,
+                            "The verse was removed by another program after you read it; nothing was saved.");
+    }
+    if (found_->record != *asRead) {
+      return jet::MakeError(jet::kErrWriteConflict,
+                            "The verse was changed by another program after you read it; nothing was saved.");
     }
   }
-  if (readOnly_) return jet::MakeError(jet::kErrReadOnly, "Cannot update. Database or object is read-only.");
-  return jet::Ok();
-}
-
-jet::Status FakeVerseTable::CheckUnchanged(std::vector<store::StoredVerse>::iterator row,
-                                           const store::VerseRecord& asRead) const {
-  if (row == rows_.end()) {
-    return jet::MakeError(jet::kErrRecordDeleted,
-                          "The verse was removed by another program after you read it; nothing was saved.");
+  bool tooLong = false;
+  for (const auto& [text, size] : {std::pair{&values.book, store::kBookLength},
+                                   {&values.chapter, store::kChapterLength},
+                                   {&values.verses, store::kVersesLength},
+                                   {&values.verseTxt, SIZE_MAX}}) {
+    JET_ASSIGN(jet::Bytes bytes, jet::EncodeCp1252(*text));
+    tooLong = tooLong || bytes.size() > size;
   }
-  if (row->record != asRead) {
-    return jet::MakeError(jet::kErrWriteConflict,
-                          "The verse was changed by another program after you read it; nothing was saved.");
+  if (readOnly_) {
+    return jet::MakeError(jet::kErrReadOnly,
+                          "'" + std::string(store::kStoreFileName) + "' is open for reading only.");
+  }
+  if (tooLong) {
+    return jet::MakeError(jet::kErrFieldTooSmall,
+                          "The field is too small to accept the amount of data you attempted to add.");
   }
   return jet::Ok();
-}
-
-std::vector<store::StoredVerse>::iterator FakeVerseTable::Find(jet::RowId id) {
-  return std::ranges::find_if(rows_, [&](const store::StoredVerse& row) { return row.id == id; });
-}
-
-jet::RowId FakeVerseTable::NextId() {
-  // Like the file, ids are never reused within one test.
-  return jet::RowId{nextPage_++, 0};
 }
 
 }  // namespace support
