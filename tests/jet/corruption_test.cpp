@@ -12,35 +12,29 @@ namespace jet::test {
 namespace {
 
 struct Outcome {
-  int errors = 0, rows = 0;
-  int noticed = 0;  // damage the integrity check saw (findings or an error)
+  int errors = 0, rows = 0, noticed = 0;  // noticed: damage the integrity check saw
 };
-
-void Note(const Error& e, Outcome& outcome) {
-  EXPECT_NE(e.number, 0) << e.description;
-  EXPECT_FALSE(e.description.empty());
-  ++outcome.errors;
-}
 
 // Reads everything the file holds, and checks it when `check` is set.
 void ReadEverything(const Bytes& bytes, Outcome& outcome, bool check = false) {
   MemoryFileSystem fs;
   fs.SetBytes("db.mdb", bytes);
-  if (check) {
-    auto findings = CheckIntegrity(fs, "db.mdb");
-    if (!findings.ok() || !findings->empty()) ++outcome.noticed;
-  }
+  outcome.noticed += check && Findings(fs, "db.mdb") != "";
+  const auto note = [&](const Error& e) {
+    EXPECT_TRUE(e.number != 0 && !e.description.empty()) << e.description;
+    ++outcome.errors;
+  };
   auto db = Database::Open(fs, "db.mdb");
-  if (!db.ok()) return Note(db.error(), outcome);
+  if (!db.ok()) return note(db.error());
   auto names = (*db)->TableNames(/*includeSystem=*/true);
-  if (!names.ok()) return Note(names.error(), outcome);
+  if (!names.ok()) return note(names.error());
   for (const auto& name : *names) {
     auto def = (*db)->OpenTable(name);
     auto rows = def.ok() ? (*db)->ReadAllRows(*def) : def.error();
     if (rows.ok())
       outcome.rows += static_cast<int>(rows->size());
     else
-      Note(rows.error(), outcome);
+      note(rows.error());
   }
 }
 
@@ -49,19 +43,17 @@ class DamagedSample : public testing::TestWithParam<std::string> {};
 TEST_P(DamagedSample, TruncatedFlippedAndGarbledPagesGiveErrorsOrRowsAndFindings) {
   const auto original = support::SampleBytes(GetParam());
   ASSERT_EQ(Findings(original), "");
-  Outcome cut;
-  for (std::size_t at = 0; at < original.size(); at += kPageSize / 2) {
+  Outcome cut, outcome;
+  for (std::size_t at = 0; at < original.size(); at += kPageSize / 2)
     ReadEverything({original.begin(), original.begin() + static_cast<std::ptrdiff_t>(at)}, cut);
-  }
   EXPECT_GT(cut.errors, 0);
   std::mt19937 random(20261206);
-  Outcome outcome;
   int variants = 0;
   for (std::size_t base = 0; base + kPageSize <= original.size(); base += kPageSize) {
     for (int flip = 0; flip < 8; ++flip) {
       auto bytes = original;
       const std::size_t at = base + random() % kPageSize;
-      bytes[at] = static_cast<std::uint8_t>(bytes[at] ^ (1u << (random() % 8)));
+      bytes[at] ^= static_cast<std::uint8_t>(1u << (random() % 8));
       ReadEverything(bytes, outcome);
     }
     // The structure fields near a page's start matter most: invert each of them.
