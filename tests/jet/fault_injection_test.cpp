@@ -102,7 +102,6 @@ Rows RowsOf(MemoryFileSystem& fs, PagerOptions options = {}) {
 class FaultInjectionTest : public testing::TestWithParam<std::tuple<std::size_t, Mode>> {
  protected:
   const Scenario& scenario() const { return kScenarios[std::get<0>(GetParam())]; }
-
   Bytes Prepared() {
     MemoryFileSystem fs;
     fs.SetBytes(kPath, NewVerseStoreBytes());
@@ -117,7 +116,6 @@ class FaultInjectionTest : public testing::TestWithParam<std::tuple<std::size_t,
       EXPECT_OK(Put(*o.db, o.def, 2, VerseRow(std::string(255, 'f'), "1", true, "1", Memo(600))));
     return fs.Bytes(kPath);
   }
-
   // Runs the write through `faulty`, armed at change `n` (0: never).
   Status Run(FaultyFileSystem& faulty, std::uint64_t n, Mode mode) {
     Opened o = Open(faulty, {true, 100});
@@ -155,7 +153,6 @@ TEST_P(FaultInjectionTest, EveryInterruptedWriteLeavesWhollyTheOldOrTheNewRows) 
   ASSERT_EQ(newRows, expected);
   ASSERT_GE(changes, 5u);
   EXPECT_EQ(Findings(clean, kPath), "");
-
   for (std::uint64_t n = 1;; ++n) {
     SCOPED_TRACE("fault at change " + std::to_string(n));
     MemoryFileSystem mem;

@@ -23,11 +23,9 @@ enum class Backend { kSystem, kMemory };
 class FileTest : public ::testing::TestWithParam<Backend> {
  protected:
   FileSystem& Fs() { return GetParam() == Backend::kSystem ? SystemFileSystem() : memory_; }
-
   std::string Path(const std::string& name) const {
     return GetParam() == Backend::kSystem ? dir_.File(name) : "memory/" + name;
   }
-
   // Opens `name` or fails the test; the returned pointer is then never null.
   std::unique_ptr<File> Open(const std::string& name, OpenMode mode = OpenMode::kCreate) {
     auto file = Fs().Open(Path(name), mode);
@@ -39,7 +37,6 @@ class FileTest : public ::testing::TestWithParam<Backend> {
     out.resize(file.Read(offset, out).value());
     return out;
   }
-
   support::TempDir dir_;
   MemoryFileSystem memory_;
 };

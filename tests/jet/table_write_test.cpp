@@ -39,7 +39,6 @@ class TableWriteTest : public ::testing::Test {
     EXPECT_EQ(fs_.Bytes(kPath), before);
     EXPECT_FALSE(*fs_.Exists(JournalPath(kPath)));
   }
-
   static constexpr const char* kPath = "verse97.mdb";
   MemoryFileSystem fs_;
   std::unique_ptr<Database> db_;
@@ -85,7 +84,6 @@ TEST_F(TableWriteTest, ConflictsDeletedRowsAndIndexedTablesChangeNothing) {
   EXPECT_ERROR(db_->Update(def_, id, expected_[0], expected_[0]), kErrRecordDeleted);
   expected_.clear();
   ExpectStored();
-
   // A sample table with indexes is read but never written.
   fs_.SetBytes("t.mdb", support::SampleBytes("testV1997.mdb"));
   auto sample = Database::Open(fs_, "t.mdb", {true, 200});

@@ -15,6 +15,11 @@ namespace {
 
 using namespace std::string_literals;
 
+constexpr const char* kThree =
+    "John 3:16 For God so loved the world\n"
+    "1 Corinthians 13:4-7 Charity suffereth long, and is kind\n"
+    "Jude 24 Now unto him that is able\n";
+
 struct Outcome {
   int status = 0;
   std::string out, err;
@@ -28,34 +33,26 @@ class Versedb : public ::testing::Test {
     const int status = versedb::Run(args, in, out, err, fs_);
     return {status, out.str(), err.str()};
   }
-  // A new store holding the given lines.
-  void Make(const std::string& lines) {
+  // A new store holding three verses.
+  void Make() {
     ASSERT_EQ(Cmd({"create", "v.mdb"}).status, 0);
-    if (!lines.empty()) {
-      ASSERT_EQ(Cmd({"import", "v.mdb", "versetbl"}, lines).status, 0);
-    }
+    ASSERT_EQ(Cmd({"import", "v.mdb", "versetbl"}, kThree).status, 0);
   }
   void ExpectClean() { EXPECT_EQ(Cmd({"check", "v.mdb"}).status, 0); }
   // Runs a command that must fail with `status` and `message`, and change nothing.
-  void ExpectRefused(std::vector<std::string> args, const std::string& input, int status,
-                     const std::string& message) {
+  void ExpectRefused(std::vector<std::string> args, const std::string& input, const std::string& message,
+                     int status = 1) {
     const auto before = fs_.Bytes("v.mdb");
     Outcome o = Cmd(args, input);
     EXPECT_EQ(o.status, status) << o.out;
     EXPECT_NE(o.err.find(message), std::string::npos) << o.err;
     EXPECT_EQ(fs_.Bytes("v.mdb"), before) << "the store changed";
   }
-
   jet::MemoryFileSystem fs_;
 };
 
-constexpr const char* kThree =
-    "John 3:16 For God so loved the world\n"
-    "1 Corinthians 13:4-7 Charity suffereth long, and is kind\n"
-    "Jude 24 Now unto him that is able\n";
-
-TEST_F(Versedb, CreateImportAddDeleteAndListKeepTheTablesOrder) {
-  Make("");
+TEST_F(Versedb, CreateImportAddDeleteListAndCheck) {
+  ASSERT_EQ(Cmd({"create", "v.mdb"}).status, 0);
   Outcome o = Cmd({"check", "v.mdb"});
   EXPECT_EQ(o.status, 0);
   EXPECT_EQ(o.out, "no inconsistencies found\n");
@@ -76,16 +73,23 @@ TEST_F(Versedb, CreateImportAddDeleteAndListKeepTheTablesOrder) {
             "Jude 1:24 Now unto him that is able\n"
             "Romans 8:28 \xE2\x80\x9C"
             "And\xE2\x80\x9D\t\xE2\x80\x94 caf\xC3\xA9\n");
-  ExpectClean();
+  // A damaged store fails the check, which names the damage.
+  fs_.Bytes("v.mdb")[2 * 2048 + 0x0C] = 7;  // the catalog's row count
+  o = Cmd({"check", "v.mdb"});
+  EXPECT_EQ(o.status, 1);
+  EXPECT_NE(o.out.find("page 2: the definition of table 'MSysObjects' counts 7 rows"), std::string::npos)
+      << o.out;
 }
 
-// Every bad input fails with its error, naming the line of an import, and writes nothing.
+// Every bad input fails with its error, naming the line of an import, and writes nothing;
+// wrong arguments show the usage.
 TEST_F(Versedb, BadInputIsRefusedWithItsErrorAndChangesNothing) {
-  Make(kThree);
+  Make();
   struct Case {
     std::vector<std::string> args;
     std::string input;
     const char* message;
+    int status = 1;  // 2: wrong arguments
   };
   const std::vector<std::string> import = {"import", "v.mdb", "versetbl"};
   const Case cases[] = {
@@ -103,8 +107,11 @@ TEST_F(Versedb, BadInputIsRefusedWithItsErrorAndChangesNothing) {
       {{"delete", "v.mdb", "4"}, "", "error 3021"},
       {{"delete", "v.mdb", "0"}, "", "error 3001"},
       {{"delete", "v.mdb", "x2"}, "", "error 3001"},
+      {{}, "", "usage: versedb", 2},
+      {{"create"}, "", "usage: versedb", 2},
+      {{"add", "v.mdb", "John"}, "", "usage: versedb", 2},
   };
-  for (const Case& c : cases) ExpectRefused(c.args, c.input, 1, c.message);
+  for (const Case& c : cases) ExpectRefused(c.args, c.input, c.message, c.status);
   ExpectClean();
 }
 
@@ -115,7 +122,7 @@ struct FailingBuffer : std::streambuf {
 };
 
 TEST_F(Versedb, OutputThatCannotBeWrittenAndInputThatCannotBeReadAreFailures) {
-  Make(kThree);
+  Make();
   FailingBuffer failing;
   std::ostream full(&failing);
   std::istream broken(&failing);
@@ -130,16 +137,6 @@ TEST_F(Versedb, OutputThatCannotBeWrittenAndInputThatCannotBeReadAreFailures) {
   EXPECT_EQ(versedb::Run({"import", "v.mdb", "versetbl"}, broken, out, err, fs_), 1);
   EXPECT_NE(err.str().find("the input could not be read to its end"), std::string::npos) << err.str();
   EXPECT_EQ(fs_.Bytes("v.mdb"), before);
-}
-
-// A damaged store fails the check, which names the damage.
-TEST_F(Versedb, TheCheckOfADamagedStoreFailsAndNamesTheDamage) {
-  Make(kThree);
-  fs_.Bytes("v.mdb")[2 * 2048 + 0x0C] = 7;  // the catalog's row count
-  Outcome o = Cmd({"check", "v.mdb"});
-  EXPECT_EQ(o.status, 1);
-  EXPECT_NE(o.out.find("page 2: the definition of table 'MSysObjects' counts 7 rows"), std::string::npos)
-      << o.out;
 }
 
 // A crash left a journal of store a.mdb; the user then made a new v.mdb and moved
@@ -157,7 +154,7 @@ TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
             std::string::npos);
   EXPECT_FALSE(*fs_.Exists("v.mdb"));
   ASSERT_TRUE(fs_.Remove("v.mdb-journal").ok());
-  Make(kThree);
+  Make();
   const std::string listed = Cmd({"list", "v.mdb"}).out;
   fs_.SetBytes("v.mdb-journal", journal);
   EXPECT_EQ(Cmd({"list", "v.mdb"}).out, listed);  // a reader ignores it
@@ -176,12 +173,12 @@ TEST_F(Versedb, AJournalOfAnotherStoreIsSetAsideNotApplied) {
 // Access keeps "v.ldb" open beside a store it has open and ignores our locks; text is
 // written as Windows-1252. Either store is read but not written.
 TEST_F(Versedb, AStoreAnotherProgramHasOpenOrInAnotherCodePageIsReadButNotWritten) {
-  Make(kThree);
+  Make();
   const std::vector<std::string> add = {"add", "v.mdb", "Romans", "8", "28", "And we know"};
   auto access = fs_.Open("v.ldb", jet::OpenMode::kCreate);
   ASSERT_TRUE(access.ok() && (*access)->TryLock(0, 1, jet::LockKind::kExclusive).ok());
   ExpectRefused(
-      add, "", 1,
+      add, "",
       "error 3045: Couldn't update 'v.mdb'; it is in use by another program (its lock file 'v.ldb' is open)");
   EXPECT_EQ(Cmd({"list", "v.mdb"}).status, 0);
   access->reset();  // a lock file left behind by a crash holds nothing
@@ -190,16 +187,8 @@ TEST_F(Versedb, AStoreAnotherProgramHasOpenOrInAnotherCodePageIsReadButNotWritte
   jet::ToggleHeaderMask(page0);
   page0[0x3C] = 0xE3;  // 1251, Cyrillic
   jet::ToggleHeaderMask(page0);
-  ExpectRefused(add, "", 1, "error 3251: 'v.mdb' uses code page 1251");
+  ExpectRefused(add, "", "error 3251: 'v.mdb' uses code page 1251");
   EXPECT_EQ(Cmd({"list", "v.mdb"}).status, 0);
-}
-
-TEST_F(Versedb, WrongArgumentsShowTheUsage) {
-  for (const auto& args : std::vector<std::vector<std::string>>{{}, {"create"}, {"add", "v.mdb", "John"}}) {
-    Outcome o = Cmd(args);
-    EXPECT_EQ(o.status, 2);
-    EXPECT_NE(o.err.find("usage: versedb"), std::string::npos);
-  }
 }
 
 }  // namespace
