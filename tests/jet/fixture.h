@@ -49,6 +49,18 @@ inline TableDef VerseLayout() {
 // A new database holding the empty verse table (no indexes).
 inline Bytes NewVerseStoreBytes() { return BuildNewDatabase(VerseLayout(), 45000.5).value(); }
 
+// A store opened with its verse table.
+struct Opened {
+  std::unique_ptr<Database> db;
+  TableDef def;
+};
+inline Opened OpenVerses(FileSystem& fs, const std::string& path, PagerOptions options = {}) {
+  auto db = Database::Open(fs, path, options);
+  EXPECT_OK(db);
+  auto def = db.ok() ? (*db)->OpenTable("versetbl") : db.error();
+  return db.ok() && def.ok() ? Opened{std::move(*db), *def} : Opened{};
+}
+
 inline Rows ReadRows(Database& db, const TableDef& def) {
   auto rows = db.ReadAllRows(def);
   EXPECT_OK(rows);

@@ -44,15 +44,14 @@ INSTANTIATE_TEST_SUITE_P(AllSamples, SampleOracle, testing::ValuesIn(support::Sa
 Bytes VerseStoreWithMemos() {
   MemoryFileSystem fs;
   fs.SetBytes("v.mdb", NewVerseStoreBytes());
-  auto db = Database::Open(fs, "v.mdb", {true, 1000});
-  auto def = (*db)->OpenTable("versetbl");
+  Opened o = OpenVerses(fs, "v.mdb", {true, 1000});
   const std::size_t lengths[] = {0, 1, 32, 33, 500, 2032, 2033, 4064, 4065, 9000};
   for (std::size_t i = 0; i < 20; ++i) {
     Value memo = i % 7 == 6 ? Value() : Value(Memo(lengths[i % 10], static_cast<char>('a' + i)));
-    EXPECT_OK((*db)->Insert(*def, VerseRow(i % 5 == 4 ? "" : "Book\xe9" + std::to_string(i),
+    EXPECT_OK(o.db->Insert(o.def, VerseRow(i % 5 == 4 ? "" : "Book\xe9" + std::to_string(i),
                                            std::to_string(i), i % 2 == 0, "1-" + std::to_string(i), memo)));
   }
-  db->reset();
+  o.db.reset();
   return fs.Bytes("v.mdb");
 }
 

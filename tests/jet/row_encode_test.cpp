@@ -1,5 +1,6 @@
-// Row encoding: the rows Access wrote in the samples re-encode as it wrote them, rows of
-// every length up to two pages of jump bytes read back, and bad values are refused.
+// Encoding rows and table definitions: what Access wrote in the samples re-encodes as it
+// wrote it, rows of every length up to two pages of jump bytes read back, and bad values
+// are refused.
 #include "jet/row_encode.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,10 @@
 #include <cmath>
 
 #include "fixture.h"
+#include "jet/byte_reader.h"
+#include "jet/code_page.h"
 #include "jet/row_format.h"
+#include "jet/tdef_page.h"
 
 namespace jet::test {
 namespace {
@@ -135,13 +139,35 @@ TEST(RowEncode, RefusesBadValuesRowsLargerThanAPageAndImpossibleDefinitions) {
   }
 }
 
-// Every row Access wrote re-encodes to the same fields; rows without null fixed
-// columns (whose bytes Access leaves as they were) re-encode byte for byte.
-TEST(RowEncode, AccessWrittenRowsOfTheSamplesReEncodeToTheSameBytes) {
-  std::size_t rows = 0, identical = 0;
+// A definition's bytes as the reader joins them: the first page whole, continuations
+// without their header; unused index column slots, which hold left-over bytes in Access's
+// files, as ours (FF FF 00).
+Bytes JoinedDef(const Bytes& file, const TableDef& def) {
+  Bytes out;
+  for (std::uint32_t n = def.page; n != 0; n = ByteReader(file).U32(n * kPageSize + 4)) {
+    out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(n * kPageSize + (n == def.page ? 0 : 8)),
+               file.begin() + static_cast<std::ptrdiff_t>((n + 1) * kPageSize));
+  }
+  out.resize(def.length);
+  std::size_t at = kTdefIndexSlots + 8 * def.realIndexes.size() + 18 * def.columns.size();
+  for (const auto& c : def.columns) at += 1 + EncodeCp1252(c.name)->size();
+  for (std::size_t i = 0; i < def.realIndexes.size(); ++i, at += kRealIndexSize) {
+    for (std::size_t k = def.realIndexes[i].columns.size(); k < 10; ++k) {
+      out[at + 3 * k] = out[at + 3 * k + 1] = 0xFF;
+      out[at + 3 * k + 2] = 0;
+    }
+  }
+  return out;
+}
+
+// Every table definition and every row Access wrote re-encode as it wrote them; rows with
+// null fixed columns (whose bytes Access leaves as they were) re-encode to the same fields.
+TEST(RowEncode, TablesAndRowsOfTheSamplesReEncodeAsAccessWroteThem) {
+  std::size_t tables = 0, rows = 0, identical = 0;
   for (const auto& sample : support::SampleNames()) {
     MemoryFileSystem fs;
-    fs.SetBytes("x.mdb", support::SampleBytes(sample));
+    const Bytes file = support::SampleBytes(sample);
+    fs.SetBytes("x.mdb", file);
     auto db = Database::Open(fs, "x.mdb");
     ASSERT_OK(db);
     const auto names = (*db)->TableNames(true);
@@ -149,6 +175,8 @@ TEST(RowEncode, AccessWrittenRowsOfTheSamplesReEncodeToTheSameBytes) {
     for (const auto& name : *names) {
       auto def = (*db)->OpenTable(name);
       ASSERT_OK(def);
+      EXPECT_EQ(EncodeTableDef(*def).value(), JoinedDef(file, *def)) << sample << " table " << name;
+      ++tables;
       ASSERT_OK((*db)->Scan(*def, [&](const RowRef& ref) -> Result<bool> {
         SCOPED_TRACE(sample + " " + name);
         JET_ASSIGN(const auto fields, SplitRow(*def, ref.bytes));
@@ -181,6 +209,7 @@ TEST(RowEncode, AccessWrittenRowsOfTheSamplesReEncodeToTheSameBytes) {
       }));
     }
   }
+  EXPECT_GT(tables, 60u);
   EXPECT_GT(rows, 500u);
   EXPECT_GT(identical, 100u);
 }

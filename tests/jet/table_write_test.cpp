@@ -18,10 +18,9 @@ class TableWriteTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fs_.SetBytes(kPath, NewVerseStoreBytes());
-    auto db = Database::Open(fs_, kPath, {true, 200});
-    ASSERT_OK(db);
-    db_ = std::move(db).value();
-    def_ = db_->OpenTable("versetbl").value();
+    Opened o = OpenVerses(fs_, kPath, {true, 200});
+    db_ = std::move(o.db);
+    def_ = o.def;
   }
   RowId Add(std::vector<Value> row) {
     auto id = db_->Insert(def_, row);
