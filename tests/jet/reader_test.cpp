@@ -1,9 +1,6 @@
-// What the reader does beyond reading the samples as the other readers do: finding
-// tables by name, the errors of files that are not what they claim, encoded files,
-// and text in Windows-1252.
+// What the reader does beyond reading the samples as the other readers do: encoded
+// files and text in Windows-1252.
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "fixture.h"
 #include "jet/byte_reader.h"
@@ -12,50 +9,6 @@
 
 namespace jet::test {
 namespace {
-
-// Reads `table` of testV1997 after `damage`; returns how it ended.
-Status ReadDamaged(const std::function<void(Bytes&)>& damage, const char* table = "Table1") {
-  Bytes bytes = support::SampleBytes("testV1997.mdb");
-  damage(bytes);
-  MemoryFileSystem fs;
-  fs.SetBytes("db.mdb", bytes);
-  JET_ASSIGN(auto db, Database::Open(fs, "db.mdb"));
-  JET_ASSIGN(auto def, db->OpenTable(table));
-  JET_TRY(db->ReadAllRows(def));
-  return Ok();
-}
-
-TEST(Reader, DamagedFilesAndMissingTablesAreErrorsThatNameWhatIsWrong) {
-  const struct {
-    std::function<void(Bytes&)> damage;
-    const char* table;
-    int number;
-    const char* text;
-  } cases[] = {
-      {[](Bytes& b) { b.clear(); }, "Table1", kErrUnrecognizedFormat, ""},
-      {[](Bytes& b) { b.assign(4096, 'x'); }, "Table1", kErrUnrecognizedFormat, ""},
-      {[](Bytes& b) { b[kHeaderVersion] = 1; }, "Table1", kErrUnrecognizedFormat, "Access 2000"},
-      {[](Bytes& b) { b.resize(2 * kPageSize + 100); }, "Table1", kErrDamaged, ""},  // the catalog cut off
-      {[](Bytes& b) { b.resize(30 * kPageSize); }, "Table1", kErrDamaged, ""},       // Table1's data cut off
-      // Table2's property blob is chained over pages 45..49, one row each (the first at
-      // offset 12): the second piece made to point back at the first.
-      {[](Bytes& b) {
-         PutU32(b, 46 * kPageSize + 12, RowPointer{45, 0}.Raw());
-       },
-       "MSysObjects", kErrDamaged, "loops"},
-      {[](Bytes&) {}, "NoSuchTable", kErrTableNotFound, "NoSuchTable"},
-  };
-  for (const auto& c : cases) {
-    const Status s = ReadDamaged(c.damage, c.table);
-    EXPECT_ERROR(s, c.number);
-    EXPECT_NE(s.ok() ? std::string::npos : s.error().description.find(c.text), std::string::npos) << c.text;
-  }
-  MemoryFileSystem fs;
-  EXPECT_ERROR(Database::Open(fs, "missing.mdb"), kErrFileNotFound);
-  fs.SetBytes("db.mdb", support::SampleBytes("testV1997.mdb"));
-  // Names are found without regard to case.
-  EXPECT_EQ(Database::Open(fs, "db.mdb").value()->OpenTable("tABLE1").value().name, "Table1");
-}
 
 TEST(Reader, ReadsAnEncodedDatabaseAsItsPlainTwinButNeverWritesIt) {
   MemoryFileSystem fs;
