@@ -2,8 +2,6 @@
 // truncate or remove; once, from then on, or as a crash), and the store must reopen
 // holding wholly the old rows or wholly the new ones. Every allocation of an open, a
 // write and a read fails in turn, too.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <cstdlib>
 #include <functional>

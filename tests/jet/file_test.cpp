@@ -1,7 +1,5 @@
 // The file layer's contract, checked against the operating system's files (POSIX natively,
 // Win32 under wine) and against the in-memory files the other tests build on.
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <thread>
 

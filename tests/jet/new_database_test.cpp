@@ -1,6 +1,4 @@
 // New databases: their header as Access writes it, and what they cannot hold.
-#include <gtest/gtest.h>
-
 #include "fixture.h"
 #include "jet/header.h"
 #include "jet/system_tables.h"

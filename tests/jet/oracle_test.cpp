@@ -2,8 +2,6 @@
 // same through all three, and so do the rows sequences of writes leave.
 #include "support/oracle.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <functional>
 #include <sstream>

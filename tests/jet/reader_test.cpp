@@ -1,7 +1,5 @@
 // What the reader does beyond reading the samples as the other readers do: encoded
 // files and text in Windows-1252.
-#include <gtest/gtest.h>
-
 #include "fixture.h"
 #include "jet/byte_reader.h"
 #include "jet/code_page.h"

@@ -3,8 +3,6 @@
 // are refused.
 #include "jet/row_encode.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 
 #include "fixture.h"

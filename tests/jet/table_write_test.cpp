@@ -1,8 +1,6 @@
 // Row writes on a verse store in memory: batches, conflicts, locks, misuse and page maps
 // that must grow. What single writes leave is checked under fault injection and by the
 // other readers.
-#include <gtest/gtest.h>
-
 #include "fixture.h"
 #include "jet/journal.h"
 
