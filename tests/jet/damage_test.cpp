@@ -12,6 +12,7 @@
 #include "jet/byte_reader.h"
 #include "jet/format.h"
 #include "jet/header.h"
+#include "jet/tdef_page.h"
 
 namespace jet::test {
 namespace {
@@ -139,6 +140,12 @@ TEST(Integrity, EachDamagedStructureIsFoundOnItsPage) {
        }},
       {np::kUserTable, "definition of table 'versetbl' cannot be read",
        [](Bytes& b) { b[np::kUserTable * kPage] = kPageTypeData; }},
+      {np::kUserTable, "'VerseTxt'",  // the memo column made fixed and 4 bytes long
+       [](Bytes& b) {
+         const std::size_t entry = np::kUserTable * kPage + kTdefIndexSlots + 18 * 4;
+         b[entry + 13] |= kColumnFixed;
+         PutU16(b, entry + 16, 4);
+       }},
   };
   MemoryFileSystem files;
   files.SetBytes("x.mdb", Bytes(4096, 0x41));

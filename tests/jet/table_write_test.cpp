@@ -69,9 +69,14 @@ TEST_F(TableWriteTest, ABatchAddsAllItsRowsInOneWriteOrNoneAndPageMapsGrow) {
 }
 
 TEST_F(TableWriteTest, ConflictsDeletedRowsAndIndexedTablesChangeNothing) {
-  RowId id = Add(VerseRow("John", "3", false, "16", Memo(50)));
+  RowId id = Add(VerseRow("John", "3", false, "16", Memo(5000)));
+  // A row changed but for its memo keeps the memo's pages; none are added.
+  const std::size_t size = fs_.Bytes(kPath).size();
+  ASSERT_OK(db_->Update(def_, id, expected_[0], VerseRow("Jn", "3", false, "16", Memo(5000))));
+  EXPECT_EQ(fs_.Bytes(kPath).size(), size);
+  expected_[0] = VerseRow("Jn", "3", false, "16", Memo(5000));
   const Bytes before = fs_.Bytes(kPath);
-  const auto other = VerseRow("John", "3", true, "16", Memo(50));
+  const auto other = VerseRow("Jn", "3", true, "16", Memo(5000));
   EXPECT_ERROR(db_->Update(def_, id, other, expected_[0]), kErrWriteConflict);
   EXPECT_ERROR(db_->Delete(def_, id, other), kErrWriteConflict);
   EXPECT_ERROR(db_->Delete(def_, RowId{id.page, 9}, expected_[0]), kErrRecordDeleted);
