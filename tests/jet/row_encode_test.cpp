@@ -90,6 +90,11 @@ TEST(RowEncode, RowsOfEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
   EXPECT_EQ((*row)[row->size() - 4], 2);
   EXPECT_EQ(RoundTrip(two, {T("x"), InlineLongValue(Bytes(600, 0xAB))}),
             (std::vector<Value>{T("x"), Bytes(600, 0xAB)}));
+  // The fixed types the samples lack; a short fixed binary is padded to its length.
+  const TableDef fixed =
+      Def({Column(ColumnType::kSingle, 0, 0, true, 4), Column(ColumnType::kBinary, 1, 4, true, 6)});
+  EXPECT_EQ(RoundTrip(fixed, {-2.5f, Bytes{1}}), (std::vector<Value>{-2.5f, Bytes{1, 0, 0, 0, 0, 0}}));
+  EXPECT_EQ(RoundTrip(fixed, {Value(), Value()}), (std::vector<Value>{Value(), Value()}));
 }
 
 // Bad values change nothing; a definition that got past the reader's checks still cannot
