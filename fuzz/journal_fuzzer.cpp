@@ -1,15 +1,12 @@
-// Fuzz target: the rollback journal a dead writer left beside a store. Opening the
-// store puts it back from the journal (for writing) or reads it through the journal
-// (read-only); either way a damaged journal may not crash, hang or grow the file
-// without bound. The input's checksum field is set to match, as a journal damaged
-// after it was written could still carry a matching one.
+// Fuzz target: the rollback journal a dead writer left beside a store. Opening the store
+// puts it back from the journal (writable) or reads through it (read-only); a damaged
+// journal may not crash, hang or grow the file without bound. Its checksum is set to
+// match, as a journal damaged after it was written could still carry a matching one.
 //
-// Input: bytes starting "LmrJnl" are the journal, beside a verse store with a few
-// rows. Otherwise byte 0 % 3 chooses: 0 the rest is the journal; 1 a 2-byte length,
-// that many bytes of journal, then the store; 2 a real journal of the verse store
-// (its write cut off by a crash) beside the store the rest gives, so mostly one it
-// does not belong to. A store of fewer than 2048 bytes is patches (page, offset / 8,
-// value) to the verse store.
+// Input: bytes starting "LmrJnl" are the journal, beside the verse store. Otherwise byte
+// 0 % 3 chooses: 0 the rest is the journal; 1 a 2-byte length, that many bytes of
+// journal, then the store; 2 a real journal of the verse store (its write cut off by a
+// crash) beside the store the rest gives, as fuzz::StoreFrom reads it.
 #include <algorithm>
 #include <cstdlib>
 #include <string>

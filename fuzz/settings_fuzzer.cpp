@@ -8,21 +8,12 @@
 
 #include "reminder/settings_file.h"
 
-namespace {
-
-constexpr std::int64_t kMin32 = std::numeric_limits<std::int32_t>::min(),
-                       kMax32 = std::numeric_limits<std::int32_t>::max();
-// LoadINI's fields in file order: position, top, left, minutes, autostart.
-constexpr std::int64_t kFields[][2] = {
-    {kMin32, kMax32},
-    {kMin32, kMax32},
-    {kMin32, kMax32},
-    {std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()},
-    {kMin32, kMax32}};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  // LoadINI's fields in file order: position, top, left, minutes, autostart.
+  constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min(),
+                         kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int64_t kFields[][2] = {
+      {kMin, kMax}, {kMin, kMax}, {kMin, kMax}, {-32768, 32767}, {kMin, kMax}};
   reminder::SettingsReader reader(std::string(reinterpret_cast<const char*>(data), size));
   std::vector<std::int64_t> read;
   std::string written;  // what was read, as SaveINI writes it

@@ -1,16 +1,14 @@
 // Fuzz target: the write path. The input is a short script of row writes and crash
-// points, then a store: the whole file, or patches to a verse store with a few rows.
-// Each write must end in success or a numbered error; a crash point cuts the next
-// write off at one of its file changes. After every step the store reopens for
-// writing (rolling back what a crash left), and the integrity check finds it clean
+// points, then a store. Each write must end in success or a numbered error; a crash point
+// cuts the next write off at one of its file changes. After every step the store reopens
+// for writing (rolling back what a crash left), and the integrity check finds it clean
 // unless it was not clean before the script began.
 //
 // Input: byte 0 = number of steps (at most 16), then 4 bytes per step:
 //   op, a, b, c   op % 5: 0 insert, 1 update row a, 2 delete row a, 3 update row a with
 //                 nulls, 4 crash the next write at its (a % 32 + 1)-th file change.
 //                 Text takes (b % 56) letters, a memo (b * 40 + c) letters (0 = null).
-// The rest: 2048 bytes or more is the store itself; fewer are patches of 3 bytes
-// (page, offset / 8, value) to the built-in store.
+// The rest is the store, as fuzz::StoreFrom reads it.
 #include <cstdlib>
 
 #include "fuzz_store.h"
@@ -22,6 +20,7 @@
 namespace {
 
 using fuzz::kStorePath;
+using jet::Bytes;
 
 void ExpectNumbered(const jet::Status& s) {
   if (!s.ok() && (s.error().number == 0 || s.error().description.empty())) std::abort();
@@ -30,14 +29,9 @@ void ExpectNumbered(const jet::Status& s) {
 // Whether the store reads as clean now (the check may itself fail on a damaged file).
 bool Clean(jet::FileSystem& fs) {
   auto findings = jet::CheckIntegrity(fs, kStorePath);
-  if (!findings.ok()) {
-    ExpectNumbered(findings.error());
-    return false;
-  }
-  return findings->empty();
+  if (!findings.ok()) ExpectNumbered(findings.error());
+  return findings.ok() && findings->empty();
 }
-
-using jet::Bytes;
 
 struct Step {
   std::uint8_t op, a, b, c;
@@ -69,13 +63,11 @@ std::vector<jet::Value> RowFor(const jet::TableDef& def, const Step& s, bool nul
 }
 
 jet::Status RunStep(jet::FileSystem& fs, const Step& s) {
-  JET_ASSIGN(auto db,
-             jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0}));
+  JET_ASSIGN(auto db, jet::Database::Open(fs, kStorePath, {.writable = true, .lockTimeoutMs = 0}));
   JET_ASSIGN(auto names, db->TableNames());
   if (names.empty()) return jet::Ok();
   JET_ASSIGN(jet::TableDef def, db->OpenTable(names.front()));
-  const int op = s.op % 5;
-  if (op == 0) {
+  if (s.op % 5 == 0) {
     auto added = db->Insert(def, RowFor(def, s, false));
     return added.ok() ? jet::Ok() : jet::Status(added.error());
   }
@@ -90,48 +82,33 @@ jet::Status RunStep(jet::FileSystem& fs, const Step& s) {
     return false;
   }));
   if (expected.empty()) return jet::Ok();
-  if (op == 2) return db->Delete(def, id, expected);
-  return db->Update(def, id, expected, RowFor(def, s, op == 3));
+  if (s.op % 5 == 2) return db->Delete(def, id, expected);
+  return db->Update(def, id, expected, RowFor(def, s, s.op % 5 == 3));
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size == 0) return 0;
-  const std::size_t steps = std::min<std::size_t>(data[0], 16);
+  const std::size_t steps = size == 0 ? 0 : std::min<std::size_t>(data[0], 16);
   if (size < 1 + 4 * steps) return 0;
-  const std::uint8_t* rest = data + 1 + 4 * steps;
-  const std::size_t restSize = size - 1 - 4 * steps;
-
   jet::MemoryFileSystem fs;
-  fs.SetBytes(kStorePath, fuzz::StoreFrom(rest, restSize));
+  fs.SetBytes(kStorePath, fuzz::StoreFrom(data + 1 + 4 * steps, size - 1 - 4 * steps));
   const bool cleanBefore = Clean(fs);
-
   std::uint64_t crashAt = 0;
-  for (std::size_t i = 0; i < steps; ++i) {
-    const std::uint8_t* p = data + 1 + 4 * i;
+  for (const std::uint8_t* p = data + 1; p < data + 1 + 4 * steps; p += 4) {
     const Step s{p[0], p[1], p[2], p[3]};
     if (s.op % 5 == 4) {
       crashAt = s.a % 32u + 1;
       continue;
     }
-    if (crashAt != 0) {
-      // The process dies during this write; what reached the files is all that is left.
-      support::FaultyFileSystem faulty(fs);
-      faulty.FailAt(crashAt, support::FaultyFileSystem::Mode::kCrash);
-      ExpectNumbered(RunStep(faulty, s));
-      crashAt = 0;
-    } else {
-      ExpectNumbered(RunStep(fs, s));
-    }
-    // The store reopens (a journal a crash left is rolled back) and is checked.
-    auto reopened =
-        jet::Database::Open(fs, kStorePath, jet::PagerOptions{.writable = true, .lockTimeoutMs = 0});
-    if (!reopened.ok()) {
-      ExpectNumbered(reopened.error());
-      if (cleanBefore) std::abort();
-    }
-    if (cleanBefore && !Clean(fs)) std::abort();
+    // A crashing write dies during this step; what reached the files is all that is left.
+    support::FaultyFileSystem faulty(fs);
+    faulty.FailAt(crashAt, support::FaultyFileSystem::Mode::kCrash);
+    ExpectNumbered(RunStep(faulty, s));
+    crashAt = 0;
+    auto reopened = jet::Database::Open(fs, kStorePath, {.writable = true, .lockTimeoutMs = 0});
+    if (!reopened.ok()) ExpectNumbered(reopened.error());
+    if (cleanBefore && (!reopened.ok() || !Clean(fs))) std::abort();
   }
   return 0;
 }

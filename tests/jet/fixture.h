@@ -37,28 +37,35 @@ inline std::vector<Value> VerseRow(const std::string& book, const std::string& c
 }
 
 inline TableDef VerseLayout() {
-  auto def = LayOutTable("versetbl", kTableTypeUser,
-                         {{"Book", ColumnType::kText, 255},
-                          {"Chapter", ColumnType::kText, 50},
-                          {"Read", ColumnType::kBoolean, 0},
-                          {"Verses", ColumnType::kText, 50},
-                          {"VerseTxt", ColumnType::kMemo, 0}});
-  EXPECT_OK(def);
-  return def.ok() ? *def : TableDef{};
+  return LayOutTable("versetbl", kTableTypeUser,
+                     {{"Book", ColumnType::kText, 255},
+                      {"Chapter", ColumnType::kText, 50},
+                      {"Read", ColumnType::kBoolean, 0},
+                      {"Verses", ColumnType::kText, 50},
+                      {"VerseTxt", ColumnType::kMemo, 0}})
+      .value();
 }
 
 // A new database holding the empty verse table (no indexes).
-inline Bytes NewVerseStoreBytes(double created = 45000.5) {
-  auto bytes = BuildNewDatabase(VerseLayout(), created);
-  EXPECT_OK(bytes);
-  return bytes.ok() ? *bytes : Bytes{};
+inline Bytes NewVerseStoreBytes() { return BuildNewDatabase(VerseLayout(), 45000.5).value(); }
+
+// A store opened with its verse table.
+struct Opened {
+  std::unique_ptr<Database> db;
+  TableDef def;
+};
+inline Opened OpenVerses(FileSystem& fs, const std::string& path, PagerOptions options = {}) {
+  auto db = Database::Open(fs, path, options);
+  EXPECT_OK(db);
+  auto def = db.ok() ? (*db)->OpenTable("versetbl") : db.error();
+  return db.ok() && def.ok() ? Opened{std::move(*db), *def} : Opened{};
 }
 
 inline Rows ReadRows(Database& db, const TableDef& def) {
   auto rows = db.ReadAllRows(def);
   EXPECT_OK(rows);
   Rows values;
-  for (auto& row : rows.ok() ? *rows : std::vector<StoredRow>{}) values.push_back(std::move(row.values));
+  for (std::size_t i = 0; rows.ok() && i < rows->size(); ++i) values.push_back((*rows)[i].values);
   return values;
 }
 

@@ -10,7 +10,6 @@ jet::Error Injected() { return jet::MakeError(jet::kErrDiskIo, "injected I/O fau
 class FaultyFile final : public jet::File {
  public:
   FaultyFile(FaultyFileSystem& fs, std::unique_ptr<jet::File> inner) : fs_(fs), inner_(std::move(inner)) {}
-
   jet::Result<std::size_t> Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
     return inner_->Read(offset, out);
   }
@@ -23,12 +22,10 @@ class FaultyFile final : public jet::File {
     return fs_.Proceed() ? inner_->Truncate(size) : Injected();
   }
   jet::Status Sync() override { return fs_.Proceed() ? inner_->Sync() : Injected(); }
-  jet::Status TryLock(std::uint64_t offset, std::uint64_t length, jet::LockKind kind) override {
-    return inner_->TryLock(offset, length, kind);
+  jet::Status TryLock(std::uint64_t at, std::uint64_t length, jet::LockKind kind) override {
+    return inner_->TryLock(at, length, kind);
   }
-  jet::Status Unlock(std::uint64_t offset, std::uint64_t length) override {
-    return inner_->Unlock(offset, length);
-  }
+  jet::Status Unlock(std::uint64_t at, std::uint64_t length) override { return inner_->Unlock(at, length); }
 
  private:
   FaultyFileSystem& fs_;

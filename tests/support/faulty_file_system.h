@@ -33,7 +33,6 @@ class FaultyFileSystem final : public jet::FileSystem {
   void OnCrash(std::function<void()> hook) { onCrash_ = std::move(hook); }
   std::uint64_t changes() const { return changes_; }
   bool triggered() const { return triggered_; }
-
   // Counts a change and says whether it goes ahead; `tear` runs first when a crash cuts it off.
   bool Proceed(const std::function<void()>& tear = {});
 
@@ -47,8 +46,7 @@ class FaultyFileSystem final : public jet::FileSystem {
 
  private:
   jet::FileSystem& inner_;
-  std::uint64_t failAt_ = 0;
-  std::uint64_t changes_ = 0;
+  std::uint64_t failAt_ = 0, changes_ = 0;
   Mode mode_ = Mode::kOnce;
   bool triggered_ = false;
   std::function<void()> onCrash_;
