@@ -1,4 +1,4 @@
-// The fakes' recorded behaviour.
+// The fakes' behaviour, as the real services behave.
 #include "fake_platform.h"
 
 #include <algorithm>
@@ -9,186 +9,112 @@
 
 namespace reminder::test {
 
-void FakeMessages::Show(const std::string& text, const std::string& title, MessageIcon icon) {
-  shown.push_back({text, title, icon});
-  log_.push_back("Message " + title);
-}
-
-FakeWindow::FakeWindow(Log& log) : log_(log) {}
-
-void FakeWindow::Show() {
-  visible = true;
-  log_.push_back("Show");
-}
-
-void FakeWindow::Hide() {
-  visible = false;
-  log_.push_back("Hide");
-}
-
-void FakeWindow::Restore() { log_.push_back("Restore"); }
-
-void FakeWindow::Focus() { log_.push_back("Focus"); }
-
 void FakeWindow::RequestClose() {
-  log_.push_back("RequestClose");
-  if (onCloseRequest && onCloseRequest()) {
-    destroyed = true;
-    visible = false;
-    log_.push_back("Destroyed");
-  }
+  log.push_back("RequestClose");
+  if (onCloseRequest && onCloseRequest()) destroyed = true, visible = false, log.push_back("Destroyed");
 }
 
 void FakeWindowOrder::SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx,
                                    int cy, std::uint32_t flags) {
-  calls.push_back({window, insertAfter, x, y, cx, cy, flags});
-  log_.push_back(insertAfter == kTopmost ? "Topmost" : "NoTopmost");
+  const bool layerOnly = window == FakeWindow::kHandle && flags == kNoMoveNoSize && (x | y | cx | cy) == 0;
+  if (!layerOnly || (insertAfter != kTopmost && insertAfter != kNoTopmost))
+    return log.push_back("SetWindowPos?");
+  log.push_back(insertAfter == kTopmost ? "Topmost" : "NoTopmost");
 }
 
 bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) {
-  messages.push_back(message);
   lastRecord = record;
-  if (message == kAdd) {
-    log_.push_back("IconAdd");
-    if (present) return false;
-    present = true;
-    return true;
-  }
-  log_.push_back("IconDelete");
-  const bool was = present;
-  present = false;
-  return was;
-}
-
-bool FakeClipboard::SetText(const std::string& value) {
-  if (locked) return false;
-  text = value;
-  return true;
-}
-
-void FakeAbout::Show() {
-  open = true;
-  log_.push_back("AboutShow");
+  const bool add = message == kAdd;
+  log.push_back(add ? "IconAdd" : message == kDelete ? "IconDelete" : "Icon?");
+  const bool changed = present != add;
+  present = add;
+  return changed;
 }
 
 std::intptr_t FakeShell::ShellExecute(std::uint32_t window, const std::string& operation,
                                       const std::string& file, const std::string& parameters,
-                                      const std::string& folder, int showCommand) {
-  calls.push_back({window, operation, file, parameters, folder, showCommand});
-  log_.push_back("ShellExecute " + file);
-  return result;
-}
-
-void FakeAbout::Close() {
-  open = false;
-  log_.push_back("AboutClose");
+                                      const std::string& folder, int show) {
+  const bool ours = window == FakeWindow::kHandle && parameters.empty();
+  log.push_back((ours ? "" : "?") + operation + " " + file + " " + folder + " " + std::to_string(show));
+  return 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
 }
 
 namespace {
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
+constexpr std::int32_t kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
+
+// Key paths compare case-insensitively, as the registry's do.
+std::string KeyPath(Registry::Key root, const std::string& path) {
+  std::string keyPath = std::to_string(root) + "|" + path;
+  std::transform(keyPath.begin(), keyPath.end(), keyPath.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
+  return keyPath;
 }
-constexpr std::int32_t kErrorInvalidHandle = 6;
 }  // namespace
 
+std::int32_t FakeRegistry::Opened(Key root, const std::string& path, Key* result) {
+  const std::string keyPath = KeyPath(root, path);
+  const auto value = values.lower_bound(keyPath + "|");
+  const bool exists =
+      keys.count(keyPath) != 0 ||
+      (value != values.end() && value->first.compare(0, keyPath.size() + 1, keyPath + "|") == 0);
+  if (!exists) return kFileNotFound;
+  *result = nextKey_++;
+  open[*result] = keyPath;
+  return 0;
+}
+
 std::int32_t FakeRegistry::CreateKey(Key root, const std::string& path, Key* result) {
-  log_.push_back("RegCreateKey");
+  calls.push_back(root == kLocalMachine ? "Create HKLM" : "Create HKCU");
   *result = 0;
   if (createError != 0) return createError;
   if (readOnlyRoots.count(root) != 0) return kAccessDenied;  // asks for every right
-  *result = nextKey_++;
-  const std::string keyPath = std::to_string(root) + "|" + Lower(path);
-  opened_[*result] = {root, keyPath};
-  keys.insert(keyPath);
-  openKeys.insert(*result);
-  return 0;
+  keys.insert(KeyPath(root, path));
+  return Opened(root, path, result);
 }
 
 std::int32_t FakeRegistry::OpenKey(Key root, const std::string& path, Key* result) {
-  log_.push_back("RegOpenKey");
+  calls.push_back(root == kLocalMachine ? "Open HKLM" : "Open HKCU");
   *result = 0;
-  const std::string keyPath = std::to_string(root) + "|" + Lower(path);
-  if (!KeyExists(keyPath)) return kFileNotFound;
-  *result = nextKey_++;
-  opened_[*result] = {root, keyPath};
-  openKeys.insert(*result);
-  return 0;
-}
-
-bool FakeRegistry::KeyExists(const std::string& path) const {
-  if (keys.count(path) != 0) return true;
-  const auto next = values.lower_bound(path + "|");
-  return next != values.end() && next->first.compare(0, path.size() + 1, path + "|") == 0;
-}
-
-std::string FakeRegistry::PathOf(Key key, const std::string& name) const {
-  return opened_.at(key).path + "|" + name;
+  return Opened(root, path, result);
 }
 
 std::int32_t FakeRegistry::QueryValue(Key key, const std::string& name) {
-  log_.push_back("RegQueryValue");
-  if (openKeys.count(key) == 0) return kErrorInvalidHandle;
-  return values.count(PathOf(key, name)) != 0 ? 0 : kFileNotFound;
+  if (open.count(key) == 0) return kInvalidHandle;
+  return values.count(open[key] + "|" + name) != 0 ? 0 : kFileNotFound;
 }
 
 std::int32_t FakeRegistry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                       const std::string& data) {
-  log_.push_back("RegSetValue");
-  if (openKeys.count(key) == 0) return kErrorInvalidHandle;
-  if (readOnlyRoots.count(opened_.at(key).root) != 0) return kAccessDenied;
+  calls.push_back("Set");
+  if (open.count(key) == 0) return kInvalidHandle;
+  if (readOnlyRoots.count(std::stoul(open[key])) != 0) return kAccessDenied;
   if (setError != 0) return setError;
-  values[PathOf(key, name)] = {type, data};
+  values[open[key] + "|" + name] = type == kRegSz ? data : "?";
   return 0;
 }
 
 std::int32_t FakeRegistry::DeleteValue(Key key, const std::string& name) {
-  log_.push_back("RegDeleteValue");
-  if (openKeys.count(key) == 0) return kErrorInvalidHandle;
-  if (readOnlyRoots.count(opened_.at(key).root) != 0) return kAccessDenied;
-  return values.erase(PathOf(key, name)) != 0 ? 0 : kFileNotFound;
+  calls.push_back("Delete");
+  if (open.count(key) == 0) return kInvalidHandle;
+  if (readOnlyRoots.count(std::stoul(open[key])) != 0) return kAccessDenied;
+  return values.erase(open[key] + "|" + name) != 0 ? 0 : kFileNotFound;
 }
 
 std::int32_t FakeRegistry::CloseKey(Key key) {
-  ++closeCalls;
-  log_.push_back("RegCloseKey");
-  if (closeFailures > 0) {
-    --closeFailures;
-    return kErrorInvalidHandle;
-  }
-  return openKeys.erase(key) != 0 ? 0 : kErrorInvalidHandle;
+  calls.push_back("Close");
+  if (closeFailures > 0) return --closeFailures, kInvalidHandle;
+  return open.erase(key) != 0 ? 0 : kInvalidHandle;
 }
 
 std::string FakeClock::TimeOfDay() const {
-  const std::uint64_t seconds = dayMilliseconds / 1000;
+  const auto seconds = static_cast<int>(dayMilliseconds / 1000);
   char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", static_cast<int>(seconds / 3600),
-                static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
   return text;
 }
 
-void FakeClock::Advance(std::uint64_t ms) {
-  milliseconds += ms;
-  dayMilliseconds = (dayMilliseconds + ms) % (24 * 3600 * 1000);
-}
-
-void FakeClock::SetTime(int hours, int minutes, int seconds) {
-  dayMilliseconds = static_cast<std::uint64_t>((hours * 3600 + minutes * 60 + seconds) * 1000);
-}
-
-void FakeBeeper::Beep() {
-  ++beeps;
-  log_.push_back("Beep");
-}
-
-void FakePump::DoEvents() {
-  ++calls;
-  if (onDoEvents) onDoEvents();
-}
-
 jet::Status FakeFileSystem::SetCurrentFolder(const std::string& folder) {
-  currentFolder = folder;
+  log.push_back("cd " + folder);
   return jet::Ok();
 }
 
@@ -206,12 +132,8 @@ jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const s
   if (folders.count(folder) == 0 && !holdsAFile) return jet::MakeError(76, "Path not found");
   if (readOnlyFolders.count(folder) != 0) return jet::MakeError(75, "Path/File access error");
   files[path] = bytes;
-  ++writes;
+  log.push_back("Save " + path.substr(folder.size() + 1));
   return jet::Ok();
 }
-
-FakePlatform::FakePlatform()
-    : platform{messages, pointer, window, order,   notifyIcon, clipboard, about, screen,   registry,
-               shell,    clock,   beeper, program, instance,   pump,      files, userState} {}
 
 }  // namespace reminder::test
