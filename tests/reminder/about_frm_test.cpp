@@ -1,297 +1,131 @@
-// AboutFrm: placement, captions, the always-on-top handover, the 11.5-second timer and
-// reopening, over hand-written fakes of the main window, the window order and the view.
+// The About box over the main window's fakes and a view whose Timer1 fires once its time
+// has passed. Each case is a script of events and the log of what they did.
 #include "reminder/about_frm.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <optional>
-#include <string>
-#include <vector>
+#include <sstream>
 
+#include "fake_platform.h"
 #include "jet/errors.h"
 
 namespace reminder::test {
 namespace {
 
-using Log = std::vector<std::string>;
-
-constexpr WindowHandle kMain = 0x100;
-constexpr WindowHandle kBox = 0x200;
-
-class FakeMainWindow : public Window {
- public:
-  WindowHandle Handle() const override { return kMain; }
-  std::uint32_t IconHandle() const override { return 0; }
-  std::string Caption() const override { return "Lumaret"; }
-  TwipsRect Bounds() const override { return bounds; }
-  void SetLeft(std::int32_t left) override { bounds.left = left; }
-  void SetTop(std::int32_t top) override { bounds.top = top; }
-  void Show() override {}
-  void Hide() override {}
-  void Restore() override {}
-  void Focus() override {}
-  void RequestClose() override {}
-  void ShowChoices(const Choices&) override {}
-  void ShowVerse(const store::VerseRecord&) override {}
-  void SetNextVerseToolTip(const std::string&) override {}
-
-  TwipsRect bounds{1000, 2000, 7350, 5670};
-};
-
-// Keeps the always-on-top state of each window, as SetWindowPos would.
-class FakeOrder : public WindowOrder {
- public:
-  explicit FakeOrder(Log& log) : log_(log) {}
-  void SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
-                    std::uint32_t flags) override {
-    EXPECT_EQ(flags, kNoMoveNoSize);
-    EXPECT_EQ(x + y + cx + cy, 0);
-    const bool top = insertAfter == kTopmost;
-    (window == kMain ? mainTopmost : boxTopmost) = top;
-    log_.push_back(std::string(top ? "Topmost " : "NoTopmost ") + (window == kMain ? "main" : "box"));
-  }
-  bool mainTopmost = true;  // the main window lives in the top layer while shown
-  bool boxTopmost = false;
-
- private:
-  Log& log_;
-};
-
-class FakePump : public EventPump {
- public:
-  explicit FakePump(Log& log) : log_(log) {}
-  void DoEvents() override {
-    log_.push_back("DoEvents");
-    if (onDoEvents) {
-      auto once = std::move(onDoEvents);
-      onDoEvents = nullptr;
-      once();
-    }
-  }
-  // Runs once at the next DoEvents: a message the user sent while the box loads.
-  std::function<void()> onDoEvents;
-
- private:
-  Log& log_;
-};
-
-// The About window with a fake Timer1: Elapse moves time on and fires the tick when due.
-class FakeView : public AboutView {
- public:
-  explicit FakeView(Log& log) : log_(log) {}
-  bool Load() override {
-    log_.push_back("Load");
-    if (!canLoad) return false;
-    loaded = true;
-    return true;
-  }
-  void Unload() override {
-    log_.push_back("Unload");
-    loaded = visible = false;
-    timerDue.reset();
-  }
-  WindowHandle Handle() const override { return kBox; }
+struct FakeView : AboutView {
+  explicit FakeView(Log& to) : log(to) {}
+  bool Load() override { return log.push_back(canLoad ? "Load" : "Load failed"), canLoad; }
+  void Unload() override { log.push_back("Unload"), due.reset(); }
+  WindowHandle Handle() const override { return 0x200; }
   void SetCopyrightCaption(const std::string& text) override { copyright = text; }
-  void SetVersionCaption(const std::string& text) override { version = text; }
-  void Move(std::int32_t newLeft, std::int32_t newTop) override {
-    log_.push_back("Move");
-    left = newLeft;
-    top = newTop;
+  void SetVersionCaption(const std::string& text) override { log.push_back(text); }
+  void Move(std::int32_t left, std::int32_t top) override {
+    log.push_back("Move " + std::to_string(left) + "," + std::to_string(top));
   }
-  void Show() override {
-    log_.push_back("Show");
-    visible = true;
-  }
-  void Refresh() override { log_.push_back("Refresh"); }
-  void Focus() override { log_.push_back("Focus"); }
-  void BringToFront() override { log_.push_back("BringToFront"); }
-  void StartTimer(std::uint32_t milliseconds) override {
-    log_.push_back("StartTimer " + std::to_string(milliseconds));
-    timerDue = now + milliseconds;
-  }
-
-  // Moves time on; a due tick goes to `frm` as the window's WM_TIMER would.
-  void Elapse(std::uint64_t milliseconds, AboutFrm& frm) {
-    now += milliseconds;
-    if (timerDue && now >= *timerDue) frm.Timer1_Timer();
-  }
-
+  void Show() override { log.push_back("Show"); }
+  void Refresh() override { log.push_back("Refresh"); }
+  void Focus() override { log.push_back("Focus"); }
+  void BringToFront() override { log.push_back("BringToFront"); }
+  void StartTimer(std::uint32_t ms) override { log.push_back("Timer " + std::to_string(ms)), due = now + ms; }
+  Log& log;
   bool canLoad = true;
-  bool loaded = false;
-  bool visible = false;
   std::string copyright;
-  std::string version = "Version";
-  std::int32_t left = 0;
-  std::int32_t top = 0;
   std::uint64_t now = 0;
-  std::optional<std::uint64_t> timerDue;
-
- private:
-  Log& log_;
+  std::optional<std::uint64_t> due;
 };
 
-class FakeVersion : public VersionSource {
- public:
+struct FakeVersion : VersionSource {
   jet::Result<ProgramVersion> Version() const override {
     if (!present) return jet::MakeError(1813, "The specified resource type cannot be found");
-    return version;
+    return ProgramVersion{2, 2, 108};
   }
   bool present = true;
-  ProgramVersion version{2, 2, 108};
 };
 
-class AboutFrmTest : public ::testing::Test {
- protected:
-  Log log;
-  FakeMainWindow main;
-  FakeOrder order{log};
-  FakePump pump{log};
-  FakeView view{log};
-  FakeVersion version;
-  AboutFrm frm{main, order, pump, view, version};
-};
-
-TEST_F(AboutFrmTest, LoadsPlacesShowsThenHandsOverTheTopLayerAndStartsItsTimerInThatOrder) {
-  frm.Show();
-  EXPECT_EQ(log, (Log{"Load", "Move", "DoEvents", "Show", "DoEvents", "Refresh", "DoEvents", "Focus",
-                      "NoTopmost main", "Topmost box", "StartTimer 11500"}));
-  EXPECT_TRUE(frm.IsOpen());
-  EXPECT_TRUE(view.visible);
-  EXPECT_FALSE(order.mainTopmost);
-  EXPECT_TRUE(order.boxTopmost);
-}
-
-TEST_F(AboutFrmTest, OpensAtTheMainWindowsLeftAnd160TwipsBelowItsTop) {
-  frm.Show();
-  EXPECT_EQ(view.left, 1000);
-  EXPECT_EQ(view.top, 2160);
-}
-
-TEST_F(AboutFrmTest, ShowsTheVersionWithoutItsThirdPart) {
-  frm.Show();
-  EXPECT_EQ(view.version, "Version 2.2.108");
-  EXPECT_EQ(AboutFrm::VersionText({10, 0, 7}), "Version 10.0.7");
-  EXPECT_EQ(AboutFrm::VersionText({0, 0, 0}), "Version 0.0.0");
-}
-
-TEST_F(AboutFrmTest, KeepsTheInitialVersionCaptionWhenTheProgramHasNoVersionNumbers) {
-  version.present = false;
-  frm.Show();
-  EXPECT_EQ(view.version, "Version");
-  EXPECT_TRUE(frm.IsOpen());
-}
-
-TEST_F(AboutFrmTest, CopyrightTextIsFourLinesWithTheSignAndAPointerToHelp) {
-  frm.Show();
-  const std::string& text = view.copyright;
-  std::vector<std::string> lines;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 2;
+// Words: show, click, close, unload (a close request from the window system), tick (a late
+// WM_TIMER), wait<ms>, moved (the main window moves), noversion, noload, clr, ? (open or
+// closed); <word>@<n> runs the word during the n-th message pump.
+struct About {
+  std::string Run(const std::string& script) {
+    std::stringstream words(script);
+    for (std::string w; words >> w;) Do(w);
+    std::string text;
+    for (const auto& entry : fake.log) text += (text.empty() ? "" : ", ") + entry;
+    return text;
   }
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0].rfind("Copyright \xC2\xA9 ", 0), 0u);
-  EXPECT_FALSE(lines[1].empty());
-  EXPECT_EQ(lines[2], "");
-  EXPECT_EQ(lines[3], "See Help for more information");
-  EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);  // no bare line feeds
-}
+  void Do(const std::string& w) {
+    if (const auto at = w.find('@'); at != std::string::npos) {
+      fake.pump.onDoEvents = [this, word = w.substr(0, at), n = std::stoi(w.substr(at + 1))]() mutable {
+        if (--n == 0) Do(word);
+      };
+    } else if (w == "show")
+      frm.Show();
+    else if (w == "click")
+      frm.Command1_Click();
+    else if (w == "close")
+      frm.Close();
+    else if (w == "unload")
+      frm.Form_Unload();
+    else if (w == "tick")
+      frm.Timer1_Timer();
+    else if (w == "moved")
+      fake.window.bounds = {300, 450, 7350, 5670};
+    else if (w == "noversion")
+      version.present = false;
+    else if (w == "noload")
+      view.canLoad = false;
+    else if (w == "clr")
+      fake.log.clear();
+    else if (w == "?")
+      fake.log.push_back(frm.IsOpen() ? "open" : "closed");
+    else if (w.rfind("wait", 0) == 0) {
+      view.now += std::stoul(w.substr(4));
+      if (view.due && view.now >= *view.due) frm.Timer1_Timer();
+    } else
+      FAIL() << w;
+  }
+  FakePlatform fake;
+  FakeView view{fake.log};
+  FakeVersion version;
+  AboutFrm frm{fake.window, fake.order, fake.pump, view, version};
+};
 
-TEST_F(AboutFrmTest, ButtonClickClosesAndGivesTheTopLayerBack) {
-  frm.Show();
-  log.clear();
-  frm.Command1_Click();
-  EXPECT_EQ(log, (Log{"NoTopmost box", "Topmost main", "Unload"}));
-  EXPECT_FALSE(frm.IsOpen());
-  EXPECT_TRUE(order.mainTopmost);
-  EXPECT_FALSE(order.boxTopmost);
-  EXPECT_FALSE(view.loaded);
-}
+const std::string kLoad = "Load, Version 2.2.108, Move 1200,1060, DoEvents, ";
+const std::string kShown = "Show, DoEvents, Refresh, DoEvents, Focus, NoTopmost, Topmost 512, Timer 11500";
+const std::string kShut = "NoTopmost 512, Topmost, Unload";
 
-TEST_F(AboutFrmTest, ClosesItselfElevenAndAHalfSecondsAfterOpening) {
-  frm.Show();
-  view.Elapse(11499, frm);
-  EXPECT_TRUE(frm.IsOpen());
-  EXPECT_FALSE(order.mainTopmost);
-  view.Elapse(1, frm);
-  EXPECT_FALSE(frm.IsOpen());
-  EXPECT_TRUE(order.mainTopmost);
-}
-
-TEST_F(AboutFrmTest, ASecondShowOnlyBringsTheBoxToTheFrontWithoutMovingItOrRestartingItsTime) {
-  frm.Show();
-  view.Elapse(6000, frm);
-  main.bounds.left = 5000;  // the main window moved meanwhile
-  main.bounds.top = 100;
-  log.clear();
-  frm.Show();
-  EXPECT_EQ(log, (Log{"BringToFront"}));
-  EXPECT_EQ(view.left, 1000);
-  EXPECT_EQ(view.top, 2160);
-  view.Elapse(5500, frm);  // 11.5 s after the first opening
-  EXPECT_FALSE(frm.IsOpen());
-}
-
-TEST_F(AboutFrmTest, OpensAgainAfterClosingAtTheMainWindowsNewPlace) {
-  frm.Show();
-  frm.Command1_Click();
-  main.bounds.left = 300;
-  main.bounds.top = 450;
-  log.clear();
-  frm.Show();
-  EXPECT_EQ(log.front(), "Load");
-  EXPECT_EQ(view.left, 300);
-  EXPECT_EQ(view.top, 610);
-  EXPECT_TRUE(frm.IsOpen());
-}
-
-TEST_F(AboutFrmTest, TheEndOfTheProgramClosesAnOpenBoxAndNothingElse) {
-  frm.Close();  // never opened
-  EXPECT_TRUE(log.empty());
-  frm.Show();
-  log.clear();
-  frm.Close();
-  EXPECT_EQ(log, (Log{"NoTopmost box", "Topmost main", "Unload"}));
-  frm.Close();
-  frm.Timer1_Timer();  // a late tick after closing changes nothing
-  EXPECT_EQ(log.size(), 3u);
-}
-
-TEST_F(AboutFrmTest, ACloseRequestFromTheWindowSystemUnloadsLikeTheButton) {
-  frm.Show();
-  log.clear();
-  frm.Form_Unload();
-  EXPECT_EQ(log, (Log{"NoTopmost box", "Topmost main", "Unload"}));
-}
-
-TEST_F(AboutFrmTest, AFailedLoadLeavesItClosedWithoutTouchingTheTopLayer) {
-  view.canLoad = false;
-  frm.Show();
-  EXPECT_EQ(log, (Log{"Load"}));
-  EXPECT_FALSE(frm.IsOpen());
-  EXPECT_TRUE(order.mainTopmost);
-}
-
-TEST_F(AboutFrmTest, AClickWhileItLoadsClosesItAndLeavesTheMainWindowOnTop) {
-  pump.onDoEvents = [this] { frm.Command1_Click(); };
-  frm.Show();
-  EXPECT_FALSE(frm.IsOpen());
-  EXPECT_TRUE(order.mainTopmost);
-  EXPECT_FALSE(order.boxTopmost);
-  EXPECT_FALSE(view.timerDue.has_value());
-  EXPECT_EQ(log, (Log{"Load", "Move", "DoEvents", "NoTopmost box", "Topmost main", "Unload"}));
-}
-
-TEST_F(AboutFrmTest, AboutAgainWhileItLoadsOnlyBringsItToTheFront) {
-  pump.onDoEvents = [this] { frm.Show(); };
-  frm.Show();
-  EXPECT_EQ(std::count(log.begin(), log.end(), "Load"), 1);
-  EXPECT_EQ(std::count(log.begin(), log.end(), "StartTimer 11500"), 1);
-  EXPECT_TRUE(frm.IsOpen());
+TEST(AboutFrm, OpensOverTheMainWindowTakesItsTopLayerAndGivesItBack) {
+  const std::pair<const char*, std::string> cases[] = {
+      {"show ?", kLoad + kShown + ", open"},
+      {"noversion show", "Load, Move 1200,1060, DoEvents, " + kShown},
+      {"show clr click ?", kShut + ", closed"},
+      {"show clr unload", kShut},
+      {"show clr close close tick", kShut},
+      {"close tick click", ""},
+      {"show clr wait11499 ? wait1 ?", "open, " + kShut + ", closed"},
+      {"show wait6000 moved clr show wait5499 ? wait1", "BringToFront, open, " + kShut},
+      {"show click moved clr show", "Load, Version 2.2.108, Move 300,610, DoEvents, " + kShown},
+      {"noload show ?", "Load failed, closed"},
+      {"click@1 show ?", kLoad + kShut + ", closed"},
+      {"click@2 show", kLoad + "Show, DoEvents, " + kShut},
+      {"click@3 show wait20000", kLoad + "Show, DoEvents, Refresh, DoEvents, " + kShut},
+      {"show@1 show", kLoad + "BringToFront, " + kShown},
+  };
+  for (const auto& [script, log] : cases) {
+    SCOPED_TRACE(script);
+    EXPECT_EQ(About().Run(script), log);
+  }
+  // Four lines, the sign in UTF-8, CR LF only, the last two a gap and a pointer to Help.
+  About about;
+  about.Run("show");
+  const std::string& text = about.view.copyright;
+  EXPECT_EQ(text.rfind("Copyright \xC2\xA9 ", 0), 0u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n') + std::count(text.begin(), text.end(), '\r'), 6);
+  const std::size_t gap = text.find("\r\n\r\n");
+  EXPECT_LT(text.find("\r\n") + 2, gap);  // a second line, not empty
+  EXPECT_EQ(text.substr(gap), "\r\n\r\nSee Help for more information");
 }
 
 }  // namespace

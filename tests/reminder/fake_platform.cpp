@@ -16,10 +16,12 @@ void FakeWindow::RequestClose() {
 
 void FakeWindowOrder::SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx,
                                    int cy, std::uint32_t flags) {
-  const bool layerOnly = window == FakeWindow::kHandle && flags == kNoMoveNoSize && (x | y | cx | cy) == 0;
-  if (!layerOnly || (insertAfter != kTopmost && insertAfter != kNoTopmost))
+  if (flags != kNoMoveNoSize || (x | y | cx | cy) != 0 ||
+      (insertAfter != kTopmost && insertAfter != kNoTopmost)) {
     return log.push_back("SetWindowPos?");
-  log.push_back(insertAfter == kTopmost ? "Topmost" : "NoTopmost");
+  }
+  const std::string other = window == FakeWindow::kHandle ? "" : " " + std::to_string(window);
+  log.push_back((insertAfter == kTopmost ? "Topmost" : "NoTopmost") + other);
 }
 
 bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) {

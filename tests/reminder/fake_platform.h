@@ -61,8 +61,8 @@ struct FakeWindow : Window {
   std::function<bool()> onCloseRequest;
 };
 
-// Logs "Topmost"/"NoTopmost" for a call that only changes the layer of the main window,
-// anything else as "SetWindowPos?" (it would move, size or reorder some window).
+// Logs "Topmost"/"NoTopmost" (then the handle of a window other than the main one) for a
+// call that only changes a window's layer, anything else as "SetWindowPos?".
 struct FakeWindowOrder : WindowOrder {
   explicit FakeWindowOrder(Log& to) : log(to) {}
   void SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
@@ -165,8 +165,12 @@ struct FakeInstance : InstanceCheck {
 
 struct FakePump : EventPump {
   explicit FakePump(Log& to) : log(to) {}
-  void DoEvents() override { log.push_back("DoEvents"); }
+  void DoEvents() override {
+    log.push_back("DoEvents");
+    if (onDoEvents) onDoEvents();
+  }
   Log& log;
+  std::function<void()> onDoEvents;  // what the user does meanwhile
 };
 
 // Files by full path; "cd <folder>" and "Save <file name>" go to the log.
