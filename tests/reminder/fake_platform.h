@@ -1,5 +1,5 @@
-// Hand-written fakes of every reminder interface. The effects a user would notice go to
-// one shared log, with their arguments, so a test reads what happened and in which order.
+// Fakes of every service the reminder's logic uses, behaving as the real ones do. What a
+// user would notice goes to one shared log, with its arguments, in the order it happened.
 #pragma once
 
 #include <cstdint>
@@ -15,9 +15,8 @@ namespace reminder::test {
 
 using Log = std::vector<std::string>;
 
-struct FakeMessages : MessageBoxes {
+struct FakeMessages : MessageBoxes {  // "Msg <title>/<icon number>: <text>"
   explicit FakeMessages(Log& to) : log(to) {}
-  // "Msg <title>/<icon number>: <text>"
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
     log.push_back("Msg " + title + "/" + std::to_string(static_cast<int>(icon)) + ": " + text);
   }
@@ -32,11 +31,9 @@ struct FakePointer : MousePointer {
 
 struct FakeWindow : Window {
   static constexpr WindowHandle kHandle = 0x00010ABC;
-  static constexpr std::uint32_t kIcon = 0x00020DEF;
-
   explicit FakeWindow(Log& to) : log(to) {}
   WindowHandle Handle() const override { return kHandle; }
-  std::uint32_t IconHandle() const override { return kIcon; }
+  std::uint32_t IconHandle() const override { return 0x00020DEF; }
   std::string Caption() const override { return "Lumaret"; }
   TwipsRect Bounds() const override { return bounds; }
   void SetLeft(std::int32_t left) override { bounds.left = left; }
@@ -45,32 +42,29 @@ struct FakeWindow : Window {
   void Hide() override { visible = false, log.push_back("Hide"); }
   void Restore() override { log.push_back("Restore"); }
   void Focus() override { log.push_back("Focus"); }
-  // The shell's close path: the window goes only when the close handler allows it.
-  void RequestClose() override;
-  void ShowChoices(const Choices& shownChoices) override { choices = shownChoices; }
+  void RequestClose() override;  // the window goes only when the close handler lets it
+  void ShowChoices(const Choices& shown) override { choices = shown; }
   void ShowVerse(const store::VerseRecord& record) override { verse = record; }
   void SetNextVerseToolTip(const std::string& text) override { toolTips.push_back(text); }
-
   Log& log;
-  Choices choices{-7, -1, false, false};  // nothing shown until the logic first shows its choices
+  Choices choices{-7, -1, false, false};  // none shown yet
   TwipsRect bounds{1200, 900, 7350, 5670};
-  bool visible = false;
-  bool destroyed = false;
+  bool visible = false, destroyed = false;
   store::VerseRecord verse;
   std::vector<std::string> toolTips;
   std::function<bool()> onCloseRequest;
 };
 
-// Logs "Topmost"/"NoTopmost" (then the handle of a window other than the main one) for a
-// call that only changes a window's layer, anything else as "SetWindowPos?".
+// "Topmost"/"NoTopmost" (and the handle of a window not the main one) for a call that
+// only changes a window's layer; "SetWindowPos?" for any other.
 struct FakeWindowOrder : WindowOrder {
   explicit FakeWindowOrder(Log& to) : log(to) {}
-  void SetWindowPos(WindowHandle window, std::int32_t insertAfter, int x, int y, int cx, int cy,
+  void SetWindowPos(WindowHandle window, std::int32_t after, int x, int y, int cx, int cy,
                     std::uint32_t flags) override;
   Log& log;
 };
 
-// Keeps one icon as the shell does: adding a present icon and deleting a missing one fail.
+// One icon, as the shell keeps it: adding a present icon or deleting a missing one fails.
 struct FakeNotifyIcon : NotifyIcon {
   explicit FakeNotifyIcon(Log& to) : log(to) {}
   bool ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) override;
@@ -93,16 +87,16 @@ struct FakeAbout : AboutBox {
   bool open = false;
 };
 
-struct FakeScreen : Screen {
-  std::int32_t Width() const override { return 28800; }   // 1920 pixels
-  std::int32_t Height() const override { return 16200; }  // 1080 pixels
+struct FakeScreen : Screen {  // 1920 by 1080 pixels
+  std::int32_t Width() const override { return 28800; }
+  std::int32_t Height() const override { return 16200; }
   std::vector<TwipsRect> Monitors() const override { return monitors; }
   std::vector<TwipsRect> monitors{{0, 0, 28800, 16200}};
 };
 
-// The registry as a user sees it: values by "root|lower-case key path|name", and roots
-// the user may read but not change (the machine's keys without administrator rights).
-// Its calls go to a log of their own ("Create HKLM", "Set", ...): the order the keys were tried.
+// Keys "root|key path" (lower case: paths compare case-insensitively) and values by
+// "root|key path|name"; roots the user may read but not change refuse with 5. The calls
+// go to a log of their own ("Create HKLM", "Set", ...).
 struct FakeRegistry : Registry {
   std::int32_t CreateKey(Key root, const std::string& path, Key* result) override;
   std::int32_t OpenKey(Key root, const std::string& path, Key* result) override;
@@ -111,39 +105,30 @@ struct FakeRegistry : Registry {
                           const std::string& data) override;
   std::int32_t DeleteValue(Key key, const std::string& name) override;
   std::int32_t CloseKey(Key key) override;
-
-  std::map<std::string, std::string> values;  // REG_SZ data; other types are stored as "?"
-  std::set<std::string> keys;                 // "root|key path"; a value's key exists too
-  std::set<Key> readOnlyRoots;                // CreateKey, SetValueEx and DeleteValue refuse with 5
+  std::set<std::string> keys;
+  std::map<std::string, std::string> values;  // REG_SZ data; another type reads "?"
+  std::set<Key> readOnlyRoots;
   std::int32_t createError = 0, setError = 0;
   int closeFailures = 0;  // the next CloseKey calls that fail
   Log calls;
-  std::map<Key, std::string> open;  // open keys and their "root|key path"
-
- private:
-  std::int32_t Opened(Key root, const std::string& path, Key* result);
-  Key nextKey_ = 0x1000;
+  std::map<Key, std::pair<Key, std::string>> open;  // root and "root|key path"
+  Key lastKey = 0x1000;
 };
 
-struct FakeShell : Shell {
+struct FakeShell : Shell {  // "Open <file> <folder> <show>", "?..." when not from the window
   explicit FakeShell(Log& to) : log(to) {}
-  // "Open <file> <folder> <show>" for the main window with empty parameters.
   std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
                              const std::string& parameters, const std::string& folder, int show) override;
   Log& log;
 };
 
-// Local time moved only by the test (and by Sleep).
-struct FakeClock : Clock {
+struct FakeClock : Clock {  // moved only by the test, and by Sleep
   std::string TimeOfDay() const override;
   std::uint64_t Milliseconds() const override { return milliseconds; }
   void Sleep(std::uint32_t ms) override { Advance(ms); }
-  void Advance(std::uint64_t ms) { milliseconds += ms, dayMilliseconds = (dayMilliseconds + ms) % 86400000; }
-  void SetTime(int h, int m, int s) {
-    dayMilliseconds = static_cast<std::uint64_t>((h * 3600 + m * 60 + s) * 1000);
-  }
-  std::uint64_t milliseconds = 1000000;
-  std::uint64_t dayMilliseconds = 0;
+  void Advance(std::uint64_t ms) { milliseconds += ms, day = (day + ms) % 86400000; }
+  void SetTime(int h, int m, int s) { day = static_cast<std::uint64_t>((h * 3600 + m * 60 + s) * 1000); }
+  std::uint64_t milliseconds = 1000000, day = 0;
 };
 
 struct FakeBeeper : Beeper {
@@ -165,15 +150,13 @@ struct FakeInstance : InstanceCheck {
 
 struct FakePump : EventPump {
   explicit FakePump(Log& to) : log(to) {}
-  void DoEvents() override {
-    log.push_back("DoEvents");
-    if (onDoEvents) onDoEvents();
-  }
+  void DoEvents() override { log.push_back("DoEvents"), onDoEvents ? onDoEvents() : void(); }
   Log& log;
   std::function<void()> onDoEvents;  // what the user does meanwhile
 };
 
-// Files by full path; "cd <folder>" and "Save <file name>" go to the log.
+// Files by full path, in folders that exist when named or holding a file; "cd <folder>"
+// and "Save <file name>" go to the log.
 struct FakeFileSystem : FileSystem {
   explicit FakeFileSystem(Log& to) : log(to) {}
   jet::Status SetCurrentFolder(const std::string& folder) override;
@@ -182,8 +165,7 @@ struct FakeFileSystem : FileSystem {
   jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
   Log& log;
   std::map<std::string, std::string> files;
-  std::set<std::string> folders;  // folders exist when they are named here or hold a file
-  std::set<std::string> readOnlyFolders;
+  std::set<std::string> folders, readOnlyFolders;
 };
 
 struct FakeUserState : UserNotificationState {
@@ -191,7 +173,6 @@ struct FakeUserState : UserNotificationState {
   bool fullScreen = false;
 };
 
-// Every fake, wired into one Platform.
 struct FakePlatform {
   Log log;
   FakeMessages messages{log};
