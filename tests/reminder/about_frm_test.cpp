@@ -57,7 +57,7 @@ struct About {
   }
   void Do(const std::string& w) {
     if (const auto at = w.find('@'); at != std::string::npos) {
-      fake.pump.onDoEvents = [this, word = w.substr(0, at), n = std::stoi(w.substr(at + 1))]() mutable {
+      fake.onDoEvents = [this, word = w.substr(0, at), n = std::stoi(w.substr(at + 1))]() mutable {
         if (--n == 0) Do(word);
       };
     } else if (w == "show")
@@ -89,7 +89,7 @@ struct About {
   FakePlatform fake;
   FakeView view{fake.log};
   FakeVersion version;
-  AboutFrm frm{fake.window, fake.order, fake.pump, view, version};
+  AboutFrm frm{fake.window, fake, fake, view, version};
 };
 
 const std::string kLoad = "Load, Version 2.2.108, Move 1200,1060, DoEvents, ";

@@ -13,28 +13,32 @@ void FakeWindow::RequestClose() {
   if (onCloseRequest && onCloseRequest()) destroyed = true, visible = false, log.push_back("Destroyed");
 }
 
-void FakeWindowOrder::SetWindowPos(WindowHandle window, std::int32_t after, int x, int y, int cx, int cy,
-                                   std::uint32_t flags) {
+void FakePlatform::Show(const std::string& text, const std::string& title, MessageIcon icon) {
+  log.push_back("Msg " + title + "/" + std::to_string(static_cast<int>(icon)) + ": " + text);
+}
+
+void FakePlatform::SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
+                                std::uint32_t flags) {
   if (flags != kNoMoveNoSize || (x | y | cx | cy) != 0 || (after != kTopmost && after != kNoTopmost)) {
     return log.push_back("SetWindowPos?");
   }
-  const std::string other = window == FakeWindow::kHandle ? "" : " " + std::to_string(window);
+  const std::string other = handle == FakeWindow::kHandle ? "" : " " + std::to_string(handle);
   log.push_back((after == kTopmost ? "Topmost" : "NoTopmost") + other);
 }
 
-bool FakeNotifyIcon::ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) {
-  lastRecord = record;
+bool FakePlatform::ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) {
+  iconRecord = record;
   log.push_back(message == kAdd ? "IconAdd" : message == kDelete ? "IconDelete" : "Icon?");
-  const bool changed = present != (message == kAdd);
-  present = message == kAdd;
+  const bool changed = iconPresent != (message == kAdd);
+  iconPresent = message == kAdd;
   return changed;
 }
 
-std::intptr_t FakeShell::ShellExecute(std::uint32_t window, const std::string& operation,
-                                      const std::string& file, const std::string& parameters,
-                                      const std::string& folder, int show) {
-  const bool ours = window == FakeWindow::kHandle && parameters.empty();
-  log.push_back((ours ? "" : "?") + operation + " " + file + " " + folder + " " + std::to_string(show));
+std::intptr_t FakePlatform::ShellExecute(std::uint32_t handle, const std::string& operation,
+                                         const std::string& file, const std::string& parameters,
+                                         const std::string& where, int show) {
+  const bool ours = handle == FakeWindow::kHandle && parameters.empty();
+  log.push_back((ours ? "" : "?") + operation + " " + file + " " + where + " " + std::to_string(show));
   return 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
 }
 
@@ -92,7 +96,7 @@ std::int32_t FakeRegistry::CloseKey(Key key) {
   return open.erase(key) != 0 ? 0 : kInvalidHandle;
 }
 
-std::string FakeClock::TimeOfDay() const {
+std::string FakePlatform::TimeOfDay() const {
   const auto seconds = static_cast<int>(day / 1000);
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);

@@ -1,5 +1,5 @@
-// Fakes of every service the reminder's logic uses, behaving as the real ones do. What a
-// user would notice goes to one shared log, with its arguments, in the order it happened.
+// A fake of every service the reminder's logic uses, behaving as the real ones do. What a
+// user would notice goes to one log, with its arguments, in the order it happened.
 #pragma once
 
 #include <cstdint>
@@ -14,20 +14,6 @@
 namespace reminder::test {
 
 using Log = std::vector<std::string>;
-
-struct FakeMessages : MessageBoxes {  // "Msg <title>/<icon number>: <text>"
-  explicit FakeMessages(Log& to) : log(to) {}
-  void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
-    log.push_back("Msg " + title + "/" + std::to_string(static_cast<int>(icon)) + ": " + text);
-  }
-  Log& log;
-};
-
-struct FakePointer : MousePointer {
-  void SetBusy(bool busy) override { changes.push_back(busy); }
-  bool Busy() const { return !changes.empty() && changes.back(); }
-  std::vector<bool> changes;
-};
 
 struct FakeWindow : Window {
   static constexpr WindowHandle kHandle = 0x00010ABC;
@@ -55,43 +41,12 @@ struct FakeWindow : Window {
   std::function<bool()> onCloseRequest;
 };
 
-// "Topmost"/"NoTopmost" (and the handle of a window not the main one) for a call that
-// only changes a window's layer; "SetWindowPos?" for any other.
-struct FakeWindowOrder : WindowOrder {
-  explicit FakeWindowOrder(Log& to) : log(to) {}
-  void SetWindowPos(WindowHandle window, std::int32_t after, int x, int y, int cx, int cy,
-                    std::uint32_t flags) override;
-  Log& log;
-};
-
-// One icon, as the shell keeps it: adding a present icon or deleting a missing one fails.
-struct FakeNotifyIcon : NotifyIcon {
-  explicit FakeNotifyIcon(Log& to) : log(to) {}
-  bool ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) override;
-  Log& log;
-  bool present = false;
-  std::array<std::uint8_t, 88> lastRecord{};
-};
-
-struct FakeClipboard : Clipboard {
-  bool SetText(const std::string& value) override { return !locked && (text = value, true); }
-  bool locked = false;
-  std::string text = "(previous)";
-};
-
 struct FakeAbout : AboutBox {
   explicit FakeAbout(Log& to) : log(to) {}
   void Show() override { open = true, log.push_back("AboutShow"); }
   void Close() override { open = false, log.push_back("AboutClose"); }
   Log& log;
   bool open = false;
-};
-
-struct FakeScreen : Screen {  // 1920 by 1080 pixels
-  std::int32_t Width() const override { return 28800; }
-  std::int32_t Height() const override { return 16200; }
-  std::vector<TwipsRect> Monitors() const override { return monitors; }
-  std::vector<TwipsRect> monitors{{0, 0, 28800, 16200}};
 };
 
 // Keys "root|key path" (lower case: paths compare case-insensitively) and values by
@@ -115,46 +70,6 @@ struct FakeRegistry : Registry {
   Key lastKey = 0x1000;
 };
 
-struct FakeShell : Shell {  // "Open <file> <folder> <show>", "?..." when not from the window
-  explicit FakeShell(Log& to) : log(to) {}
-  std::intptr_t ShellExecute(std::uint32_t window, const std::string& operation, const std::string& file,
-                             const std::string& parameters, const std::string& folder, int show) override;
-  Log& log;
-};
-
-struct FakeClock : Clock {  // moved only by the test, and by Sleep
-  std::string TimeOfDay() const override;
-  std::uint64_t Milliseconds() const override { return milliseconds; }
-  void Sleep(std::uint32_t ms) override { Advance(ms); }
-  void Advance(std::uint64_t ms) { milliseconds += ms, day = (day + ms) % 86400000; }
-  void SetTime(int h, int m, int s) { day = static_cast<std::uint64_t>((h * 3600 + m * 60 + s) * 1000); }
-  std::uint64_t milliseconds = 1000000, day = 0;
-};
-
-struct FakeBeeper : Beeper {
-  explicit FakeBeeper(Log& to) : log(to) {}
-  void Beep() override { log.push_back("Beep"); }
-  Log& log;
-};
-
-struct FakeProgram : ProgramInfo {
-  std::string Folder() const override { return folder; }
-  std::string ExeName() const override { return "verse"; }
-  std::string folder = "C:\\Lumaret";
-};
-
-struct FakeInstance : InstanceCheck {
-  bool AnotherInstanceRunning() override { return anotherRunning; }
-  bool anotherRunning = false;
-};
-
-struct FakePump : EventPump {
-  explicit FakePump(Log& to) : log(to) {}
-  void DoEvents() override { log.push_back("DoEvents"), onDoEvents ? onDoEvents() : void(); }
-  Log& log;
-  std::function<void()> onDoEvents;  // what the user does meanwhile
-};
-
 // Files by full path, in folders that exist when named or holding a file; "cd <folder>"
 // and "Save <file name>" go to the log.
 struct FakeFileSystem : FileSystem {
@@ -168,32 +83,62 @@ struct FakeFileSystem : FileSystem {
   std::set<std::string> folders, readOnlyFolders;
 };
 
-struct FakeUserState : UserNotificationState {
+// The services without a state worth a class of their own. Messages log "Msg <title>/<icon
+// number>: <text>"; the shell "Open <file> <folder> <show>" ("?..." when not from the main
+// window); the window order "Topmost"/"NoTopmost" (then the handle of a window not the
+// main one) for a call that only changes a window's layer, "SetWindowPos?" for any other.
+// The notification area keeps one icon: adding it twice or deleting it when gone fails.
+// The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
+struct FakePlatform : MessageBoxes,
+                      MousePointer,
+                      WindowOrder,
+                      NotifyIcon,
+                      Clipboard,
+                      Screen,
+                      Shell,
+                      Clock,
+                      Beeper,
+                      ProgramInfo,
+                      InstanceCheck,
+                      EventPump,
+                      UserNotificationState {
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void SetBusy(bool busy) override { pointer.push_back(busy); }
+  void SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
+                    std::uint32_t flags) override;
+  bool ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) override;
+  bool SetText(const std::string& value) override { return !clipboardLocked && (clipboard = value, true); }
+  std::int32_t Width() const override { return 28800; }
+  std::int32_t Height() const override { return 16200; }
+  std::vector<TwipsRect> Monitors() const override { return monitors; }
+  std::intptr_t ShellExecute(std::uint32_t handle, const std::string& operation, const std::string& file,
+                             const std::string& parameters, const std::string& where, int show) override;
+  std::string TimeOfDay() const override;
+  std::uint64_t Milliseconds() const override { return milliseconds; }
+  void Sleep(std::uint32_t ms) override { Advance(ms); }
+  void Advance(std::uint64_t ms) { milliseconds += ms, day = (day + ms) % 86400000; }
+  void SetTime(int h, int m, int s) { day = static_cast<std::uint64_t>((h * 3600 + m * 60 + s) * 1000); }
+  void Beep() override { log.push_back("Beep"); }
+  std::string Folder() const override { return folder; }
+  std::string ExeName() const override { return "verse"; }
+  bool AnotherInstanceRunning() override { return anotherRunning; }
+  void DoEvents() override { log.push_back("DoEvents"), onDoEvents ? onDoEvents() : void(); }
   bool FullScreenBusy() override { return fullScreen; }
-  bool fullScreen = false;
-};
 
-struct FakePlatform {
   Log log;
-  FakeMessages messages{log};
-  FakePointer pointer;
+  std::vector<bool> pointer;  // busy or not, each change
+  bool iconPresent = false, clipboardLocked = false, anotherRunning = false, fullScreen = false;
+  std::array<std::uint8_t, 88> iconRecord{};
+  std::string clipboard = "(previous)", folder = "C:\\Lumaret";
+  std::vector<TwipsRect> monitors{{0, 0, 28800, 16200}};
+  std::uint64_t milliseconds = 1000000, day = 0;
+  std::function<void()> onDoEvents;  // what the user does meanwhile
   FakeWindow window{log};
-  FakeWindowOrder order{log};
-  FakeNotifyIcon notifyIcon{log};
-  FakeClipboard clipboard;
   FakeAbout about{log};
-  FakeScreen screen;
   FakeRegistry registry;
-  FakeShell shell{log};
-  FakeClock clock;
-  FakeBeeper beeper{log};
-  FakeProgram program;
-  FakeInstance instance;
-  FakePump pump{log};
   FakeFileSystem files{log};
-  FakeUserState userState;
-  Platform platform{messages, pointer, window, order,   notifyIcon, clipboard, about, screen,   registry,
-                    shell,    clock,   beeper, program, instance,   pump,      files, userState};
+  Platform platform{*this, *this, window, *this, *this, *this, about, *this, registry,
+                    *this, *this, *this,  *this, *this, *this, files, *this};
 };
 
 }  // namespace reminder::test

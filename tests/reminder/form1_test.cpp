@@ -1,5 +1,5 @@
-// The reminder's window logic over the fakes, driven as its shell drives it. Each case
-// is a script of user actions and probes, and the log of what the user would notice.
+// The reminder's window logic over the fakes, driven as its shell drives it. Each case is
+// a script of user actions and probes, and the log of what the user would notice.
 #include "reminder/form1.h"
 
 #include <gtest/gtest.h>
@@ -21,19 +21,16 @@ namespace {
 
 constexpr char kMachineRun[] = "2147483650|software\\microsoft\\windows\\currentversion\\run";
 constexpr char kUserRun[] = "2147483649|software\\microsoft\\windows\\currentversion\\run";
-constexpr char kCommand[] = "C:\\Lumaret\\verse.exe";
 
-// Rows "book/text" or "book/chapter/verses/text", separated by ';'; a number n stands
-// for n rows Book1 ... as on a plain store.
+// Rows "book/text" or "book/chapter/verses/text" separated by ';', '_' for a space; a
+// number n stands for n rows Book1... as on a plain store.
 std::vector<store::VerseRecord> Rows(std::string spec) {
   std::vector<store::VerseRecord> rows;
   std::replace(spec.begin(), spec.end(), '_', ' ');
-  if (!spec.empty() && std::isdigit(static_cast<unsigned char>(spec[0]))) {
-    for (int k = 1; k <= std::stoi(spec); ++k)
-      rows.push_back({"Book" + std::to_string(k), "1", "1", "Text", false});
-    return rows;
-  }
-  std::stringstream all(spec);
+  const bool numbered = !spec.empty() && std::isdigit(static_cast<unsigned char>(spec[0]));
+  for (int k = 1; numbered && k <= std::stoi(spec); ++k)
+    rows.push_back({"Book" + std::to_string(k), "1", "1", "Text", false});
+  std::stringstream all(numbered ? "" : spec);
   for (std::string row; std::getline(all, row, ';');) {
     std::vector<std::string> f;
     std::stringstream fields(row);
@@ -48,11 +45,11 @@ std::vector<store::VerseRecord> Rows(std::string spec) {
 // A Form1 over the fakes with the store beside the program, and the words of its scripts:
 // - the user: min (Amen), next, copy, exit, close, help, editor, about, chime, auto, bar
 //   (a new notification area), save, logoff, ended/cancelled, m<message> over the icon,
-//   i<index> an interval item, set<on>/write/delete (Module1's registry routines);
+//   i<index> an interval item; set<on>, write, delete: Module1's registry routines;
 // - time: at<hh:mm:ss>, t<n> ticks ten seconds apart, w<n> minutes of ticks, sleep<n>
-//   minutes without ticks then one tick, show (ticks until the window shows; logs when);
-// - the world: ini=<a,b,...> the settings file, noini, rows=<book/text;...> ('_' a space;
-//   book/chapter/verses/text; the default five rows Book1...), and the words below;
+//   minutes without ticks then one tick, show: ticks until the window shows, logs when;
+// - the world: ini=<a,b,...> the settings file, noini, rows=<spec>, hklm/hkcu then ! (the
+//   key refuses changes) or + (holds the value), and the words below;
 // - start (logs End when the program ends), go (start, then a clean log), clr;
 // - probes ?...: log what they read.
 // The log reads "cd" for the folder change, "Save" for the settings file, "OnTop" for the
@@ -64,14 +61,8 @@ struct Reminder {
   }
 
   void Tick() {
-    fake.clock.Advance(Form1::kTimerMilliseconds);
+    fake.Advance(Form1::kTimerMilliseconds);
     form.Timer1_Timer();
-  }
-
-  static std::string Shown(const std::string& bytes) {  // line ends as '|', a zero as "\0"
-    std::string shown;
-    for (char c : bytes) shown += c == '\r' ? "" : c == '\n' ? "|" : c == '\0' ? "\\0" : std::string(1, c);
-    return shown;
   }
 
   void Do(const std::string& w) {
@@ -84,8 +75,7 @@ struct Reminder {
       if (form.Form_Initialize() == StartupResult::kEnd || form.Form_Load() == StartupResult::kEnd) {
         return log.push_back("End");
       }
-      if (w == "go")
-        log.clear(), fake.window.toolTips.clear(), registry.calls.clear(), fake.pointer.changes.clear();
+      if (w == "go") log.clear(), fake.window.toolTips.clear(), registry.calls.clear(), fake.pointer.clear();
       return;
     }
     if (w == "clr") return log.clear();
@@ -109,13 +99,11 @@ struct Reminder {
     if (w == "delete") return code(form.Module().DeleteRegValue(Registry::kLocalMachine, kRunKey, kRunValue));
     if (w == "show") {
       for (int k = 0; k < 8640 && !fake.window.visible; ++k) Tick();
-      return log.push_back(fake.window.visible ? "@" + fake.clock.TimeOfDay() : "@never");
+      return log.push_back(fake.window.visible ? "@" + fake.TimeOfDay() : "@never");
     }
-    if (w.rfind("sleep", 0) == 0) {
-      fake.clock.Advance(static_cast<std::uint64_t>(number(5)) * 60000);
-      return form.Timer1_Timer();
-    }
-    if (w.rfind("at", 0) == 0) return fake.clock.SetTime(number(2), number(5), number(8));
+    if (w.rfind("sleep", 0) == 0)
+      return fake.Advance(std::uint64_t{60000} * static_cast<std::uint64_t>(number(5))), form.Timer1_Timer();
+    if (w.rfind("at", 0) == 0) return fake.SetTime(number(2), number(5), number(8));
     if (w.rfind("ini=", 0) == 0) {
       std::stringstream fields(w.substr(4));
       std::string& ini = files[kIniPath] = "";
@@ -126,85 +114,65 @@ struct Reminder {
     if (w.rfind("rows=", 0) == 0) return (void)(cursor.Rows() = Rows(w.substr(5)));
     if (w == "noini") return (void)files.erase(kIniPath);
     if (w == "nostore") return (void)files.erase(kStorePath);
-    if (w == "second") return (void)(fake.instance.anotherRunning = true);
+    if (w == "second") return (void)(fake.anotherRunning = true);
     if (w == "readonly") return (void)(cursor.readOnly = true);
     if (w == "rofolder") return (void)fake.files.readOnlyFolders.insert("C:\\Lumaret");
-    if (w == "lock") return (void)(fake.clipboard.locked = true);
-    if (w == "fs" || w == "nofs") return (void)(fake.userState.fullScreen = w == "fs");
-    if (w == "restart") return (void)(fake.notifyIcon.present = false);  // the shell lost the icon
-    if (w == "spaced") return (void)(fake.program.folder = "C:\\Program Files\\Lumaret");
-    if (w == "left") return fake.screen.monitors.push_back({-28800, -2000, 28800, 16200});
-    if (w == "root") {
-      fake.program.folder = "D:\\";
-      return (void)(files = {{"D:\\verse97.mdb", "store"}, {"D:\\verse.ini", files[kIniPath]}});
-    }
+    if (w == "lock") return (void)(fake.clipboardLocked = true);
+    if (w == "fs" || w == "nofs") return (void)(fake.fullScreen = w == "fs");
+    if (w == "restart") return (void)(fake.iconPresent = false);  // the shell lost the icon
+    if (w == "spaced") return (void)(fake.folder = "C:\\Program Files\\Lumaret");
+    if (w == "left") return fake.monitors.push_back({-28800, -2000, 28800, 16200});
+    if (w == "root")
+      fake.folder = "D:\\", files = {{"D:\\verse97.mdb", ""}, {"D:\\verse.ini", files[kIniPath]}};
     if (w.rfind("notready", 0) == 0) return (void)(cursor.moveNotReady = number(8));
     if (w.rfind("refuse", 0) == 0) {  // refuse<n>:<error>: the store fails to open n times
       cursor.refreshFailures = number(6);
       return (void)(cursor.refreshError = jet::MakeError(std::stoi(w.substr(w.find(':') + 1)), "Reason"));
     }
-    if (w == "hklm+" || w == "hkcu+") {
-      return (void)(registry.values[std::string(w == "hklm+" ? kMachineRun : kUserRun) + "|Lumaret2"] =
-                        std::string(kCommand) + '\0');
+    if (w.rfind("hk", 0) == 0 && w[4] == '!') {
+      return (void)registry.readOnlyRoots.insert(w[2] == 'l' ? Registry::kLocalMachine
+                                                             : Registry::kCurrentUser);
     }
-    if (w == "hklm!" || w == "hkcu!") {
-      return (void)registry.readOnlyRoots.insert(w == "hklm!" ? Registry::kLocalMachine
-                                                              : Registry::kCurrentUser);
+    if (w.rfind("hk", 0) == 0) {
+      return (void)(registry.values[std::string(w[2] == 'l' ? kMachineRun : kUserRun) + "|Lumaret2"] =
+                        std::string("C:\\Lumaret\\verse.exe") + '\0');
     }
     if (w.rfind("regclose", 0) == 0) return (void)(registry.closeFailures = number(8));
-    if (w == "regset!" || w == "regcreate!")
-      return (void)((w == "regset!" ? registry.setError : registry.createError) = 6);
+    if (w == "regset!") return (void)(registry.setError = 6);
+    if (w == "regcreate!") return (void)(registry.createError = 6);
     if (w[0] == 'm') return form.Form_MouseMove(number(1));
     if (w[0] == 'i') return form.IntervalMnu_Click(static_cast<std::int16_t>(number(1)));
-    if (w[0] == 't' || w[0] == 'w') {
-      for (int k = number(1) * (w[0] == 'w' ? 6 : 1); k > 0; --k) Tick();
-      return;
-    }
-    log.push_back(w.substr(1) + ":" + Probe(w));
+    for (int k = w[0] == 't' || w[0] == 'w' ? number(1) * (w[0] == 'w' ? 6 : 1) : 0; k > 0; --k) Tick();
+    if (w[0] == '?') log.push_back(w.substr(1) + ":" + Probe(w));
   }
 
   std::string Probe(const std::string& w) {
-    const auto& bounds = fake.window.bounds;
-    const auto& state = form.State();
+    const Choices& c = fake.window.choices;
+    const auto n = [](auto value) { return std::to_string(value); };
     std::string all;
     if (w == "?v") return fake.window.verse.book + " " + fake.window.toolTips.back();
-    if (w == "?tips") {
-      for (const auto& tip : fake.window.toolTips) all += (all.empty() ? "" : " ") + tip.substr(6);
-    } else if (w == "?ini") {
-      const auto ini = fake.files.files.find(kIniPath);
-      return ini == fake.files.files.end() ? "(none)" : Shown(ini->second);
-    } else if (w == "?db") {
-      return std::to_string(cursor.HasCurrent() ? cursor.Position() : -1) + "/" +
-             std::to_string(cursor.refreshCalls);
-    } else if (w == "?rows") {
-      for (const auto& row : cursor.Rows()) all += "[" + row.book + "]";
-    } else if (w == "?n") {
-      return std::to_string(form.MinuteCounter()) + "/" + std::to_string(form.LastMinute());
-    } else if (w == "?c") {  // the minutes in force and what the menu shows
-      const Choices& c = fake.window.choices;
-      return std::to_string(form.ReminderMinutes()) + "/" + std::to_string(c.interval) +
-             (c.chimes ? "/chimes" : "") + (c.autoStart ? "/auto" : "");
-    } else if (w == "?w") {
-      return std::to_string(bounds.top) + "," + std::to_string(bounds.left);
-    } else if (w == "?state") {
-      return std::to_string(state.ExitRequested) + "/" + std::to_string(state.InTray) +
-             (fake.notifyIcon.present ? "/icon" : "") + (fake.window.visible ? "/shown" : "") +
-             (fake.window.destroyed ? "/gone" : "");
-    } else if (w == "?clip") {
-      return fake.clipboard.text;
-    } else if (w == "?ptr") {
-      for (bool busy : fake.pointer.changes) all += busy ? "1" : "0";
-    } else if (w == "?ms") {
-      return std::to_string(fake.clock.milliseconds - 1000000);
-    } else if (w == "?run") {
-      for (const auto& [path, data] : fake.registry.values)
-        all += path.substr(0, 10) + "=" + Shown(data) + ";";
-    } else if (w == "?reg") {
-      for (const auto& call : fake.registry.calls) all += call + ";";
-      fake.registry.calls.clear();
-    } else {
-      ADD_FAILURE() << "unknown word " << w;
+    if (w == "?ini") return fake.files.files.count(kIniPath) ? fake.files.files[kIniPath] : "(none)";
+    if (w == "?db") return n(cursor.HasCurrent() ? cursor.Position() : -1) + "/" + n(cursor.refreshCalls);
+    if (w == "?n") return n(form.MinuteCounter()) + "/" + n(form.LastMinute());
+    if (w == "?c") {  // the minutes in force and what the menu shows
+      return n(form.ReminderMinutes()) + "/" + n(c.interval) + (c.chimes ? "/chimes" : "") +
+             (c.autoStart ? "/auto" : "");
     }
+    if (w == "?w") return n(fake.window.bounds.top) + "," + n(fake.window.bounds.left);
+    if (w == "?state") {
+      return n(form.State().ExitRequested) + "/" + n(form.State().InTray) +
+             (fake.iconPresent ? "/icon" : "") + (fake.window.visible ? "/shown" : "") +
+             (fake.window.destroyed ? "/gone" : "");
+    }
+    if (w == "?clip") return fake.clipboard;
+    for (const auto& tip : fake.window.toolTips)
+      all += w == "?tips" ? (all.empty() ? "" : " ") + tip.substr(6) : "";
+    for (const auto& row : cursor.Rows()) all += w == "?rows" ? "[" + row.book + "]" : "";
+    for (bool busy : fake.pointer) all += w == "?ptr" ? (busy ? "1" : "0") : "";
+    for (const auto& [path, data] : fake.registry.values)
+      all += w == "?run" ? path.substr(0, 10) + "=" + data + ";" : "";
+    for (const auto& call : fake.registry.calls) all += w == "?reg" ? call + ";" : "";
+    if (w == "?reg") fake.registry.calls.clear();
     return all;
   }
 
@@ -214,13 +182,15 @@ struct Reminder {
     for (std::string w; words >> w;) Do(w);
     std::string text;
     for (const auto& entry : fake.log) text += (text.empty() ? "" : ", ") + entry;
-    for (const auto& [from, to] : {std::pair{"Restore, Show, IconDelete, Focus, Topmost", "ToFront"},
-                                   {"NoTopmost, Hide, IconAdd", "ToTray"},
-                                   {"Show, Focus, Topmost", "OnTop"},
-                                   {"Save verse.ini", "Save"},
-                                   {"cd C:\\Lumaret", "cd"}}) {
-      for (std::size_t at; (at = text.find(from)) != std::string::npos;)
-        text.replace(at, std::strlen(from), to);
+    for (const auto& [from, to] :
+         {std::pair<std::string, std::string>{"Restore, Show, IconDelete, Focus, Topmost", "ToFront"},
+          {"NoTopmost, Hide, IconAdd", "ToTray"},
+          {"Show, Focus, Topmost", "OnTop"},
+          {"Save verse.ini", "Save"},
+          {"cd C:\\Lumaret", "cd"},
+          {"\r\n", "|"},
+          {std::string(1, '\0'), "\\0"}}) {
+      for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
     }
     std::vector<std::string> entries;
     for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
@@ -233,7 +203,7 @@ struct Reminder {
     }
     const bool ended = text.find("End") != std::string::npos,
                leaks = script.find("regclose4") != std::string::npos;
-    EXPECT_TRUE(ended || !fake.pointer.Busy()) << "the pointer stays busy";
+    EXPECT_TRUE(ended || fake.pointer.empty() || !fake.pointer.back()) << "the pointer stays busy";
     EXPECT_TRUE(leaks || fake.registry.open.empty()) << "a key left open";
     return text;
   }
@@ -243,11 +213,185 @@ struct Reminder {
   Form1 form{fake.platform, cursor};
 };
 
+// "Name: script => log"; a line that starts with spaces goes on with the one before, and
+// '#' starts a comment. A zero byte in the log reads "\0", CR LF "|".
+constexpr char kCases[] = R"(
+# Start-up and the end.
+AMissingStoreEndsAtOnce: nostore start ?state ?db ?ini ?reg
+  => cd, Msg DATABASE MISSING!/1: Database Not Found!, End, state:-1/0, db:-1/0,
+  ini: 0 | 2880 | 4800 | 60 | 1 |, reg:
+ASecondCopyBeepsAndEnds: second start ?state ?db => cd, Beep, End, state:0/0, db:-1/0
+AStoreThatWillNotOpenEnds: refuse1:3343 start ?state ?db ?ptr
+  => cd, Msg Database error/2: FATAL ERROR 3343 - Reason  loading database, End, state:0/0,
+  db:-1/1, ptr:10
+AStoreNotReadyIsOpenedAgain: refuse3:91 start ?db ?v => cd, DoEvents*4, OnTop, db:0/4, v:Book1 Verse 1
+AStoreInUseIsOpenedAgain: refuse1:3045 start ?db => cd, DoEvents*2, OnTop, db:0/2
+AStoreLockedByAUserIsOpenedAgain: refuse1:3260 start ?db => cd, DoEvents*2, OnTop, db:0/2
+AStoreLockedForLongIsReportedAfterFiveSeconds: refuse1000000:3218 start
+  => cd, DoEvents*50, Msg Database error/2: FATAL ERROR 3218 - Reason  loading database, End
+ShowsTheFirstRowOnTop: start ?v ?ptr ?state => cd, DoEvents, OnTop, v:Book1 Verse 1, ptr:1100,
+  state:0/0/shown
+AFirstRunCentresAndRegisters: noini start ?w ?c ?run ?ini
+  => cd, DoEvents, OnTop, w:5265,10725, c:0/1/chimes/auto, run:2147483650=C:\Lumaret\verse.exe\0;,
+  ini:(none)
+TheCloseBoxHidesIntoTheNotificationArea: go close ?state => RequestClose, Save, ToTray, state:0/-1/icon
+FileExitEndsEverything: go min about clr exit ?state
+  => RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed, state:-1/-1/gone
+LogOffLetsTheWindowClose: go logoff close ?state
+  => Save, MayEnd, RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed, state:0/0/gone
+ACancelledLogOffHidesOnCloseAgain: go logoff cancelled close ?state
+  => Save, MayEnd, RequestClose, Save, ToTray, state:0/-1/icon
+TheEndOfTheSessionRemovesTheIcon: go min clr logoff ended ?state => Save, MayEnd, IconDelete, state:0/-1
+HelpOpensTheHelpFile: go help ?ptr => NoTopmost, Open .\lumaret2.chm C:\Lumaret 1, DoEvents, ptr:10
+TheDataEditorStartsEveryTime: go editor editor ?db
+  => NoTopmost, Open tovimar.exe C:\Lumaret 1, NoTopmost, Open tovimar.exe C:\Lumaret 1, db:0/1
+AboutShowsTheBox: go about => AboutShow
+# The settings file: what start-up applies up to the first bad line (the registry left
+# alone: the file holds the choice), and what Save writes.
+LoadsNothingFromAnEmptyFile: ini= start ?run ?db ?w ?c
+  => cd, DoEvents, OnTop, run:, db:0/1, w:900,1200, c:0/1/chimes/auto
+LoadsAShortFileSilently: ini=2,3000,4000 start ?db ?w ?c
+  => cd, DoEvents, OnTop, db:2/1, w:3000,4000, c:0/1/chimes/auto
+LoadsAnyMinutesAndAutoStartOff: ini=0,3000,4000,45,0 start ?run ?c => cd, DoEvents, OnTop, run:,
+  c:45/0/chimes
+LoadsUpToAnOverflow: ini=1,3000,4000,32768,0 start ?db ?w ?c
+  => cd, DoEvents, Msg Lumaret/0: Error 6- Overflow loading .INI, OnTop, db:1/1, w:3000,4000,
+  c:0/1/chimes/auto
+LoadsUpToATypeMismatch: ini=0,top,4000,60,1 start ?db ?w
+  => cd, DoEvents, Msg Lumaret/0: Error 13- Type mismatch loading .INI, OnTop, db:0/1, w:900,1200
+LoadsNoRowFromAnEmptyTable: rows=0 ini=3,3000,4000,480,0 start ?db ?w
+  => cd, DoEvents, Msg Lumaret/0: Error 3021- No current record. loading .INI, OnTop, db:-1/1, w:900,1200
+LoadsMinusOneAsNoRow: ini=-1,3000,4000,240,1 start clr ?db ?c ?v next ?v
+  => db:-1/1, c:240/2/chimes/auto, v: Verse 0, Save, v:Book1 Verse 1
+LoadsAPositionPastTheEnd: ini=12,3000,4000,480,1 start clr ?db ?c next ?v
+  => db:-1/1, c:480/3/chimes/auto, Save, v:Book1 Verse 1
+LoadsAWindowPartlyOnTheScreen: ini=0,-5000,-7000 start clr ?w => w:-5000,-7000
+CentresAWindowLeftOfTheScreen: ini=0,3000,-7350 start clr ?w => w:5265,10725
+CentresAWindowRightOfTheScreen: ini=0,3000,28800 start clr ?w => w:5265,10725
+CentresAWindowAboveTheScreen: ini=0,-5670,4000 start clr ?w => w:5265,10725
+CentresAWindowBelowTheScreen: ini=0,16200,4000 start clr ?w => w:5265,10725
+CentresAWindowFarLeft: ini=0,3000,-40000 start clr ?w => w:5265,10725
+KeepsAWindowOnALeftMonitor: left ini=0,-300,-7000,60,1 go save ?ini ?w
+  => Save, ini: 0 |-300 |-7000 | 60 | 1 |, w:-300,-7000
+MovesACursorNotReadyAgain: rows=4 ini=2,3000 notready2 start ?db => cd, DoEvents*3, OnTop, db:2/1
+SavesEveryValue: rows=20 ini=12,2880,4800,60,1 go save ?ini => Save, ini: 12 | 2880 | 4800 | 60 | 1 |
+SavesMinusOneWithoutARow: rows=3 ini=9,2880,4800,30,0 go save ?ini => Save, ini:-1 | 2880 | 4800 |
+  30 | 0 |
+SavingInAReadOnlyFolderKeepsTheOldFile: ini=1,2880,4800,60,1 go rofolder next ?ini ?db
+  => Msg Error!/2: Error saving .ini data in C:\Lumaret|Error #75 - Path/File access error,
+  ini: 1 | 2880 | 4800 | 60 | 1 |, db:2/1
+SavesInADriveRoot: ini=0,10,20,60,1 root go save ?w => Save, w:10,20
+# Next Verse and Copy.
+NextStepsOnAndSaves: go next ?v ?ini => Save, v:Book2 Verse 2, ini: 1 | 2880 | 4800 | 60 | 1 |
+NextWrapsToTheFirst: rows=3 ini=2 go next ?tips ?rows ?db
+  => Save, tips:0 1, rows:[Book1][Book2][Book3], db:0/1
+AnEmptyBookIsDeleted: rows=John/First;/Text;Luke/Third go next ?rows ?v ?db
+  => Save, rows:[John][Luke], v:John Verse 1, db:0/1
+ABookOfSpacesIsDeleted: rows=John/First;___/Text;Luke/Third go next ?rows ?v
+  => Save, rows:[John][Luke], v:John Verse 1
+AnEmptyTextIsDeleted: rows=John/First;Mark/;Luke/Third go next ?rows ?v
+  => Save, rows:[John][Luke], v:John Verse 1
+ATextOfSpacesIsDeleted: rows=John/First;Mark/____;Luke/Third go next ?rows ?v
+  => Save, rows:[John][Luke], v:John Verse 1
+LeadingSpacesAndNoChapterAreKept: rows=John/First;__Mark/__x;Luke///Third go next ?v next ?v ?rows
+  => Save, v:  Mark Verse 2, Save, v:Luke Verse 3, rows:[John][  Mark][Luke]
+TwoBlankRowsGoOnePerVisit: rows=John/First;/a;/b;Luke/Last go next ?rows next ?rows ?v next ?v
+  => Save, rows:[John][][Luke], Save, rows:[John][Luke], v:John Verse 1, Save, v:Luke Verse 2
+OnAReadOnlyStoreBlankRowsAreSteppedOver: rows=John/First;/a;Mark/;Luke/Last go readonly next ?db
+  next ?db next ?db ?rows
+  => Save, db:3/1, Save, db:0/1, Save, db:3/1, rows:[John][][Mark][Luke]
+AnEmptyTableEndsTheClick: rows= start clr next ?db ?ini ?state
+  => Save, db:-1/1, ini:-1 | 900 | 1200 | 0 | 1 |, state:0/0/shown
+DeletingTheOnlyRowEmptiesTheTable: rows=_/blank ini=-1 go next ?rows ?v ?ini
+  => Save, rows:, v: Verse 0, ini:-1 | 900 | 1200 | 0 | 1 |
+TheTooltipFollowsEveryMoveOfADelete: rows=John/First;Mark/Second;/blank go next next ?tips
+  => Save*2, tips:2 3 0 1
+CopyTakesTheHeadingAndText: rows=John/3/16-17/For_God go copy ?clip => clip:John 3:16-17|For God
+CopyWithoutTextEndsWithTheLineBreak: rows=John/3/16/ go copy ?clip => clip:John 3:16|
+CopyWithTheClipboardHeldSaysNothing: go lock copy ?clip => clip:(previous)
+# The reminder timer.
+TheFirstTickOfAFirstRunSetsThirtyMinutes: ini=0,2880,4800,0,1 at10:20:30 go t1 ?c ?n t1 ?n
+  => Save, c:30/0/chimes/auto, n:0/0, n:1/20
+ThirtyMinutesCountChangesOfMinute: ini=0,2880,4800,30,1 at10:20:30 go t1 ?n min show ?n ?state
+  => n:1/20, ToTray, Beep, ToFront, @10:49:00, n:0/49, state:0/0/shown
+OneHourIsSixtyChanges: at09:31:30 go min show min show ?c
+  => ToTray, Beep*2, ToFront, @10:30:00, ToTray, Beep*2, ToFront, @11:30:00, c:60/1/chimes/auto
+TheHourChimesShownOrHidden: ini=0,2880,4800,240,1 at10:58:30 go w3 min w60 ?state
+  => Beep, ToTray, Beep, state:0/-1/icon
+AReminderOnTheHourBeepsOnce: ini=0,2880,4800,30,1 at10:30:30 go min clr show => Beep, ToFront, @10:59:00
+AReminderOnTheHourBeepsTwice: ini=0,2880,4800,30,1 at10:31:30 go min clr show => Beep*2, ToFront,
+  @11:00:00
+WithoutChimesNothingBeeps: ini=0,2880,4800,30,1 at10:31:30 go chime ?c min show chime ?c
+  => c:30/0/auto, ToTray, ToFront, @11:00:00, c:30/0/chimes/auto
+AReminderDueWhileShownBringsTheWindowForward: ini=0,2880,4800,30,1 at10:05:30 go w30 => ToFront
+AShorterIntervalChosenLateFiresAtOnce: ini=0,2880,4800,240,1 at10:05:30 go min w100 clr ?n i0 ?n t6 ?n
+  => n:101/45, Save, n:101/45, Beep, ToFront, n:0/46
+TheReminderShowsTheVerseLeftShowing: ini=0,2880,4800,30,1 at10:05:30 go next min clr show ?v
+  => Beep, ToFront, @10:34:00, v:Book2 Verse 2
+EightHoursAcrossMidnight: ini=0,2880,4800,480,1 at20:00:30 go min clr show min w90
+  => Beep*9, ToFront, @04:00:00, ToTray, Beep
+AReminderWaitsForAFullScreenProgram: ini=0,2880,4800,30,1 at10:31:30 go min fs clr t361 ?state nofs
+  t1 ?n min show
+  => Beep, state:0/-1/icon, Beep, ToFront, n:0/31, ToTray, Beep*2, ToFront, @12:01:00
+MinutesAsleepCountUpToOneInterval: at22:10:30 go min w5 clr ?n sleep480 ?n min show min sleep20 ?state ?n
+  => n:6/15, Beep, ToFront, n:0/15, ToTray, Beep*2, ToFront, @07:15:00, ToTray, state:0/-1/icon, n:20/35
+EachIntervalItemSetsItsMinutes: go i0 ?c i1 ?c i2 ?c i3 ?c i4 ?c ?ini i7 ?c i-1 ?c
+  => Save, c:30/0/chimes/auto, Save, c:60/1/chimes/auto, Save, c:240/2/chimes/auto, Save,
+  c:480/3/chimes/auto, Save, c:999/4/chimes/auto, ini: 0 | 2880 | 4800 | 999 | 1 |, Save,
+  c:30/0/chimes/auto, Save, c:30/0/chimes/auto
+TicksWithinAMinuteCountOnce: at10:20:00 go t5 ?n t1 ?n => n:1/20, n:2/21
+# The notification area and Amen.
+AmenHidesIntoTheNotificationArea: go min ?state => ToTray, state:0/-1/icon
+ALeftPressOnTheIconShowsTheWindow: go min clr m513 ?state => ToFront, state:0/0/shown
+OtherIconEventsLeaveItHidden: go min clr m512 m514 m515 m516 m517 m518 m519 ?state => state:0/-1/icon
+ADoubleClickShowsItOnce: go min clr m513 m514 m515 m514 => ToFront
+MovesOverTheShownWindowDoNothing: go m0 m100 m512 m513 m7000 =>
+ANewNotificationAreaGetsTheIconWhileHidden: go bar min restart bar ?state => ToTray, IconAdd,
+  state:0/-1/icon
+AmenUnderStartupOnlyEndsTheProgram: go i4 about clr min ?state
+  => AboutClose, RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed, state:-1/0/gone
+AmenUnderStartupOnlyFromAShortFile: ini=0,2880,4800,999 go ?c min
+  => c:999/4/chimes/auto, AboutClose, RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed
+# Module1's registry routines.
+AnyNonZeroValueIsOn: go set1 ?run => code:0, run:2147483650=C:\Lumaret\verse.exe\0;
+APathWithASpaceIsQuoted: go spaced set-1 ?run
+  => code:0, run:2147483650="C:\Program Files\Lumaret\verse.exe"\0;
+AKeyThatCannotBeCreatedGivesOne: regcreate! go set-1 ?reg
+  => Msg Lumaret/0: Error 1 setting registry autorun ..., code:1, reg:Create HKLM;Open HKLM;Create HKCU;
+AFailedWriteGivesTwo: regset! go set-1 ?reg
+  => Msg Lumaret/0: Error 2 setting registry autorun ..., code:2,
+  reg:Create HKLM;Set;Close;Open HKLM;Close;Create HKCU;Set;Close;
+FourFailedClosesGiveThree: regset! go regclose4 set-1 ?reg
+  => DoEvents*3, Msg Lumaret/0: Error 3 setting registry autorun ..., code:3,
+  reg:Create HKLM;Set;Close;Close;Close;Close;
+FourFailedClosesAfterAWriteOrRemovalGiveThree: go regclose4 write regclose4 delete ?run
+  => DoEvents*3, code:3, DoEvents*3, code:3, run:
+AKeyClosedAtTheFourthAttemptIsSuccess: go regclose3 set-1 ?reg
+  => DoEvents*3, code:0, reg:Create HKLM;Set;Close;Close;Close;Close;Open HKCU;
+)";
+
 struct Case {
-  const char* name;
-  const char* script;
-  const char* log;
+  std::string name, script, log;
 };
+void PrintTo(const Case& c, std::ostream* out) { *out << c.script; }
+
+std::vector<Case> Cases() {
+  std::vector<Case> cases;
+  std::stringstream lines(kCases);
+  std::string text;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    text += line[0] == ' ' ? " " + line.substr(line.find_first_not_of(' ')) : "\n" + line;
+  }
+  std::stringstream all(text);
+  for (std::string line; std::getline(all, line);) {
+    const std::size_t colon = line.find(": "), arrow = line.find(" =>");
+    if (!line.empty())
+      cases.push_back({line.substr(0, colon), line.substr(colon + 2, arrow - colon - 2),
+                       line.substr(std::min(arrow + 4, line.size()))});
+  }
+  return cases;
+}
 
 class Form1Test : public ::testing::TestWithParam<Case> {};
 
@@ -255,225 +399,50 @@ TEST_P(Form1Test, LogsWhatTheUserWouldNotice) {
   EXPECT_EQ(Reminder().Run(GetParam().script), GetParam().log);
 }
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) { return info.param.name; }
-
-const Case kCases[] = {
-    // Start-up and the end.
-    {"AMissingStoreEndsAtOnce", "nostore start ?state ?db ?ini ?reg",
-     "cd, Msg DATABASE MISSING!/1: Database Not Found!, End, state:-1/0, db:-1/0, ini: 0 | 2880 | 4800 | 60 "
-     "| 1 |, reg:"},
-    {"ASecondCopyBeepsAndEnds", "second start ?state ?db", "cd, Beep, End, state:0/0, db:-1/0"},
-    {"AStoreThatWillNotOpenEnds", "refuse1:3343 start ?state ?db ?ptr",
-     "cd, Msg Database error/2: FATAL ERROR 3343 - Reason  loading database, End, state:0/0, db:-1/1, "
-     "ptr:10"},
-    {"AStoreNotReadyIsOpenedAgain", "refuse3:91 start ?db ?v",
-     "cd, DoEvents*4, OnTop, db:0/4, v:Book1 Verse 1"},
-    {"AStoreInUseIsOpenedAgain", "refuse1:3045 start ?db", "cd, DoEvents*2, OnTop, db:0/2"},
-    {"AStoreLockedByAUserIsOpenedAgain", "refuse1:3260 start ?db", "cd, DoEvents*2, OnTop, db:0/2"},
-    {"AStoreLockedForLongIsReportedAfterFiveSeconds", "refuse1000000:3218 start ?ms",
-     "cd, DoEvents*50, Msg Database error/2: FATAL ERROR 3218 - Reason  loading database, End, ms:5000"},
-    {"ShowsTheFirstRowOnTop", "start ?v ?ptr ?state",
-     "cd, DoEvents, OnTop, v:Book1 Verse 1, ptr:1100, state:0/0/shown"},
-    {"AFirstRunCentresAndRegisters", "noini start ?w ?c ?run ?ini",
-     "cd, DoEvents, OnTop, w:5265,10725, c:0/1/chimes/auto, run:2147483650=C:\\Lumaret\\verse.exe\\0;, "
-     "ini:(none)"},
-    {"TheCloseBoxHidesIntoTheNotificationArea", "go close ?state",
-     "RequestClose, Save, ToTray, state:0/-1/icon"},
-    {"FileExitEndsEverything", "go min about clr exit ?state",
-     "RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed, state:-1/-1/gone"},
-    {"LogOffLetsTheWindowClose", "go logoff close ?state",
-     "Save, MayEnd, RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed, state:0/0/gone"},
-    {"ACancelledLogOffHidesOnCloseAgain", "go logoff cancelled close ?state",
-     "Save, MayEnd, RequestClose, Save, ToTray, state:0/-1/icon"},
-    {"TheEndOfTheSessionRemovesTheIcon", "go min clr logoff ended ?state",
-     "Save, MayEnd, IconDelete, state:0/-1"},
-    {"HelpOpensTheHelpFile", "go help ?ptr",
-     "NoTopmost, Open .\\lumaret2.chm C:\\Lumaret 1, DoEvents, ptr:10"},
-    {"TheDataEditorStartsEveryTime", "go editor editor ?db",
-     "NoTopmost, Open tovimar.exe C:\\Lumaret 1, NoTopmost, Open tovimar.exe C:\\Lumaret 1, db:0/1"},
-    {"AboutShowsTheBox", "go about", "AboutShow"},
-    // The settings file: what start-up applies up to the first bad line (the registry left
-    // alone: the file holds the choice), and what Save writes.
-    {"LoadsNothingFromAnEmptyFile", "ini= start ?run ?db ?w ?c",
-     "cd, DoEvents, OnTop, run:, db:0/1, w:900,1200, c:0/1/chimes/auto"},
-    {"LoadsAShortFileSilently", "ini=2,3000,4000 start ?db ?w ?c",
-     "cd, DoEvents, OnTop, db:2/1, w:3000,4000, c:0/1/chimes/auto"},
-    {"LoadsAnyMinutesAndAutoStartOff", "ini=0,3000,4000,45,0 start ?run ?c",
-     "cd, DoEvents, OnTop, run:, c:45/0/chimes"},
-    {"LoadsUpToAnOverflow", "ini=1,3000,4000,32768,0 start ?db ?w ?c",
-     "cd, DoEvents, Msg Lumaret/0: Error 6- Overflow loading .INI, OnTop, db:1/1, w:3000,4000, "
-     "c:0/1/chimes/auto"},
-    {"LoadsUpToATypeMismatch", "ini=0,top,4000,60,1 start ?db ?w",
-     "cd, DoEvents, Msg Lumaret/0: Error 13- Type mismatch loading .INI, OnTop, db:0/1, w:900,1200"},
-    {"LoadsNoRowFromAnEmptyTable", "rows=0 ini=3,3000,4000,480,0 start ?db ?w",
-     "cd, DoEvents, Msg Lumaret/0: Error 3021- No current record. loading .INI, OnTop, db:-1/1, w:900,1200"},
-    {"LoadsMinusOneAsNoRow", "ini=-1,3000,4000,240,1 start clr ?db ?c ?v next ?v",
-     "db:-1/1, c:240/2/chimes/auto, v: Verse 0, Save, v:Book1 Verse 1"},
-    {"LoadsAPositionPastTheEnd", "ini=12,3000,4000,480,1 start clr ?db ?c next ?v",
-     "db:-1/1, c:480/3/chimes/auto, Save, v:Book1 Verse 1"},
-    {"LoadsAWindowPartlyOnTheScreen", "ini=0,-5000,-7000 start clr ?w", "w:-5000,-7000"},
-    {"CentresAWindowLeftOfTheScreen", "ini=0,3000,-7350 start clr ?w", "w:5265,10725"},
-    {"CentresAWindowRightOfTheScreen", "ini=0,3000,28800 start clr ?w", "w:5265,10725"},
-    {"CentresAWindowAboveTheScreen", "ini=0,-5670,4000 start clr ?w", "w:5265,10725"},
-    {"CentresAWindowBelowTheScreen", "ini=0,16200,4000 start clr ?w", "w:5265,10725"},
-    {"CentresAWindowFarLeft", "ini=0,3000,-40000 start clr ?w", "w:5265,10725"},
-    {"KeepsAWindowOnALeftMonitor", "left ini=0,-300,-7000,60,1 go save ?ini ?w",
-     "Save, ini: 0 |-300 |-7000 | 60 | 1 |, w:-300,-7000"},
-    {"MovesACursorNotReadyAgain", "rows=4 ini=2,3000 notready2 start ?db", "cd, DoEvents*3, OnTop, db:2/1"},
-    {"SavesEveryValue", "rows=20 ini=12,2880,4800,60,1 go save ?ini",
-     "Save, ini: 12 | 2880 | 4800 | 60 | 1 |"},
-    {"SavesMinusOneWithoutARow", "rows=3 ini=9,2880,4800,30,0 go save ?ini",
-     "Save, ini:-1 | 2880 | 4800 | 30 | 0 |"},
-    {"SavingInAReadOnlyFolderKeepsTheOldFile", "ini=1,2880,4800,60,1 go rofolder next ?ini ?db",
-     "Msg Error!/2: Error saving .ini data in C:\\Lumaret\r\nError #75 - Path/File access error, "
-     "ini: 1 | 2880 | 4800 | 60 | 1 |, db:2/1"},
-    {"SavesInADriveRoot", "ini=0,10,20,60,1 root go save ?w", "Save, w:10,20"},
-    // Next Verse and Copy.
-    {"NextStepsOnAndSaves", "go next ?v ?ini", "Save, v:Book2 Verse 2, ini: 1 | 2880 | 4800 | 60 | 1 |"},
-    {"NextWrapsToTheFirst", "rows=3 ini=2 go next ?tips ?rows ?db",
-     "Save, tips:0 1, rows:[Book1][Book2][Book3], db:0/1"},
-    {"AnEmptyBookIsDeleted", "rows=John/First;/Text;Luke/Third go next ?rows ?v ?db",
-     "Save, rows:[John][Luke], v:John Verse 1, db:0/1"},
-    {"ABookOfSpacesIsDeleted", "rows=John/First;___/Text;Luke/Third go next ?rows ?v",
-     "Save, rows:[John][Luke], v:John Verse 1"},
-    {"AnEmptyTextIsDeleted", "rows=John/First;Mark/;Luke/Third go next ?rows ?v",
-     "Save, rows:[John][Luke], v:John Verse 1"},
-    {"ATextOfSpacesIsDeleted", "rows=John/First;Mark/____;Luke/Third go next ?rows ?v",
-     "Save, rows:[John][Luke], v:John Verse 1"},
-    {"LeadingSpacesAndNoChapterAreKept", "rows=John/First;__Mark/__x;Luke///Third go next ?v next ?v ?rows",
-     "Save, v:  Mark Verse 2, Save, v:Luke Verse 3, rows:[John][  Mark][Luke]"},
-    {"TwoBlankRowsGoOnePerVisit", "rows=John/First;/a;/b;Luke/Last go next ?rows next ?rows ?v next ?v",
-     "Save, rows:[John][][Luke], Save, rows:[John][Luke], v:John Verse 1, Save, v:Luke Verse 2"},
-    {"OnAReadOnlyStoreBlankRowsAreSteppedOver",
-     "rows=John/First;/a;Mark/;Luke/Last go readonly next ?db next ?db next ?db ?rows",
-     "Save, db:3/1, Save, db:0/1, Save, db:3/1, rows:[John][][Mark][Luke]"},
-    {"AnEmptyTableEndsTheClick", "rows= start clr next ?db ?ini ?state",
-     "Save, db:-1/1, ini:-1 | 900 | 1200 | 0 | 1 |, state:0/0/shown"},
-    {"DeletingTheOnlyRowEmptiesTheTable", "rows=_/blank ini=-1 go next ?rows ?v ?ini",
-     "Save, rows:, v: Verse 0, ini:-1 | 900 | 1200 | 0 | 1 |"},
-    {"TheTooltipFollowsEveryMoveOfADelete", "rows=John/First;Mark/Second;/blank go next next ?tips",
-     "Save*2, tips:2 3 0 1"},
-    {"CopyTakesTheHeadingAndText", "rows=John/3/16-17/For_God go copy ?clip", "clip:John 3:16-17\r\nFor God"},
-    {"CopyWithoutTextEndsWithTheLineBreak", "rows=John/3/16/ go copy ?clip", "clip:John 3:16\r\n"},
-    {"CopyWithTheClipboardHeldSaysNothing", "go lock copy ?clip", "clip:(previous)"},
-    // The reminder timer.
-    {"TheFirstTickOfAFirstRunSetsThirtyMinutes", "ini=0,2880,4800,0,1 at10:20:30 go t1 ?c ?n t1 ?n",
-     "Save, c:30/0/chimes/auto, n:0/0, n:1/20"},
-    {"ThirtyMinutesCountChangesOfMinute", "ini=0,2880,4800,30,1 at10:20:30 go t1 ?n min show ?n ?state",
-     "n:1/20, ToTray, Beep, ToFront, @10:49:00, n:0/49, state:0/0/shown"},
-    {"OneHourIsSixtyChanges", "at09:31:30 go min show min show ?c",
-     "ToTray, Beep*2, ToFront, @10:30:00, ToTray, Beep*2, ToFront, @11:30:00, c:60/1/chimes/auto"},
-    {"TheHourChimesShownOrHidden", "ini=0,2880,4800,240,1 at10:58:30 go w3 min w60 ?state",
-     "Beep, ToTray, Beep, state:0/-1/icon"},
-    {"AReminderOnTheHourBeepsOnce", "ini=0,2880,4800,30,1 at10:30:30 go min clr show",
-     "Beep, ToFront, @10:59:00"},
-    {"AReminderOnTheHourBeepsTwice", "ini=0,2880,4800,30,1 at10:31:30 go min clr show",
-     "Beep*2, ToFront, @11:00:00"},
-    {"WithoutChimesNothingBeeps", "ini=0,2880,4800,30,1 at10:31:30 go chime ?c min show chime ?c",
-     "c:30/0/auto, ToTray, ToFront, @11:00:00, c:30/0/chimes/auto"},
-    {"AReminderDueWhileShownBringsTheWindowForward", "ini=0,2880,4800,30,1 at10:05:30 go w30", "ToFront"},
-    {"AShorterIntervalChosenLateFiresAtOnce",
-     "ini=0,2880,4800,240,1 at10:05:30 go min w100 clr ?n i0 ?n t6 ?n",
-     "n:101/45, Save, n:101/45, Beep, ToFront, n:0/46"},
-    {"TheReminderShowsTheVerseLeftShowing", "ini=0,2880,4800,30,1 at10:05:30 go next min clr show ?v",
-     "Beep, ToFront, @10:34:00, v:Book2 Verse 2"},
-    {"EightHoursAcrossMidnight", "ini=0,2880,4800,480,1 at20:00:30 go min clr show min w90",
-     "Beep*9, ToFront, @04:00:00, ToTray, Beep"},
-    {"AReminderWaitsForAFullScreenProgram",
-     "ini=0,2880,4800,30,1 at10:31:30 go min fs clr t361 ?state nofs t1 ?n min show",
-     "Beep, state:0/-1/icon, Beep, ToFront, n:0/31, ToTray, Beep*2, ToFront, @12:01:00"},
-    {"MinutesAsleepCountUpToOneInterval",
-     "at22:10:30 go min w5 clr ?n sleep480 ?n min show min sleep20 ?state ?n",
-     "n:6/15, Beep, ToFront, n:0/15, ToTray, Beep*2, ToFront, @07:15:00, ToTray, state:0/-1/icon, n:20/35"},
-    {"EachIntervalItemSetsItsMinutes", "go i0 ?c i1 ?c i2 ?c i3 ?c i4 ?c ?ini i7 ?c i-1 ?c",
-     "Save, c:30/0/chimes/auto, Save, c:60/1/chimes/auto, Save, c:240/2/chimes/auto, Save, "
-     "c:480/3/chimes/auto, "
-     "Save, c:999/4/chimes/auto, ini: 0 | 2880 | 4800 | 999 | 1 |, Save, c:30/0/chimes/auto, Save, "
-     "c:30/0/chimes/auto"},
-    {"TicksWithinAMinuteCountOnce", "at10:20:00 go t5 ?n t1 ?n", "n:1/20, n:2/21"},
-    // The notification area and Amen.
-    {"AmenHidesIntoTheNotificationArea", "go min ?state", "ToTray, state:0/-1/icon"},
-    {"ALeftPressOnTheIconShowsTheWindow", "go min clr m513 ?state", "ToFront, state:0/0/shown"},
-    {"OtherIconEventsLeaveItHidden", "go min clr m512 m514 m515 m516 m517 m518 m519 ?state",
-     "state:0/-1/icon"},
-    {"ADoubleClickShowsItOnce", "go min clr m513 m514 m515 m514", "ToFront"},
-    {"MovesOverTheShownWindowDoNothing", "go m0 m100 m512 m513 m7000", ""},
-    {"ANewNotificationAreaGetsTheIconWhileHidden", "go bar min restart bar ?state",
-     "ToTray, IconAdd, state:0/-1/icon"},
-    {"AmenUnderStartupOnlyEndsTheProgram", "go i4 about clr min ?state",
-     "AboutClose, RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed, state:-1/0/gone"},
-    {"AmenUnderStartupOnlyFromAShortFile", "ini=0,2880,4800,999 go ?c min",
-     "c:999/4/chimes/auto, AboutClose, RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed"},
-    // Module1's registry routines.
-    {"AnyNonZeroValueIsOn", "go set1 ?run", "code:0, run:2147483650=C:\\Lumaret\\verse.exe\\0;"},
-    {"APathWithASpaceIsQuoted", "go spaced set-1 ?run",
-     "code:0, run:2147483650=\"C:\\Program Files\\Lumaret\\verse.exe\"\\0;"},
-    {"AKeyThatCannotBeCreatedGivesOne", "regcreate! go set-1 ?reg",
-     "Msg Lumaret/0: Error 1 setting registry autorun ..., code:1, reg:Create HKLM;Open HKLM;Create HKCU;"},
-    {"AFailedWriteGivesTwo", "regset! go set-1 ?reg",
-     "Msg Lumaret/0: Error 2 setting registry autorun ..., code:2, reg:Create HKLM;Set;Close;Open "
-     "HKLM;Close;Create HKCU;Set;Close;"},
-    {"FourFailedClosesGiveThree", "regset! go regclose4 set-1 ?reg",
-     "DoEvents*3, Msg Lumaret/0: Error 3 setting registry autorun ..., code:3, reg:Create "
-     "HKLM;Set;Close;Close;Close;Close;"},
-    {"FourFailedClosesAfterAWriteOrRemovalGiveThree", "go regclose4 write regclose4 delete ?run",
-     "DoEvents*3, code:3, DoEvents*3, code:3, run:"},
-    {"AKeyClosedAtTheFourthAttemptIsSuccess", "go regclose3 set-1 ?reg",
-     "DoEvents*3, code:0, reg:Create HKLM;Set;Close;Close;Close;Close;Open HKCU;"},
-};
-INSTANTIATE_TEST_SUITE_P(Reminder, Form1Test, ::testing::ValuesIn(kCases), CaseName);
+INSTANTIATE_TEST_SUITE_P(Reminder, Form1Test, ::testing::ValuesIn(Cases()),
+                         [](const auto& param) { return param.param.name; });
 
 // Start with Windows turned over by its menu item, against a machine key and a user key
-// that may refuse changes and may hold the value already.
-struct AutoStartCase {
-  const char* setup;    // on/off: the item's state before; hklm!/hkcu!: refuses; hklm+/hkcu+: holds
-  const char* message;  // "" for none
-  const char* after;    // m, u, mu or -: where the value is after
-};
-constexpr AutoStartCase kAutoStartCases[] = {
-    {"on", "", "m"},
-    {"on hkcu!", "", "m"},
-    {"on hklm!", "", "u"},
-    {"on hklm! hkcu!", "Error 1 setting registry autorun ...", "-"},
-    {"on hkcu+", "", "m"},
-    {"on hklm! hklm+", "", "m"},
-    {"off hklm+ hkcu+", "", "-"},
-    {"off hklm+", "", "-"},
-    {"off hkcu+", "", "-"},
-    {"off", "", "-"},
-    {"off hklm! hklm+", "Error 2 setting registry autorun ...", "m"},
-    {"off hklm! hklm+ hkcu+", "Error 2 setting registry autorun ...", "m"},
-    {"off hklm! hkcu+", "", "-"},
-    {"off hklm!", "", "-"},
-    {"off hkcu! hkcu+", "Error 2 setting registry autorun ...", "u"},
-    {"off hkcu! hklm+ hkcu+", "Error 2 setting registry autorun ...", "u"},
-    {"off hkcu! hklm+", "", "-"},
-    {"off hkcu!", "", "-"},
-    {"off hklm! hkcu! hklm+ hkcu+", "Error 2 setting registry autorun ...", "mu"},
-    {"off hklm! hkcu! hklm+", "Error 2 setting registry autorun ...", "m"},
-    {"off hklm! hkcu! hkcu+", "Error 2 setting registry autorun ...", "u"},
-    {"off hklm! hkcu!", "", "-"},
-};
-
+// that may refuse changes and may hold the value already: then the error shown (1 or 2)
+// and where the value is (m, u), which the check mark and the saved setting must show.
 TEST(AutoStartMenu, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
-  for (const AutoStartCase& c : kAutoStartCases) {
-    SCOPED_TRACE(c.setup);
-    const bool on = c.setup[1] == 'n';
+  const std::pair<const char*, const char*> cases[] = {{"on", "m"},
+                                                       {"on hkcu!", "m"},
+                                                       {"on hklm!", "u"},
+                                                       {"on hklm! hkcu!", "1"},
+                                                       {"on hkcu+", "m"},
+                                                       {"on hklm! hklm+", "m"},
+                                                       {"off hklm+ hkcu+", ""},
+                                                       {"off hklm+", ""},
+                                                       {"off hkcu+", ""},
+                                                       {"off", ""},
+                                                       {"off hklm! hklm+", "2m"},
+                                                       {"off hklm! hklm+ hkcu+", "2m"},
+                                                       {"off hklm! hkcu+", ""},
+                                                       {"off hklm!", ""},
+                                                       {"off hkcu! hkcu+", "2u"},
+                                                       {"off hkcu! hklm+ hkcu+", "2u"},
+                                                       {"off hkcu! hklm+", ""},
+                                                       {"off hkcu!", ""},
+                                                       {"off hklm! hkcu! hklm+ hkcu+", "2mu"},
+                                                       {"off hklm! hkcu! hklm+", "2m"},
+                                                       {"off hklm! hkcu! hkcu+", "2u"},
+                                                       {"off hklm! hkcu!", ""}};
+  for (const auto& [setup, after] : cases) {
+    SCOPED_TRACE(setup);
     Reminder reminder;
-    auto& registry = reminder.fake.registry;
-    registry.keys = {kMachineRun, kUserRun};  // both Run keys exist, as on every Windows
-    const std::string log = reminder.Run(std::string(on ? "ini=0,2880,4800,60,0" : "") +
-                                         std::string(c.setup).substr(on ? 2 : 3) + " go auto ?c ?ini");
-    const bool registered = *c.after != '-';
-    const std::string message = *c.message ? std::string("Msg Lumaret/0: ") + c.message + ", " : "";
-    EXPECT_EQ(log, message + "Save, c:60/1/chimes" + (registered ? "/auto" : "") +
-                       ", ini: 0 | 2880 | 4800 | 60 | " + (registered ? "1" : "0") + " |");
-    const std::string after =
-        std::string(registry.values.count(std::string(kMachineRun) + "|Lumaret2") ? "m" : "") +
-        (registry.values.count(std::string(kUserRun) + "|Lumaret2") ? "u" : "");
-    EXPECT_EQ(after.empty() ? "-" : after, c.after);
-    for (const auto& [path, data] : registry.values) EXPECT_EQ(data, std::string(kCommand) + '\0') << path;
+    reminder.fake.registry.keys = {kMachineRun, kUserRun};  // both Run keys exist, as on every Windows
+    const bool on = setup[1] == 'n', registered = std::strpbrk(after, "mu") != nullptr;
+    const std::string error = std::isdigit(after[0]) ? std::string("Msg Lumaret/0: Error ") + after[0] +
+                                                           " setting registry autorun ..., "
+                                                     : "";
+    const std::string run =
+        std::string(std::strchr(after, 'u') ? "2147483649=C:\\Lumaret\\verse.exe\\0;" : "") +
+        (std::strchr(after, 'm') ? "2147483650=C:\\Lumaret\\verse.exe\\0;" : "");
+    EXPECT_EQ(reminder.Run(std::string(on ? "ini=0,2880,4800,60,0 " : "") + (setup + (on ? 2 : 3)) +
+                           " go auto ?c ?ini ?run"),
+              error + "Save, c:60/1/chimes" + (registered ? "/auto" : "") + ", ini: 0 | 2880 | 4800 | 60 | " +
+                  (registered ? "1" : "0") + " |, run:" + run);
   }
 }
 
@@ -482,7 +451,7 @@ TEST(FakePlatform, KeepsTheContractsOfTheRealServices) {
   CheckRegistryContract(fake.registry, Registry::kCurrentUser, "Software\\Lumaret\\Contract");
   fake.files.folders.insert("C:\\Lumaret");
   CheckFileSystemContract(fake.files, "C:\\Lumaret");
-  CheckClockContract(fake.clock);
+  CheckClockContract(fake);
 }
 
 // The icon record as the shell reads it: six little-endian fields, then the tip ended by
@@ -490,7 +459,7 @@ TEST(FakePlatform, KeepsTheContractsOfTheRealServices) {
 TEST(TrayIcon, TheShellGetsTheWindowTheIconAndTheCaption) {
   Reminder reminder;
   reminder.Run("go min");
-  const auto& bytes = reminder.fake.notifyIcon.lastRecord;
+  const auto& bytes = reminder.fake.iconRecord;
   const std::string fields("\x58\0\0\0\xBC\x0A\x01\0\1\0\0\0\7\0\0\0\0\2\0\0\xEF\x0D\x02\0", 24);
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), fields + "Lumaret" + '\0' + std::string(56, ' '));
   TrayIconRecord record;
