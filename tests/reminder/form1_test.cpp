@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "fake_verse_cursor.h"
 #include "jet/errors.h"
 #include "platform_contract.h"
+#include "reminder/about_frm.h"
 #include "reminder_fixture.h"
 
 namespace reminder::test {
@@ -42,6 +44,34 @@ std::vector<store::VerseRecord> Rows(std::string spec) {
   return rows;
 }
 
+// The About box's window: its Timer1 fires once its time has passed; it also gives the
+// program's version, 2.2.0.108, or none.
+struct FakeView : AboutView, VersionSource {
+  explicit FakeView(Log& to) : log(to) {}
+  bool Load() override { return log.push_back(canLoad ? "Load" : "Load failed"), canLoad; }
+  void Unload() override { log.push_back("Unload"), due.reset(); }
+  WindowHandle Handle() const override { return 0x200; }
+  void SetCopyrightCaption(const std::string& text) override { copyright = text; }
+  void SetVersionCaption(const std::string& text) override { log.push_back(text); }
+  void Move(std::int32_t x, std::int32_t y) override {
+    log.push_back("Move " + std::to_string(x) + "," + std::to_string(y));
+  }
+  void Show() override { log.push_back("Show"); }
+  void Refresh() override { log.push_back("Refresh"); }
+  void Focus() override { log.push_back("Focus"); }
+  void BringToFront() override { log.push_back("BringToFront"); }
+  void StartTimer(std::uint32_t ms) override { log.push_back("Timer " + std::to_string(ms)), due = now + ms; }
+  jet::Result<ProgramVersion> Version() const override {
+    if (!present) return jet::MakeError(1813, "The specified resource type cannot be found");
+    return ProgramVersion{2, 2, 108};
+  }
+  Log& log;
+  bool canLoad = true, present = true;
+  std::string copyright;
+  std::uint64_t now = 0;
+  std::optional<std::uint64_t> due;
+};
+
 // A Form1 over the fakes with the store beside the program, and the words of its scripts:
 // - the user: min (Amen), next, copy, exit, close, help, editor, about, chime, auto, bar
 //   (a new notification area), save, logoff, ended/cancelled, m<message> over the icon,
@@ -50,6 +80,9 @@ std::vector<store::VerseRecord> Rows(std::string spec) {
 //   minutes without ticks then one tick, show: ticks until the window shows, logs when;
 // - the world: ini=<a,b,...> the settings file, noini, rows=<spec>, hklm/hkcu then ! (the
 //   key refuses changes) or + (holds the value), and the words below;
+// - the About box itself: Ashow, Aclick, Aclose, Aunload (a close request from the window
+//   system), Atick (a late WM_TIMER), Await<ms>, Anoversion, Anoload, moved (the main
+//   window moves); <word>@<n> runs the word during the n-th message pump;
 // - start (logs End when the program ends), go (start, then a clean log), clr;
 // - probes ?...: log what they read.
 // The log reads "cd" for the folder change, "Save" for the settings file, "OnTop" for the
@@ -140,6 +173,23 @@ struct Reminder {
     if (w.rfind("regclose", 0) == 0) return (void)(registry.closeFailures = number(8));
     if (w == "regset!") return (void)(registry.setError = 6);
     if (w == "regcreate!") return (void)(registry.createError = 6);
+    if (const auto at = w.find('@'); at != std::string::npos) {
+      return (void)(fake.onDoEvents = [this, word = w.substr(0, at), n = number(at + 1)]() mutable {
+        if (--n == 0) Do(word);
+      });
+    }
+    if (w == "Ashow") return box.Show();
+    if (w == "Aclick") return box.Command1_Click();
+    if (w == "Aclose") return box.Close();
+    if (w == "Aunload") return box.Form_Unload();
+    if (w == "Atick") return box.Timer1_Timer();
+    if (w == "Anoversion") return (void)(view.present = false);
+    if (w == "Anoload") return (void)(view.canLoad = false);
+    if (w == "moved") return (void)(fake.window.bounds = {300, 450, 7350, 5670});
+    if (w.rfind("Await", 0) == 0 &&
+        (view.now += std::stoul(w.substr(5)), view.due && view.now >= *view.due)) {
+      return box.Timer1_Timer();
+    }
     if (w[0] == 'm') return form.Form_MouseMove(number(1));
     if (w[0] == 'i') return form.IntervalMnu_Click(static_cast<std::int16_t>(number(1)));
     for (int k = w[0] == 't' || w[0] == 'w' ? number(1) * (w[0] == 'w' ? 6 : 1) : 0; k > 0; --k) Tick();
@@ -165,6 +215,7 @@ struct Reminder {
              (fake.window.destroyed ? "/gone" : "");
     }
     if (w == "?clip") return fake.clipboard;
+    if (w == "?A") return box.IsOpen() ? "open" : "closed";
     for (const auto& tip : fake.window.toolTips)
       all += w == "?tips" ? (all.empty() ? "" : " ") + tip.substr(6) : "";
     for (const auto& row : cursor.Rows()) all += w == "?rows" ? "[" + row.book + "]" : "";
@@ -211,6 +262,8 @@ struct Reminder {
   FakePlatform fake;
   FakeVerseCursor cursor{Rows("5")};
   Form1 form{fake.platform, cursor};
+  FakeView view{fake.log};
+  AboutFrm box{fake.window, fake, fake, view, view};
 };
 
 // "Name: script => log"; a line that starts with spaces goes on with the one before, and
@@ -368,6 +421,32 @@ FourFailedClosesAfterAWriteOrRemovalGiveThree: go regclose4 write regclose4 dele
   => DoEvents*3, code:3, DoEvents*3, code:3, run:
 AKeyClosedAtTheFourthAttemptIsSuccess: go regclose3 set-1 ?reg
   => DoEvents*3, code:0, reg:Create HKLM;Set;Close;Close;Close;Close;Open HKCU;
+# The About box: placed over the main window, it takes the top layer while open.
+AboutOpens: Ashow ?A => Load, Version 2.2.108, Move 1200,1060, DoEvents, Show, DoEvents, Refresh,
+  DoEvents, Focus, NoTopmost, Topmost 512, Timer 11500, A:open
+AboutWithoutAVersionKeepsItsCaption: Anoversion Ashow => Load, Move 1200,1060, DoEvents, Show,
+  DoEvents, Refresh, DoEvents, Focus, NoTopmost, Topmost 512, Timer 11500
+AboutButtonGivesTheTopLayerBack: Ashow clr Aclick ?A => NoTopmost 512, Topmost, Unload, A:closed
+AboutCloseRequestUnloads: Ashow clr Aunload => NoTopmost 512, Topmost, Unload
+AboutClosesOnce: Ashow clr Aclose Aclose Atick => NoTopmost 512, Topmost, Unload
+AboutNeverOpenedClosesNothing: Aclose Atick Aclick =>
+AboutClosesAfterElevenAndAHalfSeconds: Ashow clr Await11499 ?A Await1 ?A => A:open, NoTopmost 512,
+  Topmost, Unload, A:closed
+AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow Await5499 ?A Await1
+  => BringToFront, A:open, NoTopmost 512, Topmost, Unload
+AboutOpensAgainWhereTheMainWindowIs: Ashow Aclick moved clr Ashow
+  => Load, Version 2.2.108, Move 300,610, DoEvents, Show, DoEvents, Refresh, DoEvents, Focus,
+  NoTopmost, Topmost 512, Timer 11500
+AboutThatCannotLoadStaysClosed: Anoload Ashow ?A => Load failed, A:closed
+AboutClickedWhileLoading: Aclick@1 Ashow ?A => Load, Version 2.2.108, Move 1200,1060, DoEvents,
+  NoTopmost 512, Topmost, Unload, A:closed
+AboutClickedWhileShowing: Aclick@2 Ashow => Load, Version 2.2.108, Move 1200,1060, DoEvents, Show,
+  DoEvents, NoTopmost 512, Topmost, Unload
+AboutClickedWhileRefreshing: Aclick@3 Ashow Await20000
+  => Load, Version 2.2.108, Move 1200,1060, DoEvents, Show, DoEvents, Refresh, DoEvents, NoTopmost
+  512, Topmost, Unload
+AboutAgainWhileLoading: Ashow@1 Ashow => Load, Version 2.2.108, Move 1200,1060, DoEvents,
+  BringToFront, Show, DoEvents, Refresh, DoEvents, Focus, NoTopmost, Topmost 512, Timer 11500
 )";
 
 struct Case {
@@ -444,6 +523,18 @@ TEST(AutoStartMenu, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
               error + "Save, c:60/1/chimes" + (registered ? "/auto" : "") + ", ini: 0 | 2880 | 4800 | 60 | " +
                   (registered ? "1" : "0") + " |, run:" + run);
   }
+}
+
+// Four lines, the sign in UTF-8, CR LF only, the last two a gap and a pointer to Help.
+TEST(AboutFrm, TheCopyrightIsFourLinesEndingWithAPointerToHelp) {
+  Reminder reminder;
+  reminder.Run("Ashow");
+  const std::string& text = reminder.view.copyright;
+  EXPECT_EQ(text.rfind("Copyright \xC2\xA9 ", 0), 0u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n') + std::count(text.begin(), text.end(), '\r'), 6);
+  const std::size_t gap = text.find("\r\n\r\n");
+  EXPECT_LT(text.find("\r\n") + 2, gap);  // a second line, not empty
+  EXPECT_EQ(text.substr(gap), "\r\n\r\nSee Help for more information");
 }
 
 TEST(FakePlatform, KeepsTheContractsOfTheRealServices) {
