@@ -69,24 +69,27 @@ std::int32_t FakeRegistry::OpenKey(Key root, const std::string& path, Key* resul
   return 0;
 }
 
-std::int32_t FakeRegistry::QueryValue(Key key, const std::string& name) {
+std::int32_t FakeRegistry::Refused(Key key, bool change) {
   if (open.count(key) == 0) return kInvalidHandle;
+  return change && readOnlyRoots.count(open[key].first) != 0 ? kAccessDenied : 0;
+}
+
+std::int32_t FakeRegistry::QueryValue(Key key, const std::string& name) {
+  if (const std::int32_t refused = Refused(key, false)) return refused;
   return values.count(open[key].second + "|" + name) != 0 ? 0 : kFileNotFound;
 }
 
 std::int32_t FakeRegistry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                       const std::string& data) {
   calls.push_back("Set");
-  if (open.count(key) == 0) return kInvalidHandle;
-  if (readOnlyRoots.count(open[key].first) != 0) return kAccessDenied;
+  if (const std::int32_t refused = Refused(key, true)) return refused;
   if (setError == 0) values[open[key].second + "|" + name] = type == kRegSz ? data : "?";
   return setError;
 }
 
 std::int32_t FakeRegistry::DeleteValue(Key key, const std::string& name) {
   calls.push_back("Delete");
-  if (open.count(key) == 0) return kInvalidHandle;
-  if (readOnlyRoots.count(open[key].first) != 0) return kAccessDenied;
+  if (const std::int32_t refused = Refused(key, true)) return refused;
   return values.erase(open[key].second + "|" + name) != 0 ? 0 : kFileNotFound;
 }
 

@@ -68,6 +68,9 @@ struct FakeRegistry : Registry {
   Log calls;
   std::map<Key, std::pair<Key, std::string>> open;  // root and "root|key path"
   Key lastKey = 0x1000;
+
+ private:
+  std::int32_t Refused(Key key, bool change);  // 6 for a key not open, 5 for a change refused
 };
 
 // Files by full path, in folders that exist when named or holding a file; "cd <folder>"
@@ -89,19 +92,10 @@ struct FakeFileSystem : FileSystem {
 // main one) for a call that only changes a window's layer, "SetWindowPos?" for any other.
 // The notification area keeps one icon: adding it twice or deleting it when gone fails.
 // The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
-struct FakePlatform : MessageBoxes,
-                      MousePointer,
-                      WindowOrder,
-                      NotifyIcon,
-                      Clipboard,
-                      Screen,
-                      Shell,
-                      Clock,
-                      Beeper,
-                      ProgramInfo,
-                      InstanceCheck,
-                      EventPump,
-                      UserNotificationState {
+// clang-format off
+struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock, Beeper,
+                      ProgramInfo, InstanceCheck, EventPump, UserNotificationState {
+  // clang-format on
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
   void SetBusy(bool busy) override { pointer.push_back(busy); }
   void SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
