@@ -52,7 +52,6 @@ std::string KeyPath(Registry::Key root, std::string path) {
 }  // namespace
 
 std::int32_t FakeRegistry::CreateKey(Key root, const std::string& path, Key* result) {
-  calls.push_back(root == kLocalMachine ? "Create HKLM" : "Create HKCU");
   *result = 0;
   if (createError != 0) return createError;
   if (readOnlyRoots.count(root) != 0) return kAccessDenied;  // it asks for every right
@@ -62,7 +61,6 @@ std::int32_t FakeRegistry::CreateKey(Key root, const std::string& path, Key* res
 }
 
 std::int32_t FakeRegistry::OpenKey(Key root, const std::string& path, Key* result) {
-  calls.push_back(root == kLocalMachine ? "Open HKLM" : "Open HKCU");
   *result = 0;
   if (keys.count(KeyPath(root, path)) == 0) return kFileNotFound;
   open[*result = ++lastKey] = {root, KeyPath(root, path)};
@@ -81,20 +79,17 @@ std::int32_t FakeRegistry::QueryValue(Key key, const std::string& name) {
 
 std::int32_t FakeRegistry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
                                       const std::string& data) {
-  calls.push_back("Set");
   if (const std::int32_t refused = Refused(key, true)) return refused;
   if (setError == 0) values[open[key].second + "|" + name] = type == kRegSz ? data : "?";
   return setError;
 }
 
 std::int32_t FakeRegistry::DeleteValue(Key key, const std::string& name) {
-  calls.push_back("Delete");
   if (const std::int32_t refused = Refused(key, true)) return refused;
   return values.erase(open[key].second + "|" + name) != 0 ? 0 : kFileNotFound;
 }
 
 std::int32_t FakeRegistry::CloseKey(Key key) {
-  calls.push_back("Close");
   if (closeFailures > 0) return --closeFailures, kInvalidHandle;
   return open.erase(key) != 0 ? 0 : kInvalidHandle;
 }

@@ -50,8 +50,7 @@ struct FakeAbout : AboutBox {
 };
 
 // Keys "root|key path" (lower case: paths compare case-insensitively) and values by
-// "root|key path|name"; roots the user may read but not change refuse with 5. The calls
-// go to a log of their own ("Create HKLM", "Set", ...).
+// "root|key path|name"; roots the user may read but not change refuse with 5.
 struct FakeRegistry : Registry {
   std::int32_t CreateKey(Key root, const std::string& path, Key* result) override;
   std::int32_t OpenKey(Key root, const std::string& path, Key* result) override;
@@ -64,8 +63,7 @@ struct FakeRegistry : Registry {
   std::map<std::string, std::string> values;  // REG_SZ data; another type reads "?"
   std::set<Key> readOnlyRoots;
   std::int32_t createError = 0, setError = 0;
-  int closeFailures = 0;  // the next CloseKey calls that fail
-  Log calls;
+  int closeFailures = 0;                            // the next CloseKey calls that fail
   std::map<Key, std::pair<Key, std::string>> open;  // root and "root|key path"
   Key lastKey = 0x1000;
 

@@ -108,7 +108,7 @@ struct Reminder {
       if (form.Form_Initialize() == StartupResult::kEnd || form.Form_Load() == StartupResult::kEnd) {
         return log.push_back("End");
       }
-      if (w == "go") log.clear(), fake.window.toolTips.clear(), registry.calls.clear(), fake.pointer.clear();
+      if (w == "go") log.clear(), fake.window.toolTips.clear(), fake.pointer.clear();
       return;
     }
     if (w == "clr") return log.clear();
@@ -222,8 +222,6 @@ struct Reminder {
     for (bool busy : fake.pointer) all += w == "?ptr" ? (busy ? "1" : "0") : "";
     for (const auto& [path, data] : fake.registry.values)
       all += w == "?run" ? path.substr(0, 10) + "=" + data + ";" : "";
-    for (const auto& call : fake.registry.calls) all += w == "?reg" ? call + ";" : "";
-    if (w == "?reg") fake.registry.calls.clear();
     return all;
   }
 
@@ -270,8 +268,8 @@ struct Reminder {
 // '#' starts a comment. A zero byte in the log reads "\0", CR LF "|".
 constexpr char kCases[] = R"(
 # Start-up and the end.
-AMissingStoreEndsAtOnce: nostore start ?state ?db ?ini ?reg => cd, Msg DATABASE MISSING!/1: Database Not
-  Found!, End, state:-1/0, db:-1/0, ini: 0 | 2880 | 4800 | 60 | 1 |, reg:
+AMissingStoreEndsAtOnce: nostore start ?state ?db ?ini ?run => cd, Msg DATABASE MISSING!/1: Database Not
+  Found!, End, state:-1/0, db:-1/0, ini: 0 | 2880 | 4800 | 60 | 1 |, run:
 ASecondCopyBeepsAndEnds: second start ?state ?db => cd, Beep, End, state:0/0, db:-1/0
 AStoreThatWillNotOpenEnds: refuse1:3343 start ?state ?db ?ptr => cd, Msg Database error/2: FATAL ERROR 3343 -
   Reason  loading database, End, state:0/0, db:-1/1, ptr:10
@@ -288,8 +286,7 @@ FileExitEndsEverything: go min about clr exit ?state => RequestClose, Save, Icon
   NoTopmost, Destroyed, state:-1/-1/gone
 LogOffLetsTheWindowClose: go logoff close ?state => Save, MayEnd, RequestClose, Save, IconDelete, AboutClose,
   NoTopmost, Destroyed, state:0/0/gone
-ACancelledLogOffHidesOnCloseAgain: go logoff cancelled close ?state => Save, MayEnd, RequestClose, Save,
-  ToTray, state:0/-1/icon
+CancelledLogOff: go logoff cancelled close ?state => Save, MayEnd, RequestClose, Save, ToTray, state:0/-1/icon
 TheEndOfTheSessionRemovesTheIcon: go min clr logoff ended ?state => Save, MayEnd, IconDelete, state:0/-1
 HelpOpensTheHelpFile: go help ?ptr => NoTopmost, Open .\lumaret2.chm C:\Lumaret 1, DoEvents, ptr:10
 TheDataEditorStartsEveryTime: go editor editor ?db => NoTopmost, Open tovimar.exe C:\Lumaret 1, NoTopmost,
@@ -297,9 +294,9 @@ TheDataEditorStartsEveryTime: go editor editor ?db => NoTopmost, Open tovimar.ex
 AboutShowsTheBox: go about => AboutShow
 # The settings file: what start-up applies up to the first bad line (the registry left
 # alone: the file holds the choice), and what Save writes.
-LoadsNothingFromAnEmptyFile: ini= start ?run ?db ?w ?c => cd, DoEvents, OnTop, run:, db:0/1, w:900,1200,
+LoadsAnEmptyFile: ini= start ?run ?db ?w ?c => cd, DoEvents, OnTop, run:, db:0/1, w:900,1200,
   c:0/1/chimes/auto
-LoadsAShortFileSilently: ini=2,3000,4000 start ?db ?w ?c => cd, DoEvents, OnTop, db:2/1, w:3000,4000,
+LoadsAShortFile: ini=2,3000,4000 start ?db ?w ?c => cd, DoEvents, OnTop, db:2/1, w:3000,4000,
   c:0/1/chimes/auto
 LoadsAnyMinutesAndAutoStartOff: ini=0,3000,4000,45,0 start ?run ?c => cd, DoEvents, OnTop, run:, c:45/0/chimes
 LoadsUpToAnOverflow: ini=1,3000,4000,32768,0 start ?db ?w ?c => cd, DoEvents, Msg Lumaret/0: Error 6-
@@ -328,14 +325,12 @@ SavingInAReadOnlyFolderKeepsTheOldFile: ini=1,2880,4800,60,1 go rofolder next ?i
 SavesInADriveRoot: ini=0,10,20,60,1 root go save ?w => Save, w:10,20
 # Next Verse and Copy.
 NextStepsOnAndSaves: go next ?v ?ini => Save, v:Book2 Verse 2, ini: 1 | 2880 | 4800 | 60 | 1 |
-NextWrapsToTheFirst: rows=3 ini=2 go next ?tips ?rows ?db => Save, tips:0 1, rows:[Book1][Book2][Book3],
-  db:0/1
+NextWraps: rows=3 ini=2 go next ?tips ?rows ?db => Save, tips:0 1, rows:[Book1][Book2][Book3], db:0/1
 AnEmptyBookIsDeleted: rows=John/First;/Text;Luke/Third go next ?rows ?v ?db => Save, rows:[John][Luke],
   v:John Verse 1, db:0/1
 ABookOfSpacesIsDeleted: rows=John/First;___/Text;Luke/Third go next ?rows ?v => Save, rows:[John][Luke],
   v:John Verse 1
-AnEmptyTextIsDeleted: rows=John/First;Mark/;Luke/Third go next ?rows ?v => Save, rows:[John][Luke], v:John
-  Verse 1
+EmptyTextGoes: rows=John/First;Mark/;Luke/Third go next ?rows ?v => Save, rows:[John][Luke], v:John Verse 1
 ATextOfSpacesIsDeleted: rows=John/First;Mark/____;Luke/Third go next ?rows ?v => Save, rows:[John][Luke],
   v:John Verse 1
 LeadingSpacesAndNoChapterAreKept: rows=John/First;__Mark/__x;Luke///Third go next ?v next ?v ?rows => Save,
@@ -348,20 +343,17 @@ AnEmptyTableEndsTheClick: rows= start clr next ?db ?ini ?state => Save, db:-1/1,
   |, state:0/0/shown
 DeletingTheOnlyRowEmptiesTheTable: rows=_/blank ini=-1 go next ?rows ?v ?ini => Save, rows:, v: Verse 0,
   ini:-1 | 900 | 1200 | 0 | 1 |
-TheTooltipFollowsEveryMoveOfADelete: rows=John/First;Mark/Second;/blank go next next ?tips => Save*2, tips:2
-  3 0 1
+TooltipFollowsADelete: rows=John/First;Mark/Second;/blank go next next ?tips => Save*2, tips:2 3 0 1
 CopyTakesTheHeadingAndText: rows=John/3/16-17/For_God go copy ?clip => clip:John 3:16-17|For God
 CopyWithoutTextEndsWithTheLineBreak: rows=John/3/16/ go copy ?clip => clip:John 3:16|
 CopyWithTheClipboardHeldSaysNothing: go lock copy ?clip => clip:(previous)
 # The reminder timer.
-TheFirstTickOfAFirstRunSetsThirtyMinutes: ini=0,2880,4800,0,1 at10:20:30 go t1 ?c ?n t1 ?n => Save,
-  c:30/0/chimes/auto, n:0/0, n:1/20
+FirstRunFirstTick: ini=0,2880,4800,0,1 at10:20:30 go t1 ?c ?n t1 ?n => Save, c:30/0/chimes/auto, n:0/0, n:1/20
 ThirtyMinutesCountChangesOfMinute: ini=0,2880,4800,30,1 at10:20:30 go t1 ?n min show ?n ?state => n:1/20,
   ToTray, Beep, ToFront, @10:49:00, n:0/49, state:0/0/shown
 OneHourIsSixtyChanges: at09:31:30 go min show min show ?c => ToTray, Beep*2, ToFront, @10:30:00, ToTray,
   Beep*2, ToFront, @11:30:00, c:60/1/chimes/auto
-TheHourChimesShownOrHidden: ini=0,2880,4800,240,1 at10:58:30 go w3 min w60 ?state => Beep, ToTray, Beep,
-  state:0/-1/icon
+HourlyChimes: ini=0,2880,4800,240,1 at10:58:30 go w3 min w60 ?state => Beep, ToTray, Beep, state:0/-1/icon
 AReminderOnTheHourBeepsOnce: ini=0,2880,4800,30,1 at10:30:30 go min clr show => Beep, ToFront, @10:59:00
 AReminderOnTheHourBeepsTwice: ini=0,2880,4800,30,1 at10:31:30 go min clr show => Beep*2, ToFront, @11:00:00
 WithoutChimesNothingBeeps: ini=0,2880,4800,30,1 at10:31:30 go chime ?c min show chime ?c => c:30/0/auto,
@@ -394,18 +386,15 @@ AmenUnderStartupOnlyFromAShortFile: ini=0,2880,4800,999 go ?c min => c:999/4/chi
   RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed
 # Module1's registry routines.
 AnyNonZeroValueIsOn: go set1 ?run => code:0, run:2147483650=C:\Lumaret\verse.exe\0;
-APathWithASpaceIsQuoted: go spaced set-1 ?run => code:0, run:2147483650="C:\Program
-  Files\Lumaret\verse.exe"\0;
-AKeyThatCannotBeCreatedGivesOne: regcreate! go set-1 ?reg => Msg Lumaret/0: Error 1 setting registry autorun
-  ..., code:1, reg:Create HKLM;Open HKLM;Create HKCU;
-AFailedWriteGivesTwo: regset! go set-1 ?reg => Msg Lumaret/0: Error 2 setting registry autorun ..., code:2,
-  reg:Create HKLM;Set;Close;Open HKLM;Close;Create HKCU;Set;Close;
-FourFailedClosesGiveThree: regset! go regclose4 set-1 ?reg => DoEvents*3, Msg Lumaret/0: Error 3 setting
-  registry autorun ..., code:3, reg:Create HKLM;Set;Close;Close;Close;Close;
-FourFailedClosesAfterAWriteOrRemovalGiveThree: go regclose4 write regclose4 delete ?run => DoEvents*3,
-  code:3, DoEvents*3, code:3, run:
-AKeyClosedAtTheFourthAttemptIsSuccess: go regclose3 set-1 ?reg => DoEvents*3, code:0, reg:Create
-  HKLM;Set;Close;Close;Close;Close;Open HKCU;
+PathWithASpace: go spaced set-1 ?run => code:0, run:2147483650="C:\Program Files\Lumaret\verse.exe"\0;
+AKeyThatCannotBeCreatedGivesOne: regcreate! go set-1 => Msg Lumaret/0: Error 1 setting registry autorun ...,
+  code:1
+AFailedWriteGivesTwo: regset! go set-1 => Msg Lumaret/0: Error 2 setting registry autorun ..., code:2
+FourFailedClosesGiveThree: regset! go regclose4 set-1 => DoEvents*3, Msg Lumaret/0: Error 3 setting registry
+  autorun ..., code:3
+FourFailedClosesAfterAChange: go regclose4 write regclose4 delete ?run => DoEvents*3, code:3, DoEvents*3,
+  code:3, run:
+AKeyClosedAtTheFourthAttemptIsSuccess: go regclose3 set-1 => DoEvents*3, code:0
 # The About box: placed over the main window, it takes the top layer while open.
 AboutOpens: Ashow ?A => Load, Version 2.2.108, Move 1200,1060, DoEvents, Show, DoEvents, Refresh, DoEvents,
   Focus, NoTopmost, Topmost 512, Timer 11500, A:open
@@ -415,8 +404,7 @@ AboutButtonGivesTheTopLayerBack: Ashow clr Aclick ?A => NoTopmost 512, Topmost, 
 AboutCloseRequestUnloads: Ashow clr Aunload => NoTopmost 512, Topmost, Unload
 AboutClosesOnce: Ashow clr Aclose Aclose Atick => NoTopmost 512, Topmost, Unload
 AboutNeverOpenedClosesNothing: Aclose Atick Aclick =>
-AboutClosesAfterElevenAndAHalfSeconds: Ashow clr Await11499 ?A Await1 ?A => A:open, NoTopmost 512, Topmost,
-  Unload, A:closed
+AboutClosesItself: Ashow clr Await11499 ?A Await1 ?A => A:open, NoTopmost 512, Topmost, Unload, A:closed
 AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow Await5499 ?A Await1 => BringToFront, A:open,
   NoTopmost 512, Topmost, Unload
 AboutOpensAgainWhereTheMainWindowIs: Ashow Aclick moved clr Ashow => Load, Version 2.2.108, Move 300,610,
