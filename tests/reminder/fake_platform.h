@@ -91,8 +91,8 @@ struct FakeFileSystem : FileSystem {
 // The notification area keeps one icon: adding it twice or deleting it when gone fails.
 // The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
 // clang-format off
-struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock, Beeper,
-                      ProgramInfo, InstanceCheck, EventPump, UserNotificationState {
+struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock,
+                      Beeper, ProgramInfo, InstanceCheck, EventPump, UserNotificationState {
   // clang-format on
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
   void SetBusy(bool busy) override { pointer.push_back(busy); }

@@ -26,13 +26,13 @@ constexpr char kUserRun[] = "2147483649|software\\microsoft\\windows\\currentver
 
 // Rows "book/text" or "book/chapter/verses/text" separated by ';', '_' for a space; a
 // number n stands for n rows Book1... as on a plain store.
-std::vector<store::VerseRecord> Rows(std::string spec) {
+std::vector<store::VerseRecord> Rows(std::string text) {
   std::vector<store::VerseRecord> rows;
-  std::replace(spec.begin(), spec.end(), '_', ' ');
-  const bool numbered = !spec.empty() && std::isdigit(static_cast<unsigned char>(spec[0]));
-  for (int k = 1; numbered && k <= std::stoi(spec); ++k)
+  std::replace(text.begin(), text.end(), '_', ' ');
+  const bool numbered = !text.empty() && std::isdigit(static_cast<unsigned char>(text[0]));
+  for (int k = 1; numbered && k <= std::stoi(text); ++k)
     rows.push_back({"Book" + std::to_string(k), "1", "1", "Text", false});
-  std::stringstream all(numbered ? "" : spec);
+  std::stringstream all(numbered ? "" : text);
   for (std::string row; std::getline(all, row, ';');) {
     std::vector<std::string> f;
     std::stringstream fields(row);
@@ -78,7 +78,7 @@ struct FakeView : AboutView, VersionSource {
 //   i<index> an interval item; set<on>, write, delete: Module1's registry routines;
 // - time: at<hh:mm:ss>, t<n> ticks ten seconds apart, w<n> minutes of ticks, sleep<n>
 //   minutes without ticks then one tick, show: ticks until the window shows, logs when;
-// - the world: ini=<a,b,...> the settings file, noini, rows=<spec>, hklm/hkcu then ! (the
+// - the world: ini=<a,b,...> the settings file, noini, rows=<rows>, hklm/hkcu then ! (the
 //   key refuses changes) or + (holds the value), and the words below;
 // - the About box itself: Ashow, Aclick, Aclose, Aunload (a close request from the window
 //   system), Atick (a late WM_TIMER), Await<ms>, Anoversion, Anoload, moved (the main
