@@ -86,7 +86,8 @@ struct FakeView : AboutView, VersionSource {
 // - start (logs End when the program ends), go (start, then a clean log), clr;
 // - probes ?...: log what they read.
 // The log reads "cd" for the folder change, "Save" for the settings file, "OnTop" for the
-// start's show, "ToTray" and "ToFront" for hiding into the notification area and back.
+// start's show ("Started" for the three steps of a start that went well), "ToTray" and
+// "ToFront" for hiding into the notification area and back.
 struct Reminder {
   Reminder() {
     fake.files.files = {{kStorePath, "store"}, {kIniPath, " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n"}};
@@ -234,6 +235,7 @@ struct Reminder {
     for (const auto& [from, to] :
          {std::pair<std::string, std::string>{"Restore, Show, IconDelete, Focus, Topmost", "ToFront"},
           {"NoTopmost, Hide, IconAdd", "ToTray"},
+          {"cd C:\\Lumaret, DoEvents, Show, Focus, Topmost", "Started"},
           {"Show, Focus, Topmost", "OnTop"},
           {"Save verse.ini", "Save"},
           {"cd C:\\Lumaret", "cd"},
@@ -278,9 +280,9 @@ AStoreInUseIsOpenedAgain: refuse1:3045 start ?db => cd, DoEvents*2, OnTop, db:0/
 AStoreLockedByAUserIsOpenedAgain: refuse1:3260 start ?db => cd, DoEvents*2, OnTop, db:0/2
 AStoreLockedForLongIsReportedAfterFiveSeconds: refuse1000000:3218 start => cd, DoEvents*50, Msg Database
   error/2: FATAL ERROR 3218 - Reason  loading database, End
-ShowsTheFirstRowOnTop: start ?v ?ptr ?state => cd, DoEvents, OnTop, v:Book1 Verse 1, ptr:1100, state:0/0/shown
-AFirstRunCentresAndRegisters: noini start ?w ?c ?run ?ini => cd, DoEvents, OnTop, w:5265,10725,
-  c:0/1/chimes/auto, run:2147483650=C:\Lumaret\verse.exe\0;, ini:(none)
+ShowsTheFirstRowOnTop: start ?v ?ptr ?state => Started, v:Book1 Verse 1, ptr:1100, state:0/0/shown
+AFirstRunCentresAndRegisters: noini start ?w ?c ?run ?ini => Started, w:5265,10725, c:0/1/chimes/auto,
+  run:2147483650=C:\Lumaret\verse.exe\0;, ini:(none)
 TheCloseBoxHidesIntoTheNotificationArea: go close ?state => RequestClose, Save, ToTray, state:0/-1/icon
 FileExitEndsEverything: go min about clr exit ?state => RequestClose, Save, IconDelete, AboutClose,
   NoTopmost, Destroyed, state:-1/-1/gone
@@ -294,11 +296,9 @@ TheDataEditorStartsEveryTime: go editor editor ?db => NoTopmost, Open tovimar.ex
 AboutShowsTheBox: go about => AboutShow
 # The settings file: what start-up applies up to the first bad line (the registry left
 # alone: the file holds the choice), and what Save writes.
-LoadsAnEmptyFile: ini= start ?run ?db ?w ?c => cd, DoEvents, OnTop, run:, db:0/1, w:900,1200,
-  c:0/1/chimes/auto
-LoadsAShortFile: ini=2,3000,4000 start ?db ?w ?c => cd, DoEvents, OnTop, db:2/1, w:3000,4000,
-  c:0/1/chimes/auto
-LoadsAnyMinutesAndAutoStartOff: ini=0,3000,4000,45,0 start ?run ?c => cd, DoEvents, OnTop, run:, c:45/0/chimes
+LoadsAnEmptyFile: ini= start ?run ?db ?w ?c => Started, run:, db:0/1, w:900,1200, c:0/1/chimes/auto
+LoadsAShortFile: ini=2,3000,4000 start ?db ?w ?c => Started, db:2/1, w:3000,4000, c:0/1/chimes/auto
+LoadsAnyMinutesAndAutoStartOff: ini=0,3000,4000,45,0 start ?run ?c => Started, run:, c:45/0/chimes
 LoadsUpToAnOverflow: ini=1,3000,4000,32768,0 start ?db ?w ?c => cd, DoEvents, Msg Lumaret/0: Error 6-
   Overflow loading .INI, OnTop, db:1/1, w:3000,4000, c:0/1/chimes/auto
 LoadsUpToATypeMismatch: ini=0,top,4000,60,1 start ?db ?w => cd, DoEvents, Msg Lumaret/0: Error 13- Type
