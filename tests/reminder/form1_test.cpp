@@ -305,7 +305,7 @@ LoadsUpToATypeMismatch: ini=0,top,4000,60,1 start ?db ?w => cd, DoEvents, Msg Lu
   mismatch loading .INI, OnTop, db:0/1, w:900,1200
 LoadsNoRowFromAnEmptyTable: rows=0 ini=3,3000,4000,480,0 start ?db ?w => cd, DoEvents, Msg Lumaret/0: Error
   3021- No current record. loading .INI, OnTop, db:-1/1, w:900,1200
-LoadsMinusOneAsNoRow: ini=-1,3000,4000,240,1 start clr ?db ?c ?v next ?v => db:-1/1, c:240/2/chimes/auto, v:
+LoadsMinusOneAsNoRow: ini=-1,3000,4000,240,2 start clr ?db ?c ?v next ?v => db:-1/1, c:240/2/chimes/auto, v:
   Verse 0, Save, v:Book1 Verse 1
 LoadsAPositionPastTheEnd: ini=12,3000,4000,480,1 start clr ?db ?c next ?v => db:-1/1, c:480/3/chimes/auto,
   Save, v:Book1 Verse 1
@@ -382,6 +382,7 @@ MovesOverTheShownWindowDoNothing: go m0 m100 m512 m513 m7000 =>
 ANewNotificationAreaGetsTheIconWhileHidden: go bar min restart bar ?state => ToTray, IconAdd, state:0/-1/icon
 AmenUnderStartupOnlyEndsTheProgram: go i4 about clr min ?state => AboutClose, RequestClose, Save, IconDelete,
   AboutClose, NoTopmost, Destroyed, state:-1/0/gone
+AmenWithMoreMinutesHides: ini=0,2880,4800,1000 go min ?state => ToTray, state:0/-1/icon
 AmenUnderStartupOnlyFromAShortFile: ini=0,2880,4800,999 go ?c min => c:999/4/chimes/auto, AboutClose,
   RequestClose, Save, IconDelete, AboutClose, NoTopmost, Destroyed
 # Module1's registry routines.

@@ -23,13 +23,13 @@ TEST(SettingsFile, ReadsFieldsAsTheRuntimesInputStatementDoes) {
     const char* read;
   } cases[] = {
       {" 12 \r\n-2880 \r\n 4800 \r\n", 32, "12 -2880 4800 E62"},
-      {"7\r\n  -3\n45", 32, "7 -3 45 E62"},  // typed by hand: no spaces, a lone line feed
+      {"7\r\n  -3\n+45", 32, "7 -3 45 E62"},  // typed by hand: no spaces, a lone line feed
       {"1,2 3\r\n", 32, "1 2 3 E62"},
       {"", 32, "E62"},
       {" 5 \r\n   ", 32, "5 E62"},
       {"\r\n 9 \r\n", 32, "0 9 E62"},
       {"abc\r\n12x\r\n", 32, "E13 E13 E62"},
-      {"2880.5 2881.5 10.49 -7.6", 32, "2880 2882 10 -8 E62"},  // half to even
+      {"2880.5 2881.5 10.49 -7.6 2.51 .5", 32, "2880 2882 10 -8 3 0 E62"},  // half to even
       {" 32768 \r\n 32767 \r\n-32768 \r\n-32769 \r\n", 16, "E6 32767 -32768 E6 E62"},
       {" 2147483648 -2147483648 99999999999999999999999", 32, "E6 -2147483648 E6 E62"},
   };
