@@ -4,18 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
-#include "jet/errors.h"
-
 namespace reminder::test {
-
-void FakeWindow::RequestClose() {
-  log.push_back("RequestClose");
-  if (onCloseRequest && onCloseRequest()) destroyed = true, visible = false, log.push_back("Destroyed");
-}
-
-void FakePlatform::Show(const std::string& text, const std::string& title, MessageIcon icon) {
-  log.push_back("Msg " + title + "/" + std::to_string(static_cast<int>(icon)) + ": " + text);
-}
 
 void FakePlatform::SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
                                 std::uint32_t flags) {
@@ -99,17 +88,6 @@ std::string FakePlatform::TimeOfDay() const {
   char text[16];
   std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
   return text;
-}
-
-jet::Status FakeFileSystem::SetCurrentFolder(const std::string& folder) {
-  log.push_back("cd " + folder);
-  return jet::Ok();
-}
-
-jet::Result<std::string> FakeFileSystem::ReadFile(const std::string& path) const {
-  const auto found = files.find(path);
-  if (found == files.end()) return jet::MakeError(53, "File not found");
-  return found->second;
 }
 
 jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const std::string& bytes) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/errors.h"
 #include "reminder/platform.h"
 
 namespace reminder::test {
@@ -28,7 +29,10 @@ struct FakeWindow : Window {
   void Hide() override { visible = false, log.push_back("Hide"); }
   void Restore() override { log.push_back("Restore"); }
   void Focus() override { log.push_back("Focus"); }
-  void RequestClose() override;  // the window goes only when the close handler lets it
+  void RequestClose() override {  // the window goes only when the close handler lets it
+    log.push_back("RequestClose");
+    if (onCloseRequest && onCloseRequest()) destroyed = true, visible = false, log.push_back("Destroyed");
+  }
   void ShowChoices(const Choices& shown) override { choices = shown; }
   void ShowVerse(const store::VerseRecord& record) override { verse = record; }
   void SetNextVerseToolTip(const std::string& text) override { toolTips.push_back(text); }
@@ -39,14 +43,6 @@ struct FakeWindow : Window {
   store::VerseRecord verse;
   std::vector<std::string> toolTips;
   std::function<bool()> onCloseRequest;
-};
-
-struct FakeAbout : AboutBox {
-  explicit FakeAbout(Log& to) : log(to) {}
-  void Show() override { open = true, log.push_back("AboutShow"); }
-  void Close() override { open = false, log.push_back("AboutClose"); }
-  Log& log;
-  bool open = false;
 };
 
 // Keys "root|key path" (lower case: paths compare case-insensitively) and values by
@@ -71,13 +67,17 @@ struct FakeRegistry : Registry {
   std::int32_t Refused(Key key, bool change);  // 6 for a key not open, 5 for a change refused
 };
 
-// Files by full path, in folders that exist when named or holding a file; "cd <folder>"
-// and "Save <file name>" go to the log.
+// Files by full path, in folders that exist when named or holding a file.
 struct FakeFileSystem : FileSystem {
   explicit FakeFileSystem(Log& to) : log(to) {}
-  jet::Status SetCurrentFolder(const std::string& folder) override;
+  jet::Status SetCurrentFolder(const std::string& folder) override {
+    return log.push_back("cd " + folder), jet::Ok();
+  }
   bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
-  jet::Result<std::string> ReadFile(const std::string& path) const override;
+  jet::Result<std::string> ReadFile(const std::string& path) const override {
+    if (files.count(path) == 0) return jet::MakeError(53, "File not found");
+    return files.at(path);
+  }
   jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
   Log& log;
   std::map<std::string, std::string> files;
@@ -91,10 +91,14 @@ struct FakeFileSystem : FileSystem {
 // The notification area keeps one icon: adding it twice or deleting it when gone fails.
 // The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
 // clang-format off
-struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock,
+struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock, AboutBox,
                       Beeper, ProgramInfo, InstanceCheck, EventPump, UserNotificationState {
   // clang-format on
-  void Show(const std::string& text, const std::string& title, MessageIcon icon) override;
+  void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
+    log.push_back("Msg " + title + "/" + std::to_string(static_cast<int>(icon)) + ": " + text);
+  }
+  void Show() override { log.push_back("AboutShow"); }
+  void Close() override { log.push_back("AboutClose"); }
   void SetBusy(bool busy) override { pointer.push_back(busy); }
   void SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
                     std::uint32_t flags) override;
@@ -126,10 +130,9 @@ struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipb
   std::uint64_t milliseconds = 1000000, day = 0;
   std::function<void()> onDoEvents;  // what the user does meanwhile
   FakeWindow window{log};
-  FakeAbout about{log};
   FakeRegistry registry;
   FakeFileSystem files{log};
-  Platform platform{*this, *this, window, *this, *this, *this, about, *this, registry,
+  Platform platform{*this, *this, window, *this, *this, *this, *this, *this, registry,
                     *this, *this, *this,  *this, *this, *this, files, *this};
 };
 

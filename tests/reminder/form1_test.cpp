@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -48,7 +49,7 @@ std::vector<store::VerseRecord> Rows(std::string text) {
 // program's version, 2.2.0.108, or none.
 struct FakeView : AboutView, VersionSource {
   explicit FakeView(Log& to) : log(to) {}
-  bool Load() override { return log.push_back(canLoad ? "Load" : "Load failed"), canLoad; }
+  bool Load() override { return log.push_back(noLoad ? "Load failed" : "Load"), !noLoad; }
   void Unload() override { log.push_back("Unload"), due.reset(); }
   WindowHandle Handle() const override { return 0x200; }
   void SetCopyrightCaption(const std::string& text) override { copyright = text; }
@@ -62,11 +63,11 @@ struct FakeView : AboutView, VersionSource {
   void BringToFront() override { log.push_back("BringToFront"); }
   void StartTimer(std::uint32_t ms) override { log.push_back("Timer " + std::to_string(ms)), due = now + ms; }
   jet::Result<ProgramVersion> Version() const override {
-    if (!present) return jet::MakeError(1813, "The specified resource type cannot be found");
+    if (noVersion) return jet::MakeError(1813, "The specified resource type cannot be found");
     return ProgramVersion{2, 2, 108};
   }
   Log& log;
-  bool canLoad = true, present = true;
+  bool noLoad = false, noVersion = false;
   std::string copyright;
   std::uint64_t now = 0;
   std::optional<std::uint64_t> due;
@@ -113,18 +114,33 @@ struct Reminder {
       return;
     }
     if (w == "clr") return log.clear();
-    if (w == "min") return form.MinimizeCMD_Click();
-    if (w == "next") return form.NewVerseCMD_Click();
-    if (w == "copy") return form.EditCopyMnu_Click();
-    if (w == "exit") return form.FileExitMnu_Click();
     if (w == "close") return fake.window.RequestClose();
-    if (w == "help") return form.HelpHelpMnu_Click();
-    if (w == "editor") return form.DataEditorMnu_Click();
-    if (w == "about") return form.HelpAboutMnu_Click();
-    if (w == "chime") return form.HourlyChimeMNU_Click();
-    if (w == "auto") return form.OptionsAutoStartMnu_Click();
-    if (w == "bar") return form.TaskbarCreated();
-    if (w == "save") return form.SaveINI();
+    static const std::map<std::string, void (Form1::*)()> clicks = {
+        {"min", &Form1::MinimizeCMD_Click},
+        {"next", &Form1::NewVerseCMD_Click},
+        {"copy", &Form1::EditCopyMnu_Click},
+        {"exit", &Form1::FileExitMnu_Click},
+        {"help", &Form1::HelpHelpMnu_Click},
+        {"editor", &Form1::DataEditorMnu_Click},
+        {"about", &Form1::HelpAboutMnu_Click},
+        {"chime", &Form1::HourlyChimeMNU_Click},
+        {"auto", &Form1::OptionsAutoStartMnu_Click},
+        {"bar", &Form1::TaskbarCreated},
+        {"save", &Form1::SaveINI}};
+    static const std::map<std::string, void (AboutFrm::*)()> aboutClicks = {
+        {"Ashow", &AboutFrm::Show},
+        {"Aclick", &AboutFrm::Command1_Click},
+        {"Aclose", &AboutFrm::Close},
+        {"Aunload", &AboutFrm::Form_Unload},
+        {"Atick", &AboutFrm::Timer1_Timer}};
+    if (clicks.count(w)) return (form.*clicks.at(w))();
+    if (aboutClicks.count(w)) return (box.*aboutClicks.at(w))();
+    const std::map<std::string, bool*> flags = {
+        // each word turns its condition over
+        {"second", &fake.anotherRunning}, {"readonly", &cursor.readOnly}, {"lock", &fake.clipboardLocked},
+        {"fs", &fake.fullScreen},         {"restart", &fake.iconPresent}, {"Anoversion", &view.noVersion},
+        {"Anoload", &view.noLoad}};
+    if (flags.count(w)) return (void)(*flags.at(w) = !*flags.at(w));
     if (w == "logoff") return log.push_back(form.Form_QueryEndSession() ? "MayEnd" : "HoldsLogOff");
     if (w == "ended" || w == "cancelled") return form.Form_EndSession(w == "ended");
     if (w == "set-1" || w == "set1") return code(form.Module().SetAutoStart(w == "set1" ? 1 : -1));
@@ -148,12 +164,7 @@ struct Reminder {
     if (w.rfind("rows=", 0) == 0) return (void)(cursor.Rows() = Rows(w.substr(5)));
     if (w == "noini") return (void)files.erase(kIniPath);
     if (w == "nostore") return (void)files.erase(kStorePath);
-    if (w == "second") return (void)(fake.anotherRunning = true);
-    if (w == "readonly") return (void)(cursor.readOnly = true);
     if (w == "rofolder") return (void)fake.files.readOnlyFolders.insert("C:\\Lumaret");
-    if (w == "lock") return (void)(fake.clipboardLocked = true);
-    if (w == "fs" || w == "nofs") return (void)(fake.fullScreen = w == "fs");
-    if (w == "restart") return (void)(fake.iconPresent = false);  // the shell lost the icon
     if (w == "spaced") return (void)(fake.folder = "C:\\Program Files\\Lumaret");
     if (w == "left") return fake.monitors.push_back({-28800, -2000, 28800, 16200});
     if (w == "root")
@@ -179,13 +190,6 @@ struct Reminder {
         if (--n == 0) Do(word);
       });
     }
-    if (w == "Ashow") return box.Show();
-    if (w == "Aclick") return box.Command1_Click();
-    if (w == "Aclose") return box.Close();
-    if (w == "Aunload") return box.Form_Unload();
-    if (w == "Atick") return box.Timer1_Timer();
-    if (w == "Anoversion") return (void)(view.present = false);
-    if (w == "Anoload") return (void)(view.canLoad = false);
     if (w == "moved") return (void)(fake.window.bounds = {300, 450, 7350, 5670});
     if (w.rfind("Await", 0) == 0 &&
         (view.now += std::stoul(w.substr(5)), view.due && view.now >= *view.due)) {
@@ -365,7 +369,7 @@ TheReminderShowsTheVerseLeftShowing: ini=0,2880,4800,30,1 at10:05:30 go next min
   ToFront, @10:34:00, v:Book2 Verse 2
 EightHoursAcrossMidnight: ini=0,2880,4800,480,1 at20:00:30 go min clr show min w90 => Beep*9, ToFront,
   @04:00:00, ToTray, Beep
-AReminderWaitsForAFullScreenProgram: ini=0,2880,4800,30,1 at10:31:30 go min fs clr t361 ?state nofs t1 ?n min
+AReminderWaitsForAFullScreenProgram: ini=0,2880,4800,30,1 at10:31:30 go min fs clr t361 ?state fs t1 ?n min
   show => Beep, state:0/-1/icon, Beep, ToFront, n:0/31, ToTray, Beep*2, ToFront, @12:01:00
 MinutesAsleepCountUpToOneInterval: at22:10:30 go min w5 clr ?n sleep480 ?n min show min sleep20 ?state ?n =>
   n:6/15, Beep, ToFront, n:0/15, ToTray, Beep*2, ToFront, @07:15:00, ToTray, state:0/-1/icon, n:20/35
