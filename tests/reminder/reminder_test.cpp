@@ -1,11 +1,10 @@
-// The reminder's window logic over the fakes, driven as its shell drives it. Each case is
-// a script of user actions and probes, and the log of what the user would notice.
-#include "reminder/form1.h"
-
+// The reminder's logic over the fakes, driven as its shell drives it. Each window case is a
+// script of user actions and probes, and the log of what the user would notice.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -17,6 +16,8 @@
 #include "jet/errors.h"
 #include "platform_contract.h"
 #include "reminder/about_frm.h"
+#include "reminder/form1.h"
+#include "reminder/settings_file.h"
 #include "reminder_fixture.h"
 
 namespace reminder::test {
@@ -461,40 +462,24 @@ INSTANTIATE_TEST_SUITE_P(Reminder, Form1Test, ::testing::ValuesIn(Cases()),
 // that may refuse changes and may hold the value already: then the error shown (1 or 2)
 // and where the value is (m, u), which the check mark and the saved setting must show.
 TEST(AutoStartMenu, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
-  const std::pair<const char*, const char*> cases[] = {{"on", "m"},
-                                                       {"on hkcu!", "m"},
-                                                       {"on hklm!", "u"},
-                                                       {"on hklm! hkcu!", "1"},
-                                                       {"on hkcu+", "m"},
-                                                       {"on hklm! hklm+", "m"},
-                                                       {"off hklm+ hkcu+", ""},
-                                                       {"off hklm+", ""},
-                                                       {"off hkcu+", ""},
-                                                       {"off", ""},
-                                                       {"off hklm! hklm+", "2m"},
-                                                       {"off hklm! hklm+ hkcu+", "2m"},
-                                                       {"off hklm! hkcu+", ""},
-                                                       {"off hklm!", ""},
-                                                       {"off hkcu! hkcu+", "2u"},
-                                                       {"off hkcu! hklm+ hkcu+", "2u"},
-                                                       {"off hkcu! hklm+", ""},
-                                                       {"off hkcu!", ""},
-                                                       {"off hklm! hkcu! hklm+ hkcu+", "2mu"},
-                                                       {"off hklm! hkcu! hklm+", "2m"},
-                                                       {"off hklm! hkcu! hkcu+", "2u"},
-                                                       {"off hklm! hkcu!", ""}};
-  for (const auto& [setup, after] : cases) {
-    SCOPED_TRACE(setup);
+  std::stringstream cases(
+      "on=m;on hkcu!=m;on hklm!=u;on hklm! hkcu!=1;on hkcu+=m;on hklm! hklm+=m;off hklm+ hkcu+=;"
+      "off hklm+=;off hkcu+=;off=;off hklm! hklm+=2m;off hklm! hklm+ hkcu+=2m;off hklm! hkcu+=;"
+      "off hklm!=;off hkcu! hkcu+=2u;off hkcu! hklm+ hkcu+=2u;off hkcu! hklm+=;off hkcu!=;"
+      "off hklm! hkcu! hklm+ hkcu+=2mu;off hklm! hkcu! hklm+=2m;off hklm! hkcu! hkcu+=2u;"
+      "off hklm! hkcu!=");
+  for (std::string c; std::getline(cases, c, ';');) {
+    SCOPED_TRACE(c);
+    const std::string setup = c.substr(0, c.find('=')), after = c.substr(c.find('=') + 1);
     Reminder reminder;
     reminder.fake.registry.keys = {kMachineRun, kUserRun};  // both Run keys exist, as on every Windows
-    const bool on = setup[1] == 'n', registered = std::strpbrk(after, "mu") != nullptr;
-    const std::string error = std::isdigit(after[0]) ? std::string("Msg Lumaret/0: Error ") + after[0] +
+    const bool on = setup[1] == 'n', registered = after.find_first_of("mu") != std::string::npos;
+    const std::string error = std::isdigit(after[0]) ? "Msg Lumaret/0: Error " + after.substr(0, 1) +
                                                            " setting registry autorun ..., "
                                                      : "";
-    const std::string run =
-        std::string(std::strchr(after, 'u') ? "2147483649=C:\\Lumaret\\verse.exe\\0;" : "") +
-        (std::strchr(after, 'm') ? "2147483650=C:\\Lumaret\\verse.exe\\0;" : "");
-    EXPECT_EQ(reminder.Run(std::string(on ? "ini=0,2880,4800,60,0 " : "") + (setup + (on ? 2 : 3)) +
+    const std::string run = std::string(after.find('u') + 1 ? "2147483649=C:\\Lumaret\\verse.exe\\0;" : "") +
+                            (after.find('m') + 1 ? "2147483650=C:\\Lumaret\\verse.exe\\0;" : "");
+    EXPECT_EQ(reminder.Run(std::string(on ? "ini=0,2880,4800,60,0 " : "") + setup.substr(on ? 2 : 3) +
                            " go auto ?c ?ini ?run"),
               error + "Save, c:60/1/chimes" + (registered ? "/auto" : "") + ", ini: 0 | 2880 | 4800 | 60 | " +
                   (registered ? "1" : "0") + " |, run:" + run);
@@ -533,6 +518,44 @@ TEST(TrayIcon, TheShellGetsTheWindowTheIconAndTheCaption) {
   record.Fill(1, 2, std::string(70, 'x'));
   const auto cut = record.Bytes();
   EXPECT_EQ(std::string(cut.begin() + 24, cut.end()), std::string(63, 'x') + '\0');
+}
+
+// The sign by itself and the number as the program wrote it: the most negative one too.
+TEST(SettingsFile, WritesTheMostNegativeNumber) {
+  EXPECT_EQ(FormatSettingsLine(std::numeric_limits<std::int32_t>::min()), "-2147483648 \r\n");
+}
+
+// Every field of a text read within a 16-bit or 32-bit range: the numbers, or E and the
+// error number (the reader goes on after an error, up to the end of the text, E62).
+TEST(SettingsFile, ReadsFieldsAsTheRuntimesInputStatementDoes) {
+  const struct {
+    const char* text;
+    int bits;
+    const char* read;
+  } cases[] = {
+      {" 12 \r\n-2880 \r\n 4800 \r\n", 32, "12 -2880 4800 E62"},
+      {"7\r\n  -3\n+45", 32, "7 -3 45 E62"},  // typed by hand: no spaces, a lone line feed
+      {"1,2 3\r\n", 32, "1 2 3 E62"},
+      {"", 32, "E62"},
+      {" 5 \r\n   ", 32, "5 E62"},
+      {"\r\n 9 \r\n", 32, "0 9 E62"},
+      {"abc\r\n12x\r\n", 32, "E13 E13 E62"},
+      {"2880.5 2881.5 10.49 -7.6 2.51 .5", 32, "2880 2882 10 -8 3 0 E62"},  // half to even
+      {" 32768 \r\n 32767 \r\n-32768 \r\n-32769 \r\n", 16, "E6 32767 -32768 E6 E62"},
+      {" 2147483648 -2147483648 99999999999999999999999", 32, "E6 -2147483648 E6 E62"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::int64_t max = c.bits == 16 ? 32767 : 2147483647;
+    SettingsReader reader(c.text);
+    std::string read;
+    for (int field = 0; field < 8 && read.find("E62") == std::string::npos; ++field) {
+      const jet::Result<std::int64_t> next = reader.Next(-max - 1, max);
+      read += (read.empty() ? "" : " ") +
+              (next.ok() ? std::to_string(next.value()) : "E" + std::to_string(next.error().number));
+    }
+    EXPECT_EQ(read, c.read);
+  }
 }
 
 }  // namespace
