@@ -117,24 +117,17 @@ struct Reminder {
     }
     if (w == "clr") return log.clear();
     if (w == "close") return fake.window.RequestClose();
+    // clang-format off
     static const std::map<std::string, void (Form1::*)()> clicks = {
-        {"min", &Form1::MinimizeCMD_Click},
-        {"next", &Form1::NewVerseCMD_Click},
-        {"copy", &Form1::EditCopyMnu_Click},
-        {"exit", &Form1::FileExitMnu_Click},
-        {"help", &Form1::HelpHelpMnu_Click},
-        {"editor", &Form1::DataEditorMnu_Click},
-        {"about", &Form1::HelpAboutMnu_Click},
-        {"chime", &Form1::HourlyChimeMNU_Click},
-        {"auto", &Form1::OptionsAutoStartMnu_Click},
-        {"bar", &Form1::TaskbarCreated},
-        {"save", &Form1::SaveINI}};
+        {"min", &Form1::MinimizeCMD_Click}, {"next", &Form1::NewVerseCMD_Click}, {"save", &Form1::SaveINI},
+        {"copy", &Form1::EditCopyMnu_Click}, {"exit", &Form1::FileExitMnu_Click},
+        {"help", &Form1::HelpHelpMnu_Click}, {"editor", &Form1::DataEditorMnu_Click},
+        {"about", &Form1::HelpAboutMnu_Click}, {"chime", &Form1::HourlyChimeMNU_Click},
+        {"auto", &Form1::OptionsAutoStartMnu_Click}, {"bar", &Form1::TaskbarCreated}};
     static const std::map<std::string, void (AboutFrm::*)()> aboutClicks = {
-        {"Ashow", &AboutFrm::Show},
-        {"Aclick", &AboutFrm::Command1_Click},
-        {"Aclose", &AboutFrm::Close},
-        {"Aunload", &AboutFrm::Form_Unload},
-        {"Atick", &AboutFrm::Timer1_Timer}};
+        {"Ashow", &AboutFrm::Show}, {"Aclick", &AboutFrm::Command1_Click}, {"Aclose", &AboutFrm::Close},
+        {"Aunload", &AboutFrm::Form_Unload}, {"Atick", &AboutFrm::Timer1_Timer}};
+    // clang-format on
     if (clicks.count(w)) return (form.*clicks.at(w))();
     if (aboutClicks.count(w)) return (box.*aboutClicks.at(w))();
     const std::map<std::string, bool*> flags = {
@@ -254,14 +247,12 @@ struct Reminder {
           {std::string(1, '\0'), "\\0"}}) {
       for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
     }
-    std::vector<std::string> entries;
-    for (std::size_t at = 0, end; at < text.size(); at = end + 2) {
-      entries.push_back(text.substr(at, (end = std::min(text.find(", ", at), text.size())) - at));
-    }
+    const std::regex comma(", ");
+    const std::vector<std::string> e(std::sregex_token_iterator(text.begin(), text.end(), comma, -1), {});
     text.clear();
-    for (std::size_t k = 0, n = 1; k < entries.size(); k += n, n = 1) {
-      while (k + n < entries.size() && entries[k + n] == entries[k]) ++n;
-      text += (text.empty() ? "" : ", ") + entries[k] + (n > 1 ? "*" + std::to_string(n) : "");
+    for (std::size_t k = 0, n = 1; k < e.size(); k += n, n = 1) {
+      while (k + n < e.size() && e[k + n] == e[k]) ++n;
+      text += (text.empty() ? "" : ", ") + e[k] + (n > 1 ? "*" + std::to_string(n) : "");
     }
     const bool ended = text.find("End") != std::string::npos,
                leaks = script.find("regclose4") != std::string::npos;
