@@ -1,7 +1,6 @@
 // The fakes' behaviour, as the real services behave.
 #include "fake_platform.h"
 
-#include <cctype>
 #include <cstdio>
 
 namespace reminder::test {
@@ -29,58 +28,6 @@ std::intptr_t FakePlatform::ShellExecute(std::uint32_t handle, const std::string
   const bool ours = handle == FakeWindow::kHandle && parameters.empty();
   log.push_back((ours ? "" : "?") + operation + " " + file + " " + where + " " + std::to_string(show));
   return 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
-}
-
-namespace {
-constexpr std::int32_t kInvalidHandle = 6;  // ERROR_INVALID_HANDLE
-
-std::string KeyPath(Registry::Key root, std::string path) {
-  for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return std::to_string(root) + "|" + path;
-}
-}  // namespace
-
-std::int32_t FakeRegistry::CreateKey(Key root, const std::string& path, Key* result) {
-  *result = 0;
-  if (createError != 0) return createError;
-  if (readOnlyRoots.count(root) != 0) return kAccessDenied;  // it asks for every right
-  keys.insert(KeyPath(root, path));
-  open[*result = ++lastKey] = {root, KeyPath(root, path)};
-  return 0;
-}
-
-std::int32_t FakeRegistry::OpenKey(Key root, const std::string& path, Key* result) {
-  *result = 0;
-  if (keys.count(KeyPath(root, path)) == 0) return kFileNotFound;
-  open[*result = ++lastKey] = {root, KeyPath(root, path)};
-  return 0;
-}
-
-std::int32_t FakeRegistry::Refused(Key key, bool change) {
-  if (open.count(key) == 0) return kInvalidHandle;
-  return change && readOnlyRoots.count(open[key].first) != 0 ? kAccessDenied : 0;
-}
-
-std::int32_t FakeRegistry::QueryValue(Key key, const std::string& name) {
-  if (const std::int32_t refused = Refused(key, false)) return refused;
-  return values.count(open[key].second + "|" + name) != 0 ? 0 : kFileNotFound;
-}
-
-std::int32_t FakeRegistry::SetValueEx(Key key, const std::string& name, std::uint32_t type,
-                                      const std::string& data) {
-  if (const std::int32_t refused = Refused(key, true)) return refused;
-  if (setError == 0) values[open[key].second + "|" + name] = type == kRegSz ? data : "?";
-  return setError;
-}
-
-std::int32_t FakeRegistry::DeleteValue(Key key, const std::string& name) {
-  if (const std::int32_t refused = Refused(key, true)) return refused;
-  return values.erase(open[key].second + "|" + name) != 0 ? 0 : kFileNotFound;
-}
-
-std::int32_t FakeRegistry::CloseKey(Key key) {
-  if (closeFailures > 0) return --closeFailures, kInvalidHandle;
-  return open.erase(key) != 0 ? 0 : kInvalidHandle;
 }
 
 std::string FakePlatform::TimeOfDay() const {

@@ -2,6 +2,7 @@
 // user would notice goes to one log, with its arguments, in the order it happened.
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -46,15 +47,40 @@ struct FakeWindow : Window {
 };
 
 // Keys "root|key path" (lower case: paths compare case-insensitively) and values by
-// "root|key path|name"; roots the user may read but not change refuse with 5.
+// "root|key path|name"; roots the user may read but not change refuse with 5; a key not
+// open refuses with 6.
 struct FakeRegistry : Registry {
-  std::int32_t CreateKey(Key root, const std::string& path, Key* result) override;
-  std::int32_t OpenKey(Key root, const std::string& path, Key* result) override;
-  std::int32_t QueryValue(Key key, const std::string& name) override;
+  std::int32_t CreateKey(Key root, const std::string& path, Key* result) override {
+    *result = 0;
+    if (createError != 0 || readOnlyRoots.count(root) != 0) return createError ? createError : kAccessDenied;
+    return keys.insert(KeyPath(root, path)), OpenKey(root, path, result);
+  }
+  std::int32_t OpenKey(Key root, const std::string& path, Key* result) override {
+    if (keys.count(KeyPath(root, path)) == 0) return *result = 0, kFileNotFound;
+    return open[*result = ++lastKey] = {root, KeyPath(root, path)}, 0;
+  }
+  std::int32_t QueryValue(Key key, const std::string& name) override {
+    return Refused(key, false) ? Refused(key, false) : values.count(Value(key, name)) ? 0 : kFileNotFound;
+  }
   std::int32_t SetValueEx(Key key, const std::string& name, std::uint32_t type,
-                          const std::string& data) override;
-  std::int32_t DeleteValue(Key key, const std::string& name) override;
-  std::int32_t CloseKey(Key key) override;
+                          const std::string& data) override {
+    if (Refused(key, true) || setError) return Refused(key, true) ? Refused(key, true) : setError;
+    return values[Value(key, name)] = type == kRegSz ? data : "?", 0;
+  }
+  std::int32_t DeleteValue(Key key, const std::string& name) override {
+    return Refused(key, true) ? Refused(key, true) : values.erase(Value(key, name)) ? 0 : kFileNotFound;
+  }
+  std::int32_t CloseKey(Key key) override {
+    return closeFailures > 0 ? (--closeFailures, 6) : open.erase(key) ? 0 : 6;
+  }
+  std::int32_t Refused(Key key, bool change) {
+    return open.count(key) == 0 ? 6 : change && readOnlyRoots.count(open[key].first) ? kAccessDenied : 0;
+  }
+  std::string Value(Key key, const std::string& name) { return open[key].second + "|" + name; }
+  static std::string KeyPath(Key root, std::string path) {
+    for (char& c : path) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return std::to_string(root) + "|" + path;
+  }
   std::set<std::string> keys;
   std::map<std::string, std::string> values;  // REG_SZ data; another type reads "?"
   std::set<Key> readOnlyRoots;
@@ -62,9 +88,6 @@ struct FakeRegistry : Registry {
   int closeFailures = 0;                            // the next CloseKey calls that fail
   std::map<Key, std::pair<Key, std::string>> open;  // root and "root|key path"
   Key lastKey = 0x1000;
-
- private:
-  std::int32_t Refused(Key key, bool change);  // 6 for a key not open, 5 for a change refused
 };
 
 // Files by full path, in folders that exist when named or holding a file.
@@ -91,8 +114,8 @@ struct FakeFileSystem : FileSystem {
 // The notification area keeps one icon: adding it twice or deleting it when gone fails.
 // The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
 // clang-format off
-struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock, AboutBox,
-                      Beeper, ProgramInfo, InstanceCheck, EventPump, UserNotificationState {
+struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock,
+                      AboutBox, Beeper, ProgramInfo, InstanceCheck, EventPump, UserNotificationState {
   // clang-format on
   void Show(const std::string& text, const std::string& title, MessageIcon icon) override {
     log.push_back("Msg " + title + "/" + std::to_string(static_cast<int>(icon)) + ": " + text);
