@@ -107,12 +107,11 @@ struct FakeFileSystem : FileSystem {
   std::set<std::string> folders, readOnlyFolders;
 };
 
-// The services without a state worth a class of their own. Messages log "Msg <title>/<icon
-// number>: <text>"; the shell "Open <file> <folder> <show>" ("?..." when not from the main
-// window); the window order "Topmost"/"NoTopmost" (then the handle of a window not the
-// main one) for a call that only changes a window's layer, "SetWindowPos?" for any other.
-// The notification area keeps one icon: adding it twice or deleting it when gone fails.
-// The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
+// The stateless services. Messages log "Msg <title>/<icon>: <text>"; the shell "Open <file>
+// <folder> <show>" ("?..." when not from the main window); a change of layer only "Topmost"
+// or "NoTopmost" (then the handle if not the main window), any other "SetWindowPos?". The
+// notification area keeps one icon. The screen is 1920 by 1080 pixels; the clock moves only
+// when the test moves it, or sleeps.
 // clang-format off
 struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock,
                       AboutBox, Beeper, ProgramInfo, InstanceCheck, EventPump, UserNotificationState {

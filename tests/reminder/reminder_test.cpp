@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 #include <map>
 #include <optional>
@@ -14,7 +13,6 @@
 
 #include "fake_platform.h"
 #include "fake_verse_cursor.h"
-#include "jet/errors.h"
 #include "platform_contract.h"
 #include "reminder/about_frm.h"
 #include "reminder/form1.h"
@@ -75,22 +73,16 @@ struct FakeView : AboutView, VersionSource {
   std::optional<std::uint64_t> due;
 };
 
-// A Form1 over the fakes with the store beside the program, and the words of its scripts:
-// - the user: min (Amen), next, copy, exit, close, help, editor, about, chime, auto, bar
-//   (a new notification area), save, logoff, ended/cancelled, m<message> over the icon,
-//   i<index> an interval item; set<on>, write, delete: Module1's registry routines;
-// - time: at<hh:mm:ss>, t<n> ticks ten seconds apart, w<n> minutes of ticks, sleep<n>
-//   minutes without ticks then one tick, show: ticks until the window shows, logs when;
-// - the world: ini=<a,b,...> the settings file, noini, rows=<rows>, hklm/hkcu then ! (the
-//   key refuses changes) or + (holds the value), and the words below;
-// - the About box itself: Ashow, Aclick, Aclose, Aunload (a close request from the window
-//   system), Atick (a late WM_TIMER), Await<ms>, Anoversion, Anoload, moved (the main
-//   window moves); <word>@<n> runs the word during the n-th message pump;
-// - start (logs End when the program ends), go (start, then a clean log), clr;
-// - probes ?...: log what they read.
-// The log reads "cd" for the folder change, "Save" for the settings file, "OnTop" for the
-// start's show ("Started" for the three steps of a start that went well), "ToTray" and
-// "ToFront" for hiding into the notification area and back.
+// A Form1 over the fakes with the store beside the program. Script words: the user's clicks
+// below; close, logoff, ended/cancelled, m<message> over the icon, i<index> an interval;
+// set<on>, write, delete: Module1's registry routines; at<hh:mm:ss>, t<n> ticks ten seconds
+// apart, w<n> minutes of ticks, sleep<n> minutes then one tick, show: ticks until the window
+// shows; the world: ini=<a,b,...>, rows=<rows>, hklm/hkcu then ! (refusing changes) or +
+// (holding the value), the flags below; A... the About box's own events, Await<ms>; moved
+// (the main window); <word>@<n> runs the word at the n-th message pump; start (logs End
+// when the program ends), go (start, then a clean log), clr; ?... probes log what they read.
+// The log reads "Started" for a start that went well, "OnTop" for the show of one that
+// needed a retry, "ToTray"/"ToFront" for hiding into the notification area and back.
 struct Reminder {
   Reminder() {
     fake.files.files = {{kStorePath, "store"}, {kIniPath, " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n"}};
@@ -482,37 +474,31 @@ TEST(SettingsFile, WritesTheMostNegativeNumber) {
   EXPECT_EQ(FormatSettingsLine(std::numeric_limits<std::int32_t>::min()), "-2147483648 \r\n");
 }
 
-// Every field of a text read within a 16-bit or 32-bit range: the numbers, or E and the
+// Every field of a text read within a 32-bit or 16-bit range: the numbers, or E and the
 // error number (the reader goes on after an error, up to the end of the text, E62).
 TEST(SettingsFile, ReadsFieldsAsTheRuntimesInputStatementDoes) {
-  const struct {
-    const char* text;
-    int bits;
-    const char* read;
-  } cases[] = {
-      {" 12 \r\n-2880 \r\n 4800 \r\n", 32, "12 -2880 4800 E62"},
-      {"7\r\n  -3\n+45", 32, "7 -3 45 E62"},  // typed by hand: no spaces, a lone line feed
-      {"1,2 3\r\n", 32, "1 2 3 E62"},
-      {"", 32, "E62"},
-      {" 5 \r\n   ", 32, "5 E62"},
-      {"\r\n 9 \r\n", 32, "0 9 E62"},
-      {"abc\r\n12x\r\n", 32, "E13 E13 E62"},
-      {"2880.5 2881.5 10.49 -7.6 2.51 .5", 32, "2880 2882 10 -8 3 0 E62"},  // half to even
-      {" 32768 \r\n 32767 \r\n-32768 \r\n-32769 \r\n", 16, "E6 32767 -32768 E6 E62"},
-      {" 2147483648 -2147483648 99999999999999999999999", 32, "E6 -2147483648 E6 E62"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const std::int64_t max = c.bits == 16 ? 32767 : 2147483647;
-    SettingsReader reader(c.text);
+  const auto fields = [](const char* text, std::int64_t max) {
+    SettingsReader reader(text);
     std::string read;
     for (int field = 0; field < 8 && read.find("E62") == std::string::npos; ++field) {
       const jet::Result<std::int64_t> next = reader.Next(-max - 1, max);
       read += (read.empty() ? "" : " ") +
               (next.ok() ? std::to_string(next.value()) : "E" + std::to_string(next.error().number));
     }
-    EXPECT_EQ(read, c.read);
-  }
+    return read;
+  };
+  const std::pair<const char*, const char*> cases[] = {
+      {" 12 \r\n-2880 \r\n 4800 \r\n", "12 -2880 4800 E62"},
+      {"7\r\n  -3\n+45", "7 -3 45 E62"},  // typed by hand: no spaces, a lone line feed
+      {"1,2 3\r\n", "1 2 3 E62"},
+      {"", "E62"},
+      {" 5 \r\n   ", "5 E62"},
+      {"\r\n 9 \r\n", "0 9 E62"},
+      {"abc\r\n12x\r\n", "E13 E13 E62"},
+      {"2880.5 2881.5 10.49 -7.6 2.51 .5", "2880 2882 10 -8 3 0 E62"},  // half to even
+      {" 2147483648 -2147483648 99999999999999999999999", "E6 -2147483648 E6 E62"}};
+  for (const auto& [text, expected] : cases) EXPECT_EQ(fields(text, 2147483647), expected) << text;
+  EXPECT_EQ(fields(" 32768 \r\n 32767 \r\n-32768 \r\n-32769 \r\n", 32767), "E6 32767 -32768 E6 E62");
 }
 
 }  // namespace
