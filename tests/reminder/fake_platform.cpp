@@ -14,14 +14,6 @@ void FakePlatform::SetWindowPos(WindowHandle handle, std::int32_t after, int x, 
   log.push_back((after == kTopmost ? "Topmost" : "NoTopmost") + other);
 }
 
-bool FakePlatform::ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) {
-  iconRecord = record;
-  log.push_back(message == kAdd ? "IconAdd" : message == kDelete ? "IconDelete" : "Icon?");
-  const bool changed = iconPresent != (message == kAdd);
-  iconPresent = message == kAdd;
-  return changed;
-}
-
 std::intptr_t FakePlatform::ShellExecute(std::uint32_t handle, const std::string& operation,
                                          const std::string& file, const std::string& parameters,
                                          const std::string& where, int show) {

@@ -124,7 +124,11 @@ struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipb
   void SetBusy(bool busy) override { pointer.push_back(busy); }
   void SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
                     std::uint32_t flags) override;
-  bool ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) override;
+  bool ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) override {
+    log.push_back(message == kAdd ? "IconAdd" : message == kDelete ? "IconDelete" : "Icon?");
+    const bool changed = iconPresent != (message == kAdd);
+    return iconRecord = record, iconPresent = message == kAdd, changed;
+  }
   bool SetText(const std::string& value) override { return !clipboardLocked && (clipboard = value, true); }
   std::int32_t Width() const override { return 28800; }
   std::int32_t Height() const override { return 16200; }

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <limits>
 #include <map>
 #include <optional>
 #include <regex>
@@ -22,8 +21,8 @@
 namespace reminder::test {
 namespace {
 
-constexpr char kMachineRun[] = "2147483650|software\\microsoft\\windows\\currentversion\\run";
-constexpr char kUserRun[] = "2147483649|software\\microsoft\\windows\\currentversion\\run";
+constexpr char kRun[] = "|software\\microsoft\\windows\\currentversion\\run",
+               kExe[] = "C:\\Lumaret\\verse.exe";
 
 // Rows "book/text" or "book/chapter/verses/text" separated by ';', '_' for a space; a
 // number n stands for n rows Book1... as on a plain store.
@@ -100,13 +99,11 @@ struct Reminder {
     auto& registry = fake.registry;
     const auto number = [&](std::size_t from) { return std::stoi(w.substr(from)); };
     const auto code = [&](int value) { log.push_back("code:" + std::to_string(value)); };
-    if (w == "start" || w == "go") {
-      if (form.Form_Initialize() == StartupResult::kEnd || form.Form_Load() == StartupResult::kEnd) {
-        return log.push_back("End");
-      }
-      if (w == "go") log.clear(), fake.window.toolTips.clear(), fake.pointer.clear();
-      return;
+    if ((w == "start" || w == "go") &&
+        (form.Form_Initialize() == StartupResult::kEnd || form.Form_Load() == StartupResult::kEnd)) {
+      return log.push_back("End");
     }
+    if (w == "go") return log.clear(), fake.window.toolTips.clear(), fake.pointer.clear();
     if (w == "clr") return log.clear();
     if (w == "close") return fake.window.RequestClose();
     // clang-format off
@@ -122,8 +119,8 @@ struct Reminder {
     // clang-format on
     if (clicks.count(w)) return (form.*clicks.at(w))();
     if (aboutClicks.count(w)) return (box.*aboutClicks.at(w))();
+    // Each flag word turns its condition over.
     const std::map<std::string, bool*> flags = {
-        // each word turns its condition over
         {"second", &fake.anotherRunning}, {"readonly", &cursor.readOnly}, {"lock", &fake.clipboardLocked},
         {"fs", &fake.fullScreen},         {"restart", &fake.iconPresent}, {"Anoversion", &view.noVersion},
         {"Anoload", &view.noLoad}};
@@ -141,12 +138,9 @@ struct Reminder {
     if (w.rfind("sleep", 0) == 0)
       return fake.Advance(std::uint64_t{60000} * static_cast<std::uint64_t>(number(5))), form.Timer1_Timer();
     if (w.rfind("at", 0) == 0) return fake.SetTime(number(2), number(5), number(8));
-    if (w.rfind("ini=", 0) == 0) {
-      std::stringstream fields(w.substr(4));
-      std::string& ini = files[kIniPath] = "";
-      for (std::string field; std::getline(fields, field, ',');)
-        ini += (field[0] == '-' ? "" : " ") + field + " \r\n";
-      return;
+    if (w.rfind("ini=", 0) == 0) {  // each field on a line of its own, as the program writes them
+      const std::string ini = std::regex_replace(w.substr(4), std::regex("([^,]+),?"), " $1 \r\n");
+      return (void)(files[kIniPath] = std::regex_replace(ini, std::regex(" -"), "-"));
     }
     if (w.rfind("rows=", 0) == 0) return (void)(cursor.Rows() = Rows(w.substr(5)));
     if (w == "noini") return (void)files.erase(kIniPath);
@@ -161,14 +155,10 @@ struct Reminder {
       cursor.refreshFailures = number(6);
       return (void)(cursor.refreshError = jet::MakeError(std::stoi(w.substr(w.find(':') + 1)), "Reason"));
     }
-    if (w.rfind("hk", 0) == 0 && w[4] == '!') {
-      return (void)registry.readOnlyRoots.insert(w[2] == 'l' ? Registry::kLocalMachine
-                                                             : Registry::kCurrentUser);
-    }
-    if (w.rfind("hk", 0) == 0) {
-      return (void)(registry.values[std::string(w[2] == 'l' ? kMachineRun : kUserRun) + "|Lumaret2"] =
-                        std::string("C:\\Lumaret\\verse.exe") + '\0');
-    }
+    const Registry::Key root = w[2] == 'l' ? Registry::kLocalMachine : Registry::kCurrentUser;
+    if (w.rfind("hk", 0) == 0 && w[4] == '!') return (void)registry.readOnlyRoots.insert(root);
+    if (w.rfind("hk", 0) == 0)
+      return (void)(registry.values[std::to_string(root) + kRun + "|Lumaret2"] = std::string(kExe) + '\0');
     if (w.rfind("regclose", 0) == 0) return (void)(registry.closeFailures = number(8));
     if (w == "regset!") return (void)(registry.setError = 6);
     if (w == "regcreate!") return (void)(registry.createError = 6);
@@ -421,13 +411,15 @@ TEST(AutoStartMenu, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
     SCOPED_TRACE(c);
     const std::string setup = c.substr(0, c.find('=')), after = c.substr(c.find('=') + 1);
     Reminder reminder;
-    reminder.fake.registry.keys = {kMachineRun, kUserRun};  // both Run keys exist, as on every Windows
+    reminder.fake.registry.keys = {
+        "2147483650" + std::string(kRun),
+        "2147483649" + std::string(kRun)};  // both Run keys exist, as on every Windows
     const bool on = setup[1] == 'n', registered = after.find_first_of("mu") != std::string::npos;
     const std::string error = std::isdigit(after[0]) ? "Msg Lumaret/0: Error " + after.substr(0, 1) +
                                                            " setting registry autorun ..., "
                                                      : "";
-    const std::string run = std::string(after.find('u') + 1 ? "2147483649=C:\\Lumaret\\verse.exe\\0;" : "") +
-                            (after.find('m') + 1 ? "2147483650=C:\\Lumaret\\verse.exe\\0;" : "");
+    const std::string run = (after.find('u') + 1 ? "2147483649=" + std::string(kExe) + "\\0;" : "") +
+                            (after.find('m') + 1 ? "2147483650=" + std::string(kExe) + "\\0;" : "");
     EXPECT_EQ(reminder.Run(std::string(on ? "ini=0,2880,4800,60,0 " : "") + setup.substr(on ? 2 : 3) +
                            " go auto ?c ?ini ?run"),
               error + "Save, c:60/1/chimes" + (registered ? "/auto" : "") + ", ini: 0 | 2880 | 4800 | 60 | " +
@@ -467,11 +459,6 @@ TEST(TrayIcon, TheShellGetsTheWindowTheIconAndTheCaption) {
   record.Fill(1, 2, std::string(70, 'x'));
   const auto cut = record.Bytes();
   EXPECT_EQ(std::string(cut.begin() + 24, cut.end()), std::string(63, 'x') + '\0');
-}
-
-// The sign by itself and the number as the program wrote it: the most negative one too.
-TEST(SettingsFile, WritesTheMostNegativeNumber) {
-  EXPECT_EQ(FormatSettingsLine(std::numeric_limits<std::int32_t>::min()), "-2147483648 \r\n");
 }
 
 // Every field of a text read within a 32-bit or 16-bit range: the numbers, or E and the
