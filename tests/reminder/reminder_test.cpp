@@ -213,20 +213,16 @@ struct Reminder {
     for (std::string w; words >> w;) Do(w);
     std::string text;
     for (const auto& entry : fake.log) text += (text.empty() ? "" : ", ") + entry;
-    for (const auto& [from, to] :
-         {std::pair<std::string, std::string>{
-              "Load, Version 2.2.108, Move 1200,1060, DoEvents, Show, DoEvents, Refresh, DoEvents, Focus, "
-              "NoTopmost, Topmost 512, Timer 11500",
-              "Opened"},
-          {"RequestClose, Save verse.ini, IconDelete, AboutClose, NoTopmost, Destroyed", "Closed"},
-          {"Restore, Show, IconDelete, Focus, Topmost", "ToFront"},
-          {"NoTopmost, Hide, IconAdd", "ToTray"},
-          {"cd C:\\Lumaret, DoEvents, Show, Focus, Topmost", "Started"},
-          {"Show, Focus, Topmost", "OnTop"},
-          {"Save verse.ini", "Save"},
-          {"cd C:\\Lumaret", "cd"},
-          {"\r\n", "|"},
-          {std::string(1, '\0'), "\\0"}}) {
+    // Runs of entries "from>to", named as the user would name them.
+    static constexpr char kNames[] =
+        "Load, Version 2.2.108, Move 1200,1060, DoEvents, Show, DoEvents, Refresh, DoEvents, Focus, "
+        "NoTopmost, Topmost 512, Timer 11500>Opened;RequestClose, Save verse.ini, IconDelete, AboutClose, "
+        "NoTopmost, Destroyed>Closed;Restore, Show, IconDelete, Focus, Topmost>ToFront;NoTopmost, Hide, "
+        "IconAdd>ToTray;cd C:\\Lumaret, DoEvents, Show, Focus, Topmost>Started;Show, Focus, Topmost>OnTop;"
+        "Save verse.ini>Save;cd C:\\Lumaret>cd;\r\n>|;\0>\\0";
+    std::stringstream names(std::string(kNames, sizeof kNames - 1));
+    for (std::string name; std::getline(names, name, ';');) {
+      const std::string from = name.substr(0, name.find('>')), to = name.substr(name.find('>') + 1);
       for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, from.size(), to);
     }
     const std::regex comma(", ");
