@@ -88,10 +88,7 @@ struct Reminder {
     fake.window.onCloseRequest = [this] { return form.Form_QueryUnload(); };
   }
 
-  void Tick() {
-    fake.Advance(Form1::kTimerMilliseconds);
-    form.Timer1_Timer();
-  }
+  void Tick() { fake.Advance(Form1::kTimerMilliseconds), form.Timer1_Timer(); }
 
   void Do(const std::string& w) {
     Log& log = fake.log;
@@ -215,11 +212,11 @@ struct Reminder {
     for (const auto& entry : fake.log) text += (text.empty() ? "" : ", ") + entry;
     // Runs of entries "from>to", named as the user would name them.
     static constexpr char kNames[] =
-        "Load, Version 2.2.108, Move 1200,1060, DoEvents, Show, DoEvents, Refresh, DoEvents, Focus, "
-        "NoTopmost, Topmost 512, Timer 11500>Opened;RequestClose, Save verse.ini, IconDelete, AboutClose, "
-        "NoTopmost, Destroyed>Closed;Restore, Show, IconDelete, Focus, Topmost>ToFront;NoTopmost, Hide, "
-        "IconAdd>ToTray;cd C:\\Lumaret, DoEvents, Show, Focus, Topmost>Started;Show, Focus, Topmost>OnTop;"
-        "Save verse.ini>Save;cd C:\\Lumaret>cd;\r\n>|;\0>\\0";
+        "Load, Version 2.2.108, Move 1200,1060>Loaded;Show, DoEvents, Refresh, DoEvents, Focus, NoTopmost, "
+        "Topmost 512, Timer 11500>Shown;NoTopmost 512, Topmost, Unload>Unloaded;RequestClose, "
+        "Save verse.ini, IconDelete, AboutClose, NoTopmost, Destroyed>Closed;Restore, Show, IconDelete, "
+        "Focus, Topmost>ToFront;NoTopmost, Hide, IconAdd>ToTray;cd C:\\Lumaret, DoEvents, Show, Focus, "
+        "Topmost>Started;Show, Focus, Topmost>OnTop;Save verse.ini>Save;cd C:\\Lumaret>cd;\r\n>|;\0>\\0";
     std::stringstream names(std::string(kNames, sizeof kNames - 1));
     for (std::string name; std::getline(names, name, ';');) {
       const std::string from = name.substr(0, name.find('>')), to = name.substr(name.find('>') + 1);
@@ -342,21 +339,15 @@ Msg Lumaret/0: Error 2 setting registry autorun ..., code:2; DoEvents*3, Msg Lum
 registry autorun ..., code:3 KeysAreClosedUpToFourTimes: go regclose4 write regclose4 delete ?run | go
 regclose3 set-1 => DoEvents*3, code:3, DoEvents*3, code:3, run:; DoEvents*3, code:0
 # The About box: placed over the main window, it takes the top layer while open.
-AboutOpens: Ashow ?A | Anoversion Ashow | Anoload Ashow ?A => Opened, A:open; Load, Move 1200,1060, DoEvents,
-Show, DoEvents, Refresh, DoEvents, Focus, NoTopmost, Topmost 512, Timer 11500; Load failed, A:closed
-AboutClosesOnceGivingTheTopLayerBack: Ashow clr Aclick ?A | Ashow clr Aunload | Ashow clr Aclose Aclose Atick
-| Aclose Atick Aclick ?A => NoTopmost 512, Topmost, Unload, A:closed; NoTopmost 512, Topmost, Unload;
-NoTopmost 512, Topmost, Unload; A:closed AboutClosesItself: Ashow clr Await11499 ?A Await1 ?A => A:open,
-NoTopmost 512, Topmost, Unload, A:closed AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow
-Await5499 ?A Await1 => BringToFront, A:open, NoTopmost 512, Topmost, Unload
-AboutOpensAgainWhereTheMainWindowIs: Ashow Aclick moved clr Ashow => Load, Version 2.2.108, Move 300,610,
-DoEvents, Show, DoEvents, Refresh, DoEvents, Focus, NoTopmost, Topmost 512, Timer 11500
-AboutClickedWhileOpening: Aclick@1 Ashow ?A | Aclick@2 Ashow | Aclick@3 Ashow Await20000 => Load, Version
-2.2.108, Move 1200,1060, DoEvents, NoTopmost 512, Topmost, Unload, A:closed; Load, Version 2.2.108, Move
-1200,1060, DoEvents, Show, DoEvents, NoTopmost 512, Topmost, Unload; Load, Version 2.2.108, Move 1200,1060,
-DoEvents, Show, DoEvents, Refresh, DoEvents, NoTopmost 512, Topmost, Unload AboutAgainWhileLoading: Ashow@1
-Ashow => Load, Version 2.2.108, Move 1200,1060, DoEvents, BringToFront, Show, DoEvents, Refresh, DoEvents,
-Focus, NoTopmost, Topmost 512, Timer 11500
+AboutOpens: Ashow ?A | Anoversion Ashow | Anoload Ashow ?A => Loaded, DoEvents, Shown, A:open; Load, Move
+1200,1060, DoEvents, Shown; Load failed, A:closed AboutClosesOnceGivingTheTopLayerBack: Ashow clr Aclick ?A |
+Ashow clr Aunload | Ashow clr Aclose Aclose Atick | Aclose Atick Aclick ?A => Unloaded, A:closed; Unloaded;
+Unloaded; A:closed AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow Await5499 ?A Await1 =>
+BringToFront, A:open, Unloaded AboutOpensAgainWhereTheMainWindowIs: Ashow Aclick moved clr Ashow => Load,
+Version 2.2.108, Move 300,610, DoEvents, Shown AboutClickedWhileOpening: Aclick@1 Ashow ?A | Aclick@2 Ashow |
+Aclick@3 Ashow Await20000 => Loaded, DoEvents, Unloaded, A:closed; Loaded, DoEvents, Show, DoEvents, Unloaded;
+Loaded, DoEvents, Show, DoEvents, Refresh, DoEvents, Unloaded AboutAgainWhileLoading: Ashow@1 Ashow => Loaded,
+DoEvents, BringToFront, Shown
 )";
 
 struct Case {
