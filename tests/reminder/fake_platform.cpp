@@ -1,8 +1,6 @@
 // The fakes' behaviour, as the real services behave.
 #include "fake_platform.h"
 
-#include <cstdio>
-
 namespace reminder::test {
 
 void FakePlatform::SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
@@ -20,13 +18,6 @@ std::intptr_t FakePlatform::ShellExecute(std::uint32_t handle, const std::string
   const bool ours = handle == FakeWindow::kHandle && parameters.empty();
   log.push_back((ours ? "" : "?") + operation + " " + file + " " + where + " " + std::to_string(show));
   return 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
-}
-
-std::string FakePlatform::TimeOfDay() const {
-  const auto seconds = static_cast<int>(day / 1000);
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return text;
 }
 
 jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const std::string& bytes) {

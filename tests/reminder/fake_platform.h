@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <map>
 #include <set>
@@ -135,7 +136,12 @@ struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipb
   std::vector<TwipsRect> Monitors() const override { return monitors; }
   std::intptr_t ShellExecute(std::uint32_t handle, const std::string& operation, const std::string& file,
                              const std::string& parameters, const std::string& where, int show) override;
-  std::string TimeOfDay() const override;
+  std::string TimeOfDay() const override {
+    char text[16];
+    const auto seconds = static_cast<int>(day / 1000);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+    return text;
+  }
   std::uint64_t Milliseconds() const override { return milliseconds; }
   void Sleep(std::uint32_t ms) override { Advance(ms); }
   void Advance(std::uint64_t ms) { milliseconds += ms, day = (day + ms) % 86400000; }

@@ -37,21 +37,18 @@ inline void CheckRegistryContract(Registry& registry, Registry::Key root, const 
 // `folder` names an existing, empty folder; the caller removes what is left in it.
 inline void CheckFileSystemContract(FileSystem& files, const std::string& folder) {
   const std::string path = folder + "\\verse.ini";
+  const auto error = [](const auto& result) {  // "ok", or the error number and description
+    return result.ok() ? "ok" : std::to_string(result.error().number) + " " + result.error().description;
+  };
   EXPECT_FALSE(files.FileExists(folder)) << "a folder is no file";
   EXPECT_FALSE(files.FileExists(path));
-  const jet::Result<std::string> missing = files.ReadFile(path);
-  ASSERT_FALSE(missing.ok());
-  EXPECT_EQ(missing.error().number, 53);
-  EXPECT_EQ(missing.error().description, "File not found");
-  ASSERT_TRUE(files.WriteFileAtomically(path, " 1 \r\n").ok());
-  ASSERT_TRUE(files.WriteFileAtomically(path, " 12 \r\n 2880 \r\n").ok());
+  EXPECT_EQ(error(files.ReadFile(path)), "53 File not found");
+  ASSERT_EQ(error(files.WriteFileAtomically(path, " 1 \r\n")), "ok");
+  ASSERT_EQ(error(files.WriteFileAtomically(path, " 12 \r\n 2880 \r\n")), "ok");
   EXPECT_TRUE(files.FileExists(path));
   const jet::Result<std::string> read = files.ReadFile(path);
   EXPECT_EQ(read.ok() ? read.value() : "", " 12 \r\n 2880 \r\n");
-  const jet::Status noFolder = files.WriteFileAtomically(folder + "\\gone\\verse.ini", "x");
-  ASSERT_FALSE(noFolder.ok());
-  EXPECT_EQ(noFolder.error().number, 76);
-  EXPECT_EQ(noFolder.error().description, "Path not found");
+  EXPECT_EQ(error(files.WriteFileAtomically(folder + "\\gone\\verse.ini", "x")), "76 Path not found");
   EXPECT_TRUE(files.SetCurrentFolder(folder).ok());
 }
 
