@@ -85,8 +85,8 @@ struct FakeRegistry : Registry {
   std::set<std::string> keys;
   std::map<std::string, std::string> values;  // REG_SZ data; another type reads "?"
   std::set<Key> readOnlyRoots;
-  std::int32_t createError = 0, setError = 0;
-  int closeFailures = 0;                            // the next CloseKey calls that fail
+  std::int32_t createError = 0, setError = 0,
+               closeFailures = 0;                   // closeFailures: the next CloseKeys that fail
   std::map<Key, std::pair<Key, std::string>> open;  // root and "root|key path"
   Key lastKey = 0x1000;
 };

@@ -29,17 +29,17 @@ constexpr char kRun[] = "|software\\microsoft\\windows\\currentversion\\run",
 std::vector<store::VerseRecord> Rows(std::string text) {
   std::vector<store::VerseRecord> rows;
   std::replace(text.begin(), text.end(), '_', ' ');
-  const bool numbered = !text.empty() && std::isdigit(static_cast<unsigned char>(text[0]));
+  const bool numbered = std::isdigit(static_cast<unsigned char>(text[0]));
   for (int k = 1; numbered && k <= std::stoi(text); ++k)
-    rows.push_back({"Book" + std::to_string(k), "1", "1", "Text", false});
+    rows.push_back({"Book" + std::to_string(k), "1", "1", "Text"});
   std::stringstream all(numbered ? "" : text);
   for (std::string row; std::getline(all, row, ';');) {
     std::vector<std::string> f;
     std::stringstream fields(row);
     for (std::string field; std::getline(fields, field, '/');) f.push_back(field);
-    f.resize(f.size() < 3 ? 2 : 4);
-    rows.push_back(f.size() == 2 ? store::VerseRecord{f[0], "1", "1", f[1], false}
-                                 : store::VerseRecord{f[0], f[1], f[2], f[3], false});
+    if (f.size() < 3) f.insert(f.begin() + 1, {"1", "1"});
+    f.resize(4);
+    rows.push_back({f[0], f[1], f[2], f[3], false});
   }
   return rows;
 }
@@ -360,14 +360,9 @@ std::vector<Case> Cases() {
   std::stringstream lines(kCases);
   std::string text;
   for (std::string line; std::getline(lines, line);) text += line[0] == '#' ? "" : " " + line;
-  const std::regex nextName(" (?=[A-Z][A-Za-z]*: )");
-  for (std::sregex_token_iterator it(text.begin(), text.end(), nextName, -1), end; it != end; ++it) {
-    const std::string c = *it;
-    const std::size_t colon = c.find(": "), arrow = c.find(" =>");
-    if (colon != std::string::npos)
-      cases.push_back({c.substr(0, colon), c.substr(colon + 2, arrow - colon - 2),
-                       c.substr(std::min(arrow + 4, c.size()))});
-  }
+  const std::regex one(" ([A-Z][A-Za-z]*): (.*?) =>(?: (.*?))?(?= [A-Z][A-Za-z]*: |$)");
+  for (std::sregex_iterator it(text.begin(), text.end(), one), end; it != end; ++it)
+    cases.push_back({(*it)[1], (*it)[2], (*it)[3]});
   return cases;
 }
 
