@@ -1,24 +1,7 @@
-// The fakes' behaviour, as the real services behave.
+// The file system fake's writes: a folder must exist and allow changes, as on a real disk.
 #include "fake_platform.h"
 
 namespace reminder::test {
-
-void FakePlatform::SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
-                                std::uint32_t flags) {
-  if (flags != kNoMoveNoSize || (x | y | cx | cy) != 0 || (after != kTopmost && after != kNoTopmost)) {
-    return log.push_back("SetWindowPos?");
-  }
-  const std::string other = handle == FakeWindow::kHandle ? "" : " " + std::to_string(handle);
-  log.push_back((after == kTopmost ? "Topmost" : "NoTopmost") + other);
-}
-
-std::intptr_t FakePlatform::ShellExecute(std::uint32_t handle, const std::string& operation,
-                                         const std::string& file, const std::string& parameters,
-                                         const std::string& where, int show) {
-  const bool ours = handle == FakeWindow::kHandle && parameters.empty();
-  log.push_back((ours ? "" : "?") + operation + " " + file + " " + where + " " + std::to_string(show));
-  return 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
-}
 
 jet::Status FakeFileSystem::WriteFileAtomically(const std::string& path, const std::string& bytes) {
   const std::string folder = path.substr(0, path.rfind('\\'));

@@ -124,7 +124,13 @@ struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipb
   void Close() override { log.push_back("AboutClose"); }
   void SetBusy(bool busy) override { pointer.push_back(busy); }
   void SetWindowPos(WindowHandle handle, std::int32_t after, int x, int y, int cx, int cy,
-                    std::uint32_t flags) override;
+                    std::uint32_t flags) override {
+    const bool layerOnly = flags == kNoMoveNoSize && (x | y | cx | cy) == 0;
+    const std::string other = handle == FakeWindow::kHandle ? "" : " " + std::to_string(handle);
+    log.push_back(!layerOnly || (after != kTopmost && after != kNoTopmost)
+                      ? "SetWindowPos?"
+                      : (after == kTopmost ? "Topmost" : "NoTopmost") + other);
+  }
   bool ShellNotifyIcon(std::uint32_t message, const std::array<std::uint8_t, 88>& record) override {
     log.push_back(message == kAdd ? "IconAdd" : message == kDelete ? "IconDelete" : "Icon?");
     const bool changed = iconPresent != (message == kAdd);
@@ -135,7 +141,11 @@ struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipb
   std::int32_t Height() const override { return 16200; }
   std::vector<TwipsRect> Monitors() const override { return monitors; }
   std::intptr_t ShellExecute(std::uint32_t handle, const std::string& operation, const std::string& file,
-                             const std::string& parameters, const std::string& where, int show) override;
+                             const std::string& parameters, const std::string& where, int show) override {
+    const bool ours = handle == FakeWindow::kHandle && parameters.empty();
+    log.push_back((ours ? "" : "?") + operation + " " + file + " " + where + " " + std::to_string(show));
+    return 2;  // ERROR_FILE_NOT_FOUND: nothing ships in the fake folder
+  }
   std::string TimeOfDay() const override {
     char text[16];
     const auto seconds = static_cast<int>(day / 1000);

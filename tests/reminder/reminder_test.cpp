@@ -124,16 +124,13 @@ struct Reminder {
     if (flags.count(w)) return (void)(*flags.at(w) = !*flags.at(w));
     if (w == "logoff") return log.push_back(form.Form_QueryEndSession() ? "MayEnd" : "HoldsLogOff");
     if (w == "ended" || w == "cancelled") return form.Form_EndSession(w == "ended");
-    if (w == "set-1" || w == "set1") return code(form.Module().SetAutoStart(w == "set1" ? 1 : -1));
-    if (w == "write")
-      return code(form.Module().WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, "x"));
-    if (w == "delete") return code(form.Module().DeleteRegValue(Registry::kLocalMachine, kRunKey, kRunValue));
-    if (w == "show") {
-      for (int k = 0; k < 8640 && !fake.window.visible; ++k) Tick();
-      return log.push_back(fake.window.visible ? "@" + fake.TimeOfDay() : "@never");
-    }
-    if (w.rfind("sleep", 0) == 0)
-      return fake.Advance(std::uint64_t{60000} * static_cast<std::uint64_t>(number(5))), form.Timer1_Timer();
+    Module1& module = form.Module();
+    if (w == "set-1" || w == "set1") return code(module.SetAutoStart(w == "set1" ? 1 : -1));
+    if (w == "write") return code(module.WriteRegString(Registry::kLocalMachine, kRunKey, kRunValue, "x"));
+    if (w == "delete") return code(module.DeleteRegValue(Registry::kLocalMachine, kRunKey, kRunValue));
+    for (int k = 0; w == "show" && k < 8640 && !fake.window.visible; ++k) Tick();
+    if (w == "show") return log.push_back(fake.window.visible ? "@" + fake.TimeOfDay() : "@never");
+    if (w.rfind("sleep", 0) == 0) return fake.Advance(60000 * std::stoull(w.substr(5))), form.Timer1_Timer();
     if (w.rfind("at", 0) == 0) return fake.SetTime(number(2), number(5), number(8));
     if (w.rfind("ini=", 0) == 0) {  // each field on a line of its own, as the program writes them
       const std::string ini = std::regex_replace(w.substr(4), std::regex("([^,]+),?"), " $1 \r\n");
@@ -165,10 +162,8 @@ struct Reminder {
       });
     }
     if (w == "moved") return (void)(fake.window.bounds = {300, 450, 7350, 5670});
-    if (w.rfind("Await", 0) == 0 &&
-        (view.now += std::stoul(w.substr(5)), view.due && view.now >= *view.due)) {
-      return box.Timer1_Timer();
-    }
+    if (w.rfind("Await", 0) == 0) view.now += std::stoul(w.substr(5));
+    if (w.rfind("Await", 0) == 0 && view.due && view.now >= *view.due) return box.Timer1_Timer();
     if (w[0] == 'm') return form.Form_MouseMove(number(1));
     if (w[0] == 'i') return form.IntervalMnu_Click(static_cast<std::int16_t>(number(1)));
     for (int k = w[0] == 't' || w[0] == 'w' ? number(1) * (w[0] == 'w' ? 6 : 1) : 0; k > 0; --k) Tick();
@@ -183,16 +178,14 @@ struct Reminder {
     if (w == "?ini") return fake.files.files.count(kIniPath) ? fake.files.files[kIniPath] : "(none)";
     if (w == "?db") return n(cursor.HasCurrent() ? cursor.Position() : -1) + "/" + n(cursor.refreshCalls);
     if (w == "?n") return n(form.MinuteCounter()) + "/" + n(form.LastMinute());
-    if (w == "?c") {  // the minutes in force and what the menu shows
+    if (w == "?c")  // the minutes in force and what the menu shows
       return n(form.ReminderMinutes()) + "/" + n(c.interval) + (c.chimes ? "/chimes" : "") +
              (c.autoStart ? "/auto" : "");
-    }
     if (w == "?w") return n(fake.window.bounds.top) + "," + n(fake.window.bounds.left);
-    if (w == "?state") {
+    if (w == "?state")
       return n(form.State().ExitRequested) + "/" + n(form.State().InTray) +
              (fake.iconPresent ? "/icon" : "") + (fake.window.visible ? "/shown" : "") +
              (fake.window.destroyed ? "/gone" : "");
-    }
     if (w == "?clip") return fake.clipboard;
     if (w == "?A") return box.IsOpen() ? "open" : "closed";
     for (const auto& tip : fake.window.toolTips)
