@@ -52,8 +52,8 @@ struct FakeWindow : Window {
 // open refuses with 6.
 struct FakeRegistry : Registry {
   std::int32_t CreateKey(Key root, const std::string& path, Key* result) override {
-    *result = 0;
-    if (createError != 0 || readOnlyRoots.count(root) != 0) return createError ? createError : kAccessDenied;
+    if (createError || readOnlyRoots.count(root))
+      return *result = 0, createError ? createError : kAccessDenied;
     return keys.insert(KeyPath(root, path)), OpenKey(root, path, result);
   }
   std::int32_t OpenKey(Key root, const std::string& path, Key* result) override {
@@ -85,8 +85,8 @@ struct FakeRegistry : Registry {
   std::set<std::string> keys;
   std::map<std::string, std::string> values;  // REG_SZ data; another type reads "?"
   std::set<Key> readOnlyRoots;
-  std::int32_t createError = 0, setError = 0,
-               closeFailures = 0;                   // closeFailures: the next CloseKeys that fail
+  std::int32_t createError = 0, setError = 0;
+  int closeFailures = 0;                            // the next CloseKey calls that fail
   std::map<Key, std::pair<Key, std::string>> open;  // root and "root|key path"
   Key lastKey = 0x1000;
 };
@@ -94,13 +94,13 @@ struct FakeRegistry : Registry {
 // Files by full path, in folders that exist when named or holding a file.
 struct FakeFileSystem : FileSystem {
   explicit FakeFileSystem(Log& to) : log(to) {}
-  jet::Status SetCurrentFolder(const std::string& folder) override {
-    return log.push_back("cd " + folder), jet::Ok();
+  jet::Status SetCurrentFolder(const std::string& to) override {
+    return log.push_back("cd " + to), jet::Ok();
   }
   bool FileExists(const std::string& path) const override { return files.count(path) != 0; }
   jet::Result<std::string> ReadFile(const std::string& path) const override {
-    if (files.count(path) == 0) return jet::MakeError(53, "File not found");
-    return files.at(path);
+    return files.count(path) ? jet::Result<std::string>(files.at(path))
+                             : jet::MakeError(53, "File not found");
   }
   jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
   Log& log;
@@ -108,11 +108,10 @@ struct FakeFileSystem : FileSystem {
   std::set<std::string> folders, readOnlyFolders;
 };
 
-// The stateless services. Messages log "Msg <title>/<icon>: <text>"; the shell "Open <file>
-// <folder> <show>" ("?..." when not from the main window); a change of layer only "Topmost"
-// or "NoTopmost" (then the handle if not the main window), any other "SetWindowPos?". The
-// notification area keeps one icon. The screen is 1920 by 1080 pixels; the clock moves only
-// when the test moves it, or sleeps.
+// The stateless services. Messages log "Msg <title>/<icon>: <text>"; the shell "Open <file> <folder>
+// <show>" ("?..." when not from the main window); a change of layer only "Topmost" or "NoTopmost" (then
+// the handle if not the main window), any other "SetWindowPos?". The notification area keeps one icon.
+// The screen is 1920 by 1080 pixels; the clock moves only when the test moves it, or sleeps.
 // clang-format off
 struct FakePlatform : MessageBoxes, MousePointer, WindowOrder, NotifyIcon, Clipboard, Screen, Shell, Clock,
                       AboutBox, Beeper, ProgramInfo, InstanceCheck, EventPump, UserNotificationState {

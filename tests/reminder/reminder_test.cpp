@@ -62,8 +62,7 @@ struct FakeView : AboutView, VersionSource {
   void BringToFront() override { log.push_back("BringToFront"); }
   void StartTimer(std::uint32_t ms) override { log.push_back("Timer " + std::to_string(ms)), due = now + ms; }
   jet::Result<ProgramVersion> Version() const override {
-    if (noVersion) return jet::MakeError(1813, "The specified resource type cannot be found");
-    return ProgramVersion{2, 2, 108};
+    return noVersion ? jet::MakeError(1813, "No version resource") : jet::Result<ProgramVersion>({2, 2, 108});
   }
   Log& log;
   bool noLoad = false, noVersion = false;
@@ -350,10 +349,8 @@ void PrintTo(const Case& c, std::ostream* out) { *out << c.script; }
 
 std::vector<Case> Cases() {
   std::vector<Case> cases;
-  std::stringstream lines(kCases);
-  std::string text;
-  for (std::string line; std::getline(lines, line);) text += line[0] == '#' ? "" : " " + line;
-  const std::regex one(" ([A-Z][A-Za-z]*): (.*?) =>(?: (.*?))?(?= [A-Z][A-Za-z]*: |$)");
+  const std::string text = std::regex_replace(kCases, std::regex("(\n#[^\n]*)*\n"), " ");
+  const std::regex one(" ([A-Z][A-Za-z]*): (.*?) =>(?: (.*?))?(?= [A-Z][A-Za-z]*: | $)");
   for (std::sregex_iterator it(text.begin(), text.end(), one), end; it != end; ++it)
     cases.push_back({(*it)[1], (*it)[2], (*it)[3]});
   return cases;
@@ -374,7 +371,8 @@ INSTANTIATE_TEST_SUITE_P(Reminder, Form1Test, ::testing::ValuesIn(Cases()),
 
 // Start with Windows turned over by its menu item, against a machine key and a user key
 // that may refuse changes and may hold the value already: then the error shown (1 or 2)
-// and where the value is (m, u), which the check mark and the saved setting must show.
+// and where the value is (m, u), which the check mark and the saved setting must show. Both
+// Run keys exist, as on every Windows.
 TEST(AutoStartMenu, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
   std::stringstream cases(
       "on=m;on hkcu!=m;on hklm!=u;on hklm! hkcu!=1;on hkcu+=m;on hklm! hklm+=m;off hklm+ hkcu+=;"
@@ -386,9 +384,7 @@ TEST(AutoStartMenu, TheRegistryTheMessageTheCheckMarkAndTheSavedSettingAgree) {
     SCOPED_TRACE(c);
     const std::string setup = c.substr(0, c.find('=')), after = c.substr(c.find('=') + 1);
     Reminder reminder;
-    reminder.fake.registry.keys = {
-        "2147483650" + std::string(kRun),
-        "2147483649" + std::string(kRun)};  // both Run keys exist, as on every Windows
+    reminder.fake.registry.keys = {"2147483650" + std::string(kRun), "2147483649" + std::string(kRun)};
     const bool on = setup[1] == 'n', registered = after.find_first_of("mu") != std::string::npos;
     const std::string error = std::isdigit(after[0]) ? "Msg Lumaret/0: Error " + after.substr(0, 1) +
                                                            " setting registry autorun ..., "
