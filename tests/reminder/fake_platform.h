@@ -91,7 +91,7 @@ struct FakeRegistry : Registry {
   Key lastKey = 0x1000;
 };
 
-// Files by full path, in folders that exist when named or holding a file.
+// Files by full path, in folders that exist when named (C:\Lumaret is) or holding a file.
 struct FakeFileSystem : FileSystem {
   explicit FakeFileSystem(Log& to) : log(to) {}
   jet::Status SetCurrentFolder(const std::string& to) override {
@@ -105,7 +105,7 @@ struct FakeFileSystem : FileSystem {
   jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
   Log& log;
   std::map<std::string, std::string> files;
-  std::set<std::string> folders, readOnlyFolders;
+  std::set<std::string> folders{"C:\\Lumaret"}, readOnlyFolders;
 };
 
 // The stateless services. Messages log "Msg <title>/<icon>: <text>"; the shell "Open <file> <folder>

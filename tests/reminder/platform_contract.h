@@ -21,8 +21,7 @@ inline void CheckRegistryContract(Registry& registry, Registry::Key root, const 
   EXPECT_EQ(missing, 0u);
   ASSERT_EQ(registry.CreateKey(root, path, &created), 0);
   EXPECT_EQ(registry.QueryValue(created, "Lumaret2"), Registry::kFileNotFound);
-  ASSERT_EQ(registry.SetValueEx(created, "Lumaret2", Registry::kRegSz, std::string("C:\\verse.exe") + '\0'),
-            0);
+  ASSERT_EQ(registry.SetValueEx(created, "Lumaret2", Registry::kRegSz, std::string("C:\\verse.exe", 13)), 0);
   std::string upper = path;  // key paths are found whatever their case
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   ASSERT_EQ(registry.OpenKey(root, upper, &opened), 0);

@@ -86,9 +86,7 @@ struct Reminder {
     fake.files.files = {{kStorePath, "store"}, {kIniPath, " 0 \r\n 2880 \r\n 4800 \r\n 60 \r\n 1 \r\n"}};
     fake.window.onCloseRequest = [this] { return form.Form_QueryUnload(); };
   }
-
   void Tick() { fake.Advance(Form1::kTimerMilliseconds), form.Timer1_Timer(); }
-
   void Do(const std::string& w) {
     Log& log = fake.log;
     auto& files = fake.files.files;
@@ -168,7 +166,6 @@ struct Reminder {
     for (int k = w[0] == 't' || w[0] == 'w' ? number(1) * (w[0] == 'w' ? 6 : 1) : 0; k > 0; --k) Tick();
     if (w[0] == '?') log.push_back(w.substr(1) + ":" + Probe(w));
   }
-
   std::string Probe(const std::string& w) {
     const Choices& c = fake.window.choices;
     const auto n = [](auto value) { return std::to_string(value); };
@@ -187,15 +184,12 @@ struct Reminder {
              (fake.window.destroyed ? "/gone" : "");
     if (w == "?clip") return fake.clipboard;
     if (w == "?A") return box.IsOpen() ? "open" : "closed";
-    for (const auto& tip : fake.window.toolTips)
-      all += w == "?tips" ? (all.empty() ? "" : " ") + tip.substr(6) : "";
+    for (const auto& tip : fake.window.toolTips) all += w == "?tips" ? " " + tip.substr(6) : "";
     for (const auto& row : cursor.Rows()) all += w == "?rows" ? "[" + row.book + "]" : "";
     for (bool busy : fake.pointer) all += w == "?ptr" ? (busy ? "1" : "0") : "";
-    for (const auto& [path, data] : fake.registry.values)
-      all += w == "?run" ? path.substr(0, 10) + "=" + data + ";" : "";
+    for (const auto& [k, v] : fake.registry.values) all += w == "?run" ? k.substr(0, 10) + "=" + v + ";" : "";
     return all;
   }
-
   // Runs `script`; returns the log, a run of one entry written "entry*n".
   std::string Run(const std::string& script) {
     std::stringstream words(script);
@@ -277,7 +271,7 @@ ini=1,2880,4800,60,1 go rofolder next ?ini ?db => Msg Error!/2: Error saving .in
 - Path/File access error, ini: 1 | 2880 | 4800 | 60 | 1 |, db:2/1
 # Next Verse and Copy.
 NextStepsOnAndSaves: go next ?v ?ini => Save, v:Book2 Verse 2, ini: 1 | 2880 | 4800 | 60 | 1 | NextWraps:
-rows=3 ini=2 go next ?tips ?rows ?db => Save, tips:0 1, rows:[Book1][Book2][Book3], db:0/1
+rows=3 ini=2 go next ?tips ?rows ?db => Save, tips: 0 1, rows:[Book1][Book2][Book3], db:0/1
 ABlankBookOrTextIsDeleted: rows=John/First;/Text;Luke/Third go next ?rows ?v ?db |
 rows=John/First;___/Text;Luke/Third go next ?rows ?v | rows=John/First;Mark/;Luke/Third go next ?rows ?v |
 rows=John/First;Mark/____;Luke/Third go next ?rows ?v => Save, rows:[John][Luke], v:John Verse 1, db:0/1;
@@ -290,7 +284,7 @@ rows=John/First;/a;Mark/;Luke/Last go readonly next ?db next ?db next ?db ?rows 
 Save, db:3/1, rows:[John][][Mark][Luke] AnEmptyTableEndsTheClick: rows= start clr next ?db ?ini ?state =>
 Save, db:-1/1, ini:-1 | 900 | 1200 | 0 | 1 |, state:0/0/shown DeletingTheOnlyRowEmptiesTheTable: rows=_/blank
 ini=-1 go next ?rows ?v ?ini => Save, rows:, v: Verse 0, ini:-1 | 900 | 1200 | 0 | 1 | TooltipFollowsADelete:
-rows=John/First;Mark/Second;/blank go next next ?tips => Save*2, tips:2 3 0 1 Copy: rows=John/3/16-17/For_God
+rows=John/First;Mark/Second;/blank go next next ?tips => Save*2, tips: 2 3 0 1 Copy: rows=John/3/16-17/For_God
 go copy ?clip | rows=John/3/16/ go copy ?clip | go lock copy ?clip => clip:John 3:16-17|For God; clip:John
 3:16|; clip:(previous)
 # The reminder timer.
@@ -413,7 +407,6 @@ TEST(AboutFrm, TheCopyrightIsFourLinesEndingWithAPointerToHelp) {
 TEST(FakePlatform, KeepsTheContractsOfTheRealServices) {
   FakePlatform fake;
   CheckRegistryContract(fake.registry, Registry::kCurrentUser, "Software\\Lumaret\\Contract");
-  fake.files.folders.insert("C:\\Lumaret");
   CheckFileSystemContract(fake.files, "C:\\Lumaret");
   CheckClockContract(fake);
 }
