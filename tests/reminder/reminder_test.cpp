@@ -237,70 +237,84 @@ StartsThatEnd: nostore start ?state ?db ?ini ?run | second start ?state ?db | re
 ?ptr | refuse1000000:3218 start => cd, Msg DATABASE MISSING!/1: Database Not Found!, End, state:-1/0, db:-1/0,
 ini: 0 | 2880 | 4800 | 60 | 1 |, run:; cd, Beep, End, state:0/0, db:-1/0; cd, Msg Database error/2: FATAL
 ERROR 3343 - Reason  loading database, End, state:0/0, db:-1/1, ptr:10; cd, DoEvents*50, Msg Database error/2:
-FATAL ERROR 3218 - Reason  loading database, End AStoreBusyOrNotReadyIsOpenedAgain: refuse3:91 start ?db ?v |
-refuse1:3045 start ?db | refuse1:3260 start ?db | rows=4 ini=2,3000 notready2 start ?db => cd, DoEvents*4,
-OnTop, db:0/4, v:Book1 Verse 1; cd, DoEvents*2, OnTop, db:0/2; cd, DoEvents*2, OnTop, db:0/2; cd, DoEvents*3,
-OnTop, db:2/1 ShowsTheFirstRowOnTop: start ?v ?ptr ?state => Started, v:Book1 Verse 1, ptr:1100,
-state:0/0/shown AFirstRunCentresAndRegisters: noini start ?w ?c ?run ?ini => Started, w:5265,10725,
-c:0/1/chimes/auto, run:2147483650=C:\Lumaret\verse.exe\0;, ini:(none) TheCloseBoxHidesIntoTheNotificationArea:
-go close ?state => RequestClose, Save, ToTray, state:0/-1/icon FileExitEndsEverything: go min about clr exit
-?state => Closed, state:-1/-1/gone LogOff: go logoff close ?state | go logoff cancelled close ?state | go min
-clr logoff ended ?state => Save, MayEnd, Closed, state:0/0/gone; Save, MayEnd, RequestClose, Save, ToTray,
-state:0/-1/icon; Save, MayEnd, IconDelete, state:0/-1 HelpEditorAndAboutMenus: go help ?ptr | go editor editor
-?db | go about => NoTopmost, Open .\lumaret2.chm C:\Lumaret 1, DoEvents, ptr:10; NoTopmost, Open tovimar.exe
-C:\Lumaret 1, NoTopmost, Open tovimar.exe C:\Lumaret 1, db:0/1; AboutShow
+FATAL ERROR 3218 - Reason  loading database, End
+AStoreBusyOrNotReadyIsOpenedAgain: refuse3:91 start ?db ?v | refuse1:3045 start ?db | refuse1:3260 start ?db |
+rows=4 ini=2,3000 notready2 start ?db => cd, DoEvents*4, OnTop, db:0/4, v:Book1 Verse 1; cd, DoEvents*2,
+OnTop, db:0/2; cd, DoEvents*2, OnTop, db:0/2; cd, DoEvents*3, OnTop, db:2/1
+ShowsTheFirstRowOnTop: start ?v ?ptr ?state => Started, v:Book1 Verse 1, ptr:1100, state:0/0/shown
+AFirstRunCentresAndRegisters: noini start ?w ?c ?run ?ini => Started, w:5265,10725, c:0/1/chimes/auto,
+run:2147483650=C:\Lumaret\verse.exe\0;, ini:(none)
+TheCloseBoxHidesIntoTheNotificationArea: go close ?state => RequestClose, Save, ToTray, state:0/-1/icon
+FileExitEndsEverything: go min about clr exit ?state => Closed, state:-1/-1/gone
+LogOff: go logoff close ?state | go logoff cancelled close ?state | go min clr logoff ended ?state => Save,
+MayEnd, Closed, state:0/0/gone; Save, MayEnd, RequestClose, Save, ToTray, state:0/-1/icon; Save, MayEnd,
+IconDelete, state:0/-1
+HelpEditorAndAboutMenus: go help ?ptr | go editor editor ?db | go about => NoTopmost, Open .\lumaret2.chm
+C:\Lumaret 1, DoEvents, ptr:10; NoTopmost, Open tovimar.exe C:\Lumaret 1, NoTopmost, Open tovimar.exe
+C:\Lumaret 1, db:0/1; AboutShow
 # The settings file: what start-up applies up to the first bad line (the registry left
 # alone: the file holds the choice), and what Save writes.
 LoadsWhatTheFileHolds: ini= start ?run ?db ?w ?c | ini=2,3000,4000 start ?db ?w ?c | ini=0,3000,4000,45,0
 start ?run ?c => Started, run:, db:0/1, w:900,1200, c:0/1/chimes/auto; Started, db:2/1, w:3000,4000,
-c:0/1/chimes/auto; Started, run:, c:45/0/chimes LoadsUpToTheFirstBadLine: ini=1,3000,4000,32768,0 start ?db ?w
-?c | ini=0,top,4000,60,1 start ?db ?w | rows=0 ini=3,3000,4000,480,0 start ?db ?w => cd, DoEvents, Msg
-Lumaret/0: Error 6- Overflow loading .INI, OnTop, db:1/1, w:3000,4000, c:0/1/chimes/auto; cd, DoEvents, Msg
-Lumaret/0: Error 13- Type mismatch loading .INI, OnTop, db:0/1, w:900,1200; cd, DoEvents, Msg Lumaret/0: Error
-3021- No current record. loading .INI, OnTop, db:-1/1, w:900,1200 LoadsNoRowForMinusOneOrPastTheEnd:
-ini=-1,3000,4000,240,2 start clr ?db ?c ?v next ?v | ini=12,3000,4000,480,1 start clr ?db ?c next ?v =>
-db:-1/1, c:240/2/chimes/auto, v: Verse 0, Save, v:Book1 Verse 1; db:-1/1, c:480/3/chimes/auto, Save, v:Book1
-Verse 1 CentresOnlyAWindowOffTheScreen: ini=0,-5000,-7000 start clr ?w | ini=0,3000,-7350 start clr ?w |
+c:0/1/chimes/auto; Started, run:, c:45/0/chimes
+LoadsUpToTheFirstBadLine: ini=1,3000,4000,32768,0 start ?db ?w ?c | ini=0,top,4000,60,1 start ?db ?w | rows=0
+ini=3,3000,4000,480,0 start ?db ?w => cd, DoEvents, Msg Lumaret/0: Error 6- Overflow loading .INI, OnTop,
+db:1/1, w:3000,4000, c:0/1/chimes/auto; cd, DoEvents, Msg Lumaret/0: Error 13- Type mismatch loading .INI,
+OnTop, db:0/1, w:900,1200; cd, DoEvents, Msg Lumaret/0: Error 3021- No current record. loading .INI, OnTop,
+db:-1/1, w:900,1200
+LoadsNoRowForMinusOneOrPastTheEnd: ini=-1,3000,4000,240,2 start clr ?db ?c ?v next ?v | ini=12,3000,4000,480,1
+start clr ?db ?c next ?v => db:-1/1, c:240/2/chimes/auto, v: Verse 0, Save, v:Book1 Verse 1; db:-1/1,
+c:480/3/chimes/auto, Save, v:Book1 Verse 1
+CentresOnlyAWindowOffTheScreen: ini=0,-5000,-7000 start clr ?w | ini=0,3000,-7350 start clr ?w |
 ini=0,3000,28800 start clr ?w | ini=0,-5670,4000 start clr ?w | ini=0,16200,4000 start clr ?w |
 ini=0,3000,-40000 start clr ?w => w:-5000,-7000; w:5265,10725; w:5265,10725; w:5265,10725; w:5265,10725;
-w:5265,10725 KeepsAWindowOnALeftMonitor: left ini=0,-300,-7000,60,1 go save ?ini ?w => Save, ini: 0 |-300
-|-7000 | 60 | 1 |, w:-300,-7000 Saves: rows=20 ini=12,2880,4800,60,1 go save ?ini | rows=3
-ini=9,2880,4800,30,0 go save ?ini | ini=0,10,20,60,1 root go save ?w => Save, ini: 12 | 2880 | 4800 | 60 | 1
-|; Save, ini:-1 | 2880 | 4800 | 30 | 0 |; Save, w:10,20 SavingInAReadOnlyFolderKeepsTheOldFile:
-ini=1,2880,4800,60,1 go rofolder next ?ini ?db => Msg Error!/2: Error saving .ini data in C:\Lumaret|Error #75
-- Path/File access error, ini: 1 | 2880 | 4800 | 60 | 1 |, db:2/1
+w:5265,10725
+KeepsAWindowOnALeftMonitor: left ini=0,-300,-7000,60,1 go save ?ini ?w => Save, ini: 0 |-300 |-7000 | 60 | 1
+|, w:-300,-7000
+Saves: rows=20 ini=12,2880,4800,60,1 go save ?ini | rows=3 ini=9,2880,4800,30,0 go save ?ini |
+ini=0,10,20,60,1 root go save ?w => Save, ini: 12 | 2880 | 4800 | 60 | 1 |; Save, ini:-1 | 2880 | 4800 | 30 |
+0 |; Save, w:10,20
+SavingInAReadOnlyFolderKeepsTheOldFile: ini=1,2880,4800,60,1 go rofolder next ?ini ?db => Msg Error!/2: Error
+saving .ini data in C:\Lumaret|Error #75 - Path/File access error, ini: 1 | 2880 | 4800 | 60 | 1 |, db:2/1
 # Next Verse and Copy.
-NextStepsOnAndSaves: go next ?v ?ini => Save, v:Book2 Verse 2, ini: 1 | 2880 | 4800 | 60 | 1 | NextWraps:
-rows=3 ini=2 go next ?tips ?rows ?db => Save, tips: 0 1, rows:[Book1][Book2][Book3], db:0/1
+NextStepsOnAndSaves: go next ?v ?ini => Save, v:Book2 Verse 2, ini: 1 | 2880 | 4800 | 60 | 1 |
+NextWraps: rows=3 ini=2 go next ?tips ?rows ?db => Save, tips: 0 1, rows:[Book1][Book2][Book3], db:0/1
 ABlankBookOrTextIsDeleted: rows=John/First;/Text;Luke/Third go next ?rows ?v ?db |
 rows=John/First;___/Text;Luke/Third go next ?rows ?v | rows=John/First;Mark/;Luke/Third go next ?rows ?v |
 rows=John/First;Mark/____;Luke/Third go next ?rows ?v => Save, rows:[John][Luke], v:John Verse 1, db:0/1;
 Save, rows:[John][Luke], v:John Verse 1; Save, rows:[John][Luke], v:John Verse 1; Save, rows:[John][Luke],
-v:John Verse 1 LeadingSpacesAndNoChapterAreKept: rows=John/First;__Mark/__x;Luke///Third go next ?v next ?v
-?rows => Save, v:  Mark Verse 2, Save, v:Luke Verse 3, rows:[John][  Mark][Luke] TwoBlankRowsGoOnePerVisit:
-rows=John/First;/a;/b;Luke/Last go next ?rows next ?rows ?v next ?v => Save, rows:[John][][Luke], Save,
-rows:[John][Luke], v:John Verse 1, Save, v:Luke Verse 2 OnAReadOnlyStoreBlankRowsAreSteppedOver:
-rows=John/First;/a;Mark/;Luke/Last go readonly next ?db next ?db next ?db ?rows => Save, db:3/1, Save, db:0/1,
-Save, db:3/1, rows:[John][][Mark][Luke] AnEmptyTableEndsTheClick: rows= start clr next ?db ?ini ?state =>
-Save, db:-1/1, ini:-1 | 900 | 1200 | 0 | 1 |, state:0/0/shown DeletingTheOnlyRowEmptiesTheTable: rows=_/blank
-ini=-1 go next ?rows ?v ?ini => Save, rows:, v: Verse 0, ini:-1 | 900 | 1200 | 0 | 1 | TooltipFollowsADelete:
-rows=John/First;Mark/Second;/blank go next next ?tips => Save*2, tips: 2 3 0 1 Copy: rows=John/3/16-17/For_God
-go copy ?clip | rows=John/3/16/ go copy ?clip | go lock copy ?clip => clip:John 3:16-17|For God; clip:John
-3:16|; clip:(previous)
+v:John Verse 1
+LeadingSpacesAndNoChapterAreKept: rows=John/First;__Mark/__x;Luke///Third go next ?v next ?v ?rows => Save,
+v:  Mark Verse 2, Save, v:Luke Verse 3, rows:[John][  Mark][Luke]
+TwoBlankRowsGoOnePerVisit: rows=John/First;/a;/b;Luke/Last go next ?rows next ?rows ?v next ?v => Save,
+rows:[John][][Luke], Save, rows:[John][Luke], v:John Verse 1, Save, v:Luke Verse 2
+OnAReadOnlyStoreBlankRowsAreSteppedOver: rows=John/First;/a;Mark/;Luke/Last go readonly next ?db next ?db next
+?db ?rows => Save, db:3/1, Save, db:0/1, Save, db:3/1, rows:[John][][Mark][Luke]
+AnEmptyTableEndsTheClick: rows= start clr next ?db ?ini ?state => Save, db:-1/1, ini:-1 | 900 | 1200 | 0 | 1
+|, state:0/0/shown
+DeletingTheOnlyRowEmptiesTheTable: rows=_/blank ini=-1 go next ?rows ?v ?ini => Save, rows:, v: Verse 0,
+ini:-1 | 900 | 1200 | 0 | 1 |
+TooltipFollowsADelete: rows=John/First;Mark/Second;/blank go next next ?tips => Save*2, tips: 2 3 0 1
+Copy: rows=John/3/16-17/For_God go copy ?clip | rows=John/3/16/ go copy ?clip | go lock copy ?clip =>
+clip:John 3:16-17|For God; clip:John 3:16|; clip:(previous)
 # The reminder timer.
 FirstRunFirstTick: ini=0,2880,4800,0,1 at10:20:30 go t1 ?c ?n t1 ?n => Save, c:30/0/chimes/auto, n:0/0, n:1/20
 ThirtyMinutesCountChangesOfMinute: ini=0,2880,4800,30,1 at10:20:30 go t1 ?n min show ?n ?state => n:1/20,
-ToTray, Beep, ToFront, @10:49:00, n:0/49, state:0/0/shown OneHourIsSixtyChanges: at09:31:30 go min show min
-show ?c => ToTray, Beep*2, ToFront, @10:30:00, ToTray, Beep*2, ToFront, @11:30:00, c:60/1/chimes/auto
+ToTray, Beep, ToFront, @10:49:00, n:0/49, state:0/0/shown
+OneHourIsSixtyChanges: at09:31:30 go min show min show ?c => ToTray, Beep*2, ToFront, @10:30:00, ToTray,
+Beep*2, ToFront, @11:30:00, c:60/1/chimes/auto
 HourlyChimes: ini=0,2880,4800,240,1 at10:58:30 go w3 min w60 ?state => Beep, ToTray, Beep, state:0/-1/icon
 AReminderOnTheHourBeepsOnceOrTwice: ini=0,2880,4800,30,1 at10:30:30 go min clr show | ini=0,2880,4800,30,1
-at10:31:30 go min clr show => Beep, ToFront, @10:59:00; Beep*2, ToFront, @11:00:00 WithoutChimesNothingBeeps:
-ini=0,2880,4800,30,1 at10:31:30 go chime ?c min show chime ?c => c:30/0/auto, ToTray, ToFront, @11:00:00,
-c:30/0/chimes/auto AReminderDueWhileShownBringsTheWindowForward: ini=0,2880,4800,30,1 at10:05:30 go w30 =>
-ToFront AShorterIntervalChosenLateFiresAtOnce: ini=0,2880,4800,240,1 at10:05:30 go min w100 clr ?n i0 ?n t6 ?n
-=> n:101/45, Save, n:101/45, Beep, ToFront, n:0/46 TheReminderShowsTheVerseLeftShowing: ini=0,2880,4800,30,1
-at10:05:30 go next min clr show ?v => Beep, ToFront, @10:34:00, v:Book2 Verse 2 EightHoursAcrossMidnight:
-ini=0,2880,4800,480,1 at20:00:30 go min clr show min w90 => Beep*9, ToFront, @04:00:00, ToTray, Beep
+at10:31:30 go min clr show => Beep, ToFront, @10:59:00; Beep*2, ToFront, @11:00:00
+WithoutChimesNothingBeeps: ini=0,2880,4800,30,1 at10:31:30 go chime ?c min show chime ?c => c:30/0/auto,
+ToTray, ToFront, @11:00:00, c:30/0/chimes/auto
+AReminderDueWhileShownBringsTheWindowForward: ini=0,2880,4800,30,1 at10:05:30 go w30 => ToFront
+AShorterIntervalChosenLateFiresAtOnce: ini=0,2880,4800,240,1 at10:05:30 go min w100 clr ?n i0 ?n t6 ?n =>
+n:101/45, Save, n:101/45, Beep, ToFront, n:0/46
+TheReminderShowsTheVerseLeftShowing: ini=0,2880,4800,30,1 at10:05:30 go next min clr show ?v => Beep, ToFront,
+@10:34:00, v:Book2 Verse 2
+EightHoursAcrossMidnight: ini=0,2880,4800,480,1 at20:00:30 go min clr show min w90 => Beep*9, ToFront,
+@04:00:00, ToTray, Beep
 AReminderWaitsForAFullScreenProgram: ini=0,2880,4800,30,1 at10:31:30 go min fs clr t361 ?state fs t1 ?n min
 show => Beep, state:0/-1/icon, Beep, ToFront, n:0/31, ToTray, Beep*2, ToFront, @12:01:00
 MinutesAsleepCountUpToOneInterval: at22:10:30 go min w5 clr ?n sleep480 ?n min show min sleep20 ?state ?n =>
@@ -311,29 +325,34 @@ c:999/4/chimes/auto, ini: 0 | 2880 | 4800 | 999 | 1 |, Save, c:30/0/chimes/auto,
 TicksWithinAMinuteCountOnce: at10:20:00 go t5 ?n t1 ?n => n:1/20, n:2/21
 # The notification area and Amen.
 AmenHidesIntoTheNotificationArea: go min ?state | ini=0,2880,4800,1000 go min ?state => ToTray,
-state:0/-1/icon; ToTray, state:0/-1/icon OnlyALeftPressOnTheIconShowsTheWindow: go min clr m513 ?state | go
-min clr m512 m514 m515 m516 m517 m518 m519 ?state | go min clr m513 m514 m515 m514 | go m0 m100 m512 m513
-m7000 ?state => ToFront, state:0/0/shown; state:0/-1/icon; ToFront; state:0/0/shown
+state:0/-1/icon; ToTray, state:0/-1/icon
+OnlyALeftPressOnTheIconShowsTheWindow: go min clr m513 ?state | go min clr m512 m514 m515 m516 m517 m518 m519
+?state | go min clr m513 m514 m515 m514 | go m0 m100 m512 m513 m7000 ?state => ToFront, state:0/0/shown;
+state:0/-1/icon; ToFront; state:0/0/shown
 ANewNotificationAreaGetsTheIconWhileHidden: go bar min restart bar ?state => ToTray, IconAdd, state:0/-1/icon
 AmenUnderStartupOnlyEndsTheProgram: go i4 about clr min ?state | ini=0,2880,4800,999 go ?c min => AboutClose,
 Closed, state:-1/0/gone; c:999/4/chimes/auto, AboutClose, Closed
 # Module1's registry routines.
 ValuesAndPaths: go set1 ?run | go spaced set-1 ?run => code:0, run:2147483650=C:\Lumaret\verse.exe\0;; code:0,
-run:2147483650="C:\Program Files\Lumaret\verse.exe"\0; RegistryErrorsGiveOneTwoOrThree: regcreate! go set-1 |
-regset! go set-1 | regset! go regclose4 set-1 => Msg Lumaret/0: Error 1 setting registry autorun ..., code:1;
-Msg Lumaret/0: Error 2 setting registry autorun ..., code:2; DoEvents*3, Msg Lumaret/0: Error 3 setting
-registry autorun ..., code:3 KeysAreClosedUpToFourTimes: go regclose4 write regclose4 delete ?run | go
-regclose3 set-1 => DoEvents*3, code:3, DoEvents*3, code:3, run:; DoEvents*3, code:0
+run:2147483650="C:\Program Files\Lumaret\verse.exe"\0;
+RegistryErrorsGiveOneTwoOrThree: regcreate! go set-1 | regset! go set-1 | regset! go regclose4 set-1 => Msg
+Lumaret/0: Error 1 setting registry autorun ..., code:1; Msg Lumaret/0: Error 2 setting registry autorun ...,
+code:2; DoEvents*3, Msg Lumaret/0: Error 3 setting registry autorun ..., code:3
+KeysAreClosedUpToFourTimes: go regclose4 write regclose4 delete ?run | go regclose3 set-1 => DoEvents*3,
+code:3, DoEvents*3, code:3, run:; DoEvents*3, code:0
 # The About box: placed over the main window, it takes the top layer while open.
 AboutOpens: Ashow ?A | Anoversion Ashow | Anoload Ashow ?A => Loaded, DoEvents, Shown, A:open; Load, Move
-1200,1060, DoEvents, Shown; Load failed, A:closed AboutClosesOnceGivingTheTopLayerBack: Ashow clr Aclick ?A |
-Ashow clr Aunload | Ashow clr Aclose Aclose Atick | Aclose Atick Aclick ?A => Unloaded, A:closed; Unloaded;
-Unloaded; A:closed AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow Await5499 ?A Await1 =>
-BringToFront, A:open, Unloaded AboutOpensAgainWhereTheMainWindowIs: Ashow Aclick moved clr Ashow => Load,
-Version 2.2.108, Move 300,610, DoEvents, Shown AboutClickedWhileOpening: Aclick@1 Ashow ?A | Aclick@2 Ashow |
-Aclick@3 Ashow Await20000 => Loaded, DoEvents, Unloaded, A:closed; Loaded, DoEvents, Show, DoEvents, Unloaded;
-Loaded, DoEvents, Show, DoEvents, Refresh, DoEvents, Unloaded AboutAgainWhileLoading: Ashow@1 Ashow => Loaded,
-DoEvents, BringToFront, Shown
+1200,1060, DoEvents, Shown; Load failed, A:closed
+AboutClosesOnceGivingTheTopLayerBack: Ashow clr Aclick ?A | Ashow clr Aunload | Ashow clr Aclose Aclose Atick
+| Aclose Atick Aclick ?A => Unloaded, A:closed; Unloaded; Unloaded; A:closed
+AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow Await5499 ?A Await1 => BringToFront, A:open,
+Unloaded
+AboutOpensAgainWhereTheMainWindowIs: Ashow Aclick moved clr Ashow => Load, Version 2.2.108, Move 300,610,
+DoEvents, Shown
+AboutClickedWhileOpening: Aclick@1 Ashow ?A | Aclick@2 Ashow | Aclick@3 Ashow Await20000 => Loaded, DoEvents,
+Unloaded, A:closed; Loaded, DoEvents, Show, DoEvents, Unloaded; Loaded, DoEvents, Show, DoEvents, Refresh,
+DoEvents, Unloaded
+AboutAgainWhileLoading: Ashow@1 Ashow => Loaded, DoEvents, BringToFront, Shown
 )";
 
 struct Case {

@@ -86,6 +86,11 @@ TEST_F(VerseExeTest, AFirstRunRegistersItselfASecondCopyEndsAndTheKeyboardDrives
   Keys({'O'}, VK_MENU);
   Keys({VK_DOWN, VK_RIGHT, 'E'});  // Options > Reminder Interval > Eight Hours
   EXPECT_TRUE(WaitFor([&] { return Settings().size() == 5 && Settings()[3] == 480; }, 3000));
+  for (const bool on : {false, true}) {  // Options > Start with Windows removes the value, then writes it
+    Keys({'O'}, VK_MENU);
+    Keys({'S'});
+    EXPECT_TRUE(WaitFor([&] { return RunValue() == (on ? folder_.File("verse.exe") : ""); }, 3000)) << on;
+  }
   Keys({'H'}, VK_MENU);
   Keys({'A'});  // Help > About; the box then has the keyboard, so Exit comes as the menu sends it
   EXPECT_TRUE(WaitFor([&] { return FindProcessWindow(process_.dwProcessId, "LumaretAboutFrm"); }, 5000));
