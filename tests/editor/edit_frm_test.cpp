@@ -119,6 +119,20 @@ TEST_P(EditFrmTest, ShowsAndStoresWhatTheUserDid) {
 INSTANTIATE_TEST_SUITE_P(Cases, EditFrmTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<Case>& p) { return std::string(p.param.name); });
 
+// The recordset outlives the window: once EditFrm is gone, no notification may reach it.
+TEST(EditFrmLifetimeTest, TheRecordsetNoLongerNotifiesAGoneWindow) {
+  FakeVerseTable table(kRows);
+  store::VerseRecordset rs(table);
+  FakeEditView view;
+  struct : ProgramVersion {
+    VersionNumbers Numbers() const override { return {1, 0, 12}; }
+  } version;
+  EditFrm(view, rs, version).Form_Load();
+  view.fields.clear();
+  EXPECT_TRUE(rs.MoveNext().ok());
+  EXPECT_TRUE(view.fields.empty());
+}
+
 TEST(FakeEditViewTest, KeepsTheViewContract) {
   FakeEditView view;
   CheckEditViewContract({view, [&] { return view.boxes; },
