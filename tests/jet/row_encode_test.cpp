@@ -92,9 +92,12 @@ TEST(RowEncode, RowsOfEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
             (std::vector<Value>{T("x"), Bytes(600, 0xAB)}));
   // The fixed types the samples lack; a short fixed binary is padded to its length.
   const TableDef fixed =
-      Def({Column(ColumnType::kSingle, 0, 0, true, 4), Column(ColumnType::kBinary, 1, 4, true, 6)});
-  EXPECT_EQ(RoundTrip(fixed, {-2.5f, Bytes{1}}), (std::vector<Value>{-2.5f, Bytes{1, 0, 0, 0, 0, 0}}));
-  EXPECT_EQ(RoundTrip(fixed, {Value(), Value()}), (std::vector<Value>{Value(), Value()}));
+      Def({Column(ColumnType::kSingle, 0, 0, true, 4), Column(ColumnType::kBinary, 1, 4, true, 6),
+           Column(ColumnType::kGuid, 2, 10, true, 16)});
+  const Guid guid{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
+  EXPECT_EQ(RoundTrip(fixed, {-2.5f, Bytes{1}, guid}),
+            (std::vector<Value>{-2.5f, Bytes{1, 0, 0, 0, 0, 0}, guid}));
+  EXPECT_EQ(RoundTrip(fixed, {Value(), Value(), Value()}), (std::vector<Value>{Value(), Value(), Value()}));
 }
 
 // Bad values change nothing; a definition that got past the reader's checks still cannot

@@ -2,6 +2,7 @@
 // that must grow. What single writes leave is checked under fault injection and by the
 // other readers.
 #include "fixture.h"
+#include "jet/data_page.h"
 #include "jet/journal.h"
 
 namespace jet::test {
@@ -68,6 +69,32 @@ TEST_F(TableWriteTest, ABatchAddsAllItsRowsInOneWriteOrNoneAndPageMapsGrow) {
   ExpectUnchanged(before);
 }
 
+// A row that grows past its page's room moves to the end and leaves a stub; moved, it
+// stays, grows onto a page of its own again, comes back home, and can be deleted.
+TEST_F(TableWriteTest, GrowingRowsMoveAndCanBeUpdatedAndDeletedWhereverTheyAre) {
+  std::vector<RowId> ids;
+  for (int i = 0; i < 12; ++i)
+    ids.push_back(Add(VerseRow("B" + std::to_string(i), "1", false, "1", Memo(10))));
+  for (int i = 0; i < 12; ++i) Add(VerseRow(std::string(140, 'f'), "1", false, "1", Value()));
+  const auto update = [&](std::vector<Value> row) {
+    ASSERT_OK(db_->Update(def_, ids[2], expected_[2], row));
+    expected_[2] = std::move(row);
+    ExpectStored();
+  };
+  update(VerseRow(std::string(255, 'g'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(32)));
+  {
+    ReadScope scope(db_->pager());
+    EXPECT_EQ(ReadDataPage(db_->pager(), ids[2].page).value().slots[ids[2].row].kind, SlotKind::kStub);
+  }
+  update(VerseRow(std::string(250, 'g'), "2", true, "2", Memo(40)));  // stays where it moved to
+  for (int i = 0; i < 20; ++i) Add(VerseRow(std::string(200, 'h'), "1", false, "1", Value()));
+  update(VerseRow(std::string(255, 'i'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(2000)));
+  update(VerseRow("j", "1", false, "1", Value()));
+  ASSERT_OK(db_->Delete(def_, ids[2], expected_[2]));
+  expected_.erase(expected_.begin() + 2);
+  ExpectStored();
+}
+
 TEST_F(TableWriteTest, ConflictsDeletedRowsAndIndexedTablesChangeNothing) {
   RowId id = Add(VerseRow("John", "3", false, "16", Memo(5000)));
   // A row changed but for its memo keeps the memo's pages; none are added.
@@ -80,6 +107,7 @@ TEST_F(TableWriteTest, ConflictsDeletedRowsAndIndexedTablesChangeNothing) {
   EXPECT_ERROR(db_->Update(def_, id, other, expected_[0]), kErrWriteConflict);
   EXPECT_ERROR(db_->Delete(def_, id, other), kErrWriteConflict);
   EXPECT_ERROR(db_->Delete(def_, RowId{id.page, 9}, expected_[0]), kErrRecordDeleted);
+  EXPECT_ERROR(db_->Insert(def_, VerseRow("a", "1", false, "1", Bytes{1, 2})), kErrInvalidArgument);
   ExpectUnchanged(before);
   ASSERT_OK(db_->Delete(def_, id, expected_[0]));
   EXPECT_ERROR(db_->Delete(def_, id, expected_[0]), kErrRecordDeleted);

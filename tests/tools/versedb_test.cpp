@@ -152,12 +152,14 @@ TEST_F(Versedb, BadInputIsRefusedWithItsErrorAndChangesNothing) {
       {{"add", "v.mdb", "Romans", "8", "28", "bell \x07"}, "", "control character 0x07"},
       {{"add", "v.mdb", "Romans", "8", std::string(51, '1'), "text"}, "", "error 3163"},
       {{"add", "v.mdb", "Rom\xE2\x86\x92", "8", "28", "text"}, "", "error 3169"},
+      {{"add", "none.mdb", "Romans", "8", "28", "text"}, "", "error 3024"},
       {{"delete", "v.mdb", "4"}, "", "error 3021"},
       {{"delete", "v.mdb", "0"}, "", "error 3001"},
       {{"delete", "v.mdb", "x2"}, "", "error 3001"},
       {{}, "", "usage: versedb", 2},
       {{"create"}, "", "usage: versedb", 2},
       {{"add", "v.mdb", "John"}, "", "usage: versedb", 2},
+      {{"schema", "v.mdb"}, "", "usage: versedb", 2},
   };
   for (const Case& c : cases) ExpectRefused(c.args, c.input, c.message, c.status);
   ExpectClean();
