@@ -15,10 +15,10 @@ void WriteFile(const std::string& path, const Bytes& bytes) {
   std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::ssize(bytes));
 }
 
-void ExpectOraclesAgree(const Bytes& bytes, const std::string& table) {
+void ExpectOraclesAgree(const Bytes& bytes, const std::string& table, bool anyOrder) {
   support::TempDir dir;
   WriteFile(dir.File("store.mdb"), bytes);
-  support::ExpectOraclesAgree(dir.File("store.mdb"), table);
+  support::ExpectOraclesAgree(dir.File("store.mdb"), table, anyOrder);
 }
 
 namespace {
