@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "jet/code_page.h"
 #include "jet/database.h"
 #include "jet/file_memory.h"
 #include "jet/integrity.h"
@@ -86,17 +87,27 @@ void BuildStore(const std::string& textPath, const std::string& storePath) {
   std::filesystem::rename(temporary, storePath);
 }
 
-// Opens the store and decodes every value of versetbl; returns the row count.
+// Opens the store and reads every value of versetbl, text decoded to UTF-8 in one
+// reused buffer; returns the row count.
 long Scan(const std::string& path) {
   auto db = jet::Database::Open(jet::SystemFileSystem(), path);
   if (!db.ok()) Fail("open " + path);
   auto def = (*db)->OpenTable("versetbl");
   if (!def.ok()) Fail("versetbl");
   long rows = 0;
-  auto s = (*db)->Scan(*def, [&](const jet::RowRef& row) {
-    auto values = (*db)->RowValues(*def, row.bytes);
-    rows += values.ok() ? 1 : 0;
-    return values.ok();
+  std::string text;
+  auto s = (*db)->ScanFields(*def, [&](jet::RowId, std::span<const jet::Field> fields) -> jet::Result<bool> {
+    text.clear();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const jet::ColumnType type = def->columns[i].type;
+      if (type == jet::ColumnType::kText || type == jet::ColumnType::kMemo) {
+        jet::AppendCp1252(text, fields[i].bytes);
+      } else {
+        JET_TRY((*db)->FieldValue(*def, i, fields[i]));
+      }
+    }
+    ++rows;
+    return true;
   });
   if (!s.ok()) Fail("scan");
   return rows;

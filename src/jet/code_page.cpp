@@ -1,6 +1,7 @@
 #include "jet/code_page.h"
 
 #include <array>
+#include <cstring>
 
 #include "jet/errors.h"
 
@@ -8,10 +9,10 @@ namespace jet {
 namespace {
 
 // 0x80-0x9F; the undefined bytes keep their own value.
-constexpr std::array<char16_t, 32> kHigh = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                            0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                            0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -35,11 +36,16 @@ void AppendUtf8(std::string& out, char32_t c) {
 bool NextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
   auto b = static_cast<unsigned char>(s[i]);
   std::size_t extra = 0;
-  if (b < 0x80) extra = 0;
-  else if ((b & 0xE0) == 0xC0) extra = 1;
-  else if ((b & 0xF0) == 0xE0) extra = 2;
-  else if ((b & 0xF8) == 0xF0) extra = 3;
-  else return false;
+  if (b < 0x80)
+    extra = 0;
+  else if ((b & 0xE0) == 0xC0)
+    extra = 1;
+  else if ((b & 0xF0) == 0xE0)
+    extra = 2;
+  else if ((b & 0xF8) == 0xF0)
+    extra = 3;
+  else
+    return false;
   if (extra > s.size() - i - 1) return false;
   c = extra == 0 ? b : (b & (0x3Fu >> extra));
   for (std::size_t k = 1; k <= extra; ++k) {
@@ -55,14 +61,28 @@ bool NextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
 
 }  // namespace
 
+void AppendCp1252(std::string& out, std::span<const std::uint8_t> bytes) {
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    // Most text is ASCII, which is the same in both: copied a run at a time.
+    std::size_t run = i;
+    for (std::uint64_t word = 0; run + 8 <= bytes.size(); run += 8) {
+      std::memcpy(&word, bytes.data() + run, 8);
+      if ((word & 0x8080808080808080u) != 0) break;
+    }
+    while (run < bytes.size() && bytes[run] < 0x80) ++run;
+    out.append(reinterpret_cast<const char*>(bytes.data() + i), run - i);
+    if (run == bytes.size()) break;
+    const std::uint8_t b = bytes[run];
+    AppendUtf8(out, b < 0xA0 ? kHigh[b - 0x80] : char32_t{b});
+    i = run + 1;
+  }
+}
+
 std::string DecodeCp1252(std::span<const std::uint8_t> bytes) {
   std::string out;
   out.reserve(bytes.size());
-  for (std::uint8_t b : bytes) {
-    if (b < 0x80) out += static_cast<char>(b);
-    else if (b < 0xA0) AppendUtf8(out, kHigh[b - 0x80]);
-    else AppendUtf8(out, b);
-  }
+  AppendCp1252(out, bytes);
   return out;
 }
 

@@ -14,6 +14,8 @@ namespace jet {
 // Decodes Windows-1252 bytes. The five bytes the code page leaves undefined map
 // to the C1 controls of the same value, as Windows' best-fit tables do.
 std::string DecodeCp1252(std::span<const std::uint8_t> bytes);
+// The same, appended to `out` (for callers that reuse one buffer).
+void AppendCp1252(std::string& out, std::span<const std::uint8_t> bytes);
 
 // Encodes UTF-8 text. Fails (before anything is written) for text that is not
 // valid UTF-8 or holds a character the code page cannot hold.

@@ -7,19 +7,18 @@
 
 namespace jet {
 
-Result<std::vector<Slot>> DecodeSlots(const Page& page, std::uint32_t number) {
+Status DecodeSlots(const Page& page, std::uint32_t number, SlotTable& slots) {
   ByteReader r(page);
-  const std::string name = "page " + std::to_string(number);
+  auto name = [number] { return "page " + std::to_string(number); };
   if (r.U8(0) != kPageTypeData) {
-    return Corrupt(name + " should be a data page but has type " + std::to_string(r.U8(0)));
+    return Corrupt(name() + " should be a data page but has type " + std::to_string(r.U8(0)));
   }
   const std::uint16_t count = r.U16(kDataRowCount);
   const std::size_t tableEnd = kDataHeaderSize + 2u * count;
   if (count > kMaxSlotsRead || tableEnd > kPageSize) {
-    return Corrupt(name + " claims " + std::to_string(count) + " rows, more than a page can hold");
+    return Corrupt(name() + " claims " + std::to_string(count) + " rows, more than a page can hold");
   }
-  std::vector<Slot> slots;
-  slots.reserve(count);
+  slots.clear();
   // Rows are packed downward from the page end in slot order: slot i ends where
   // slot i-1 starts. Deleted slots have no bytes.
   std::uint16_t previousStart = kPageSize;
@@ -27,10 +26,10 @@ Result<std::vector<Slot>> DecodeSlots(const Page& page, std::uint32_t number) {
     Slot s;
     s.entry = r.U16(kDataSlots + 2u * i);
     const std::uint16_t flags = s.entry & kSlotDeleted;
-    s.kind = flags == kSlotDeleted ? SlotKind::kDeleted
+    s.kind = flags == kSlotDeleted     ? SlotKind::kDeleted
              : flags == kSlotForwarded ? SlotKind::kStub
-             : flags == kSlotMoved ? SlotKind::kMoved
-                                   : SlotKind::kLive;
+             : flags == kSlotMoved     ? SlotKind::kMoved
+                                       : SlotKind::kLive;
     s.start = s.entry & kSlotOffsetMask;
     s.end = previousStart;
     if (s.kind == SlotKind::kDeleted) {
@@ -38,23 +37,34 @@ Result<std::vector<Slot>> DecodeSlots(const Page& page, std::uint32_t number) {
       // bytes: either way they are skipped, so only keep the span sane.
       if (s.start < tableEnd || s.start > previousStart) s.start = previousStart;
     } else if (s.start < tableEnd || s.start >= previousStart) {
-      return Corrupt("row " + std::to_string(i) + " of " + name + " overlaps another row or lies outside the page");
+      return Corrupt("row " + std::to_string(i) + " of " + name() +
+                     " overlaps another row or lies outside the page");
     }
     previousStart = s.start;
     slots.push_back(s);
   }
-  return slots;
+  return Ok();
 }
 
-Result<DataPage> ReadDataPage(Pager& pager, std::uint32_t number) {
+Status ReadDataPage(Pager& pager, std::uint32_t number, DataPage& out) {
   JET_ASSIGN(const Page* page, pager.Read(number));
-  JET_ASSIGN(auto slots, DecodeSlots(*page, number));
+  JET_TRY(DecodeSlots(*page, number, out.slots));
   ByteReader r(*page);
-  return DataPage{number, r.U16(kDataFreeSpace), r.U32(kDataOwner), std::move(slots), page};
+  out.number = number;
+  out.freeSpace = r.U16(kDataFreeSpace);
+  out.owner = r.U32(kDataOwner);
+  out.page = page;
+  return Ok();
 }
 
-Result<std::span<const std::uint8_t>> ReadRowAt(Pager& pager, RowPointer where, const char* what) {
-  JET_ASSIGN(DataPage dp, ReadDataPage(pager, where.page));
+Result<std::span<const std::uint8_t>> ReadRowAt(Pager& pager, RowPointer where, const char* what,
+                                                DataPage& dp) {
+  // The pager keeps a page unchanged until the operation ends, and a page is read
+  // again only after a new one.
+  if (dp.page == nullptr || dp.number != where.page) {
+    dp.page = nullptr;
+    JET_TRY(ReadDataPage(pager, where.page, dp));
+  }
   if (where.row >= dp.slots.size()) {
     return Corrupt(std::string(what) + " points at a missing row " + std::to_string(where.row) + " of page " +
                    std::to_string(where.page));

@@ -23,7 +23,8 @@ T Load(std::span<const std::uint8_t> bytes) {
 // Reads the forwarding pointer of a stub: slot byte, then a 3-byte page.
 Result<RowPointer> StubTarget(const DataPage& dp, const Slot& s) {
   auto bytes = dp.RowBytes(s);
-  if (bytes.size() < 4) return Corrupt("a moved row's stub on page " + std::to_string(dp.number) + " is cut short");
+  if (bytes.size() < 4)
+    return Corrupt("a moved row's stub on page " + std::to_string(dp.number) + " is cut short");
   ByteReader r(bytes);
   return RowPointer::FromRaw(r.U32(0));
 }
@@ -42,7 +43,8 @@ bool SameName(std::string_view a, std::string_view b) {
 Database::Database(std::unique_ptr<Pager> pager) : pager_(std::move(pager)) {}
 Database::~Database() = default;
 
-Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::string& path, PagerOptions options) try {
+Result<std::unique_ptr<Database>> Database::Open(FileSystem& fs, const std::string& path,
+                                                 PagerOptions options) try {
   JET_ASSIGN(auto pager, Pager::Open(fs, path, options));
   std::unique_ptr<Database> db(new Database(std::move(pager)));
   // Reading the catalog's definition proves the file is a database we can read.
@@ -129,44 +131,48 @@ Result<TableDef> Database::ReloadTable(const TableDef& def) try {
   return OutOfMemory(e);
 }
 
-Result<std::vector<std::uint32_t>> Database::DataPages(const TableDef& def) try {
-  JET_ASSIGN(auto pages, ReadUsageMap(*pager_, def.ownedMap));
-  std::vector<std::uint32_t> own;
-  own.reserve(pages.size());
-  for (std::uint32_t n : pages) {
-    JET_ASSIGN(const Page* page, pager_->Read(n));
-    ByteReader r(*page);
-    // The map is trusted only for pages that say they are this table's.
-    if (r.U8(0) == kPageTypeData && r.U32(kDataOwner) == def.page) own.push_back(n);
-  }
-  return own;
+Result<std::vector<std::uint32_t>> Database::MappedPages(const TableDef& def) try {
+  return ReadUsageMap(*pager_, def.ownedMap);
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }
 
-Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) try {
-  JET_ASSIGN(DataPage dp, ReadDataPage(*pager_, page));
-  if (dp.owner != def.page) return Corrupt("page " + std::to_string(page) + " does not belong to '" + def.name + "'");
-  std::vector<RowRef> rows;
-  rows.reserve(dp.slots.size());
+Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, const RowVisitor& visit) {
+  JET_ASSIGN(const Page* bytes, pager_->Read(page));
+  ByteReader r(*bytes);
+  if (r.U8(0) != kPageTypeData || r.U32(kDataOwner) != def.page) return true;
+  DataPage dp;
+  JET_TRY(ReadDataPage(*pager_, page, dp));
   for (std::size_t i = 0; i < dp.slots.size(); ++i) {
     const Slot& s = dp.slots[i];
     RowId id{page, static_cast<std::uint8_t>(i)};
     if (s.kind == SlotKind::kDeleted || s.kind == SlotKind::kMoved) continue;
+    bool more = false;
     if (s.kind == SlotKind::kLive) {
-      rows.push_back({id, dp.RowBytes(s)});
-      continue;
+      JET_ASSIGN(more, visit(RowRef{id, dp.RowBytes(s)}));
+    } else {
+      JET_ASSIGN(RowRef moved, ReadRow(def, id));
+      JET_ASSIGN(more, visit(moved));
     }
-    JET_ASSIGN(RowRef moved, ReadRow(def, id));
-    rows.push_back(moved);
+    if (!more) return false;
   }
+  return true;
+}
+
+Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) try {
+  std::vector<RowRef> rows;
+  JET_TRY(VisitPage(def, page, [&](const RowRef& row) -> Result<bool> {
+    rows.push_back(row);
+    return true;
+  }));
   return rows;
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }
 
 Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
-  JET_ASSIGN(DataPage dp, ReadDataPage(*pager_, id.page));
+  DataPage dp;
+  JET_TRY(ReadDataPage(*pager_, id.page, dp));
   if (dp.owner != def.page || id.row >= dp.slots.size() || dp.slots[id.row].kind == SlotKind::kDeleted ||
       dp.slots[id.row].kind == SlotKind::kMoved) {
     return MakeError(kErrRecordDeleted, "Record is deleted.");
@@ -174,14 +180,16 @@ Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
   const Slot& s = dp.slots[id.row];
   if (s.kind == SlotKind::kLive) return RowRef{id, dp.RowBytes(s)};
   JET_ASSIGN(RowPointer target, StubTarget(dp, s));
-  JET_ASSIGN(DataPage tp, ReadDataPage(*pager_, target.page));
+  DataPage tp;
+  JET_TRY(ReadDataPage(*pager_, target.page, tp));
   if (target.row >= tp.slots.size() || tp.owner != def.page) {
     return Corrupt("a moved row on page " + std::to_string(id.page) + " points nowhere");
   }
   const Slot& t = tp.slots[target.row];
   // One hop only: the stub names the row itself, never another stub.
   if (t.kind != SlotKind::kMoved && t.kind != SlotKind::kLive) {
-    return Corrupt("a moved row on page " + std::to_string(id.page) + " points at another stub or a deleted row");
+    return Corrupt("a moved row on page " + std::to_string(id.page) +
+                   " points at another stub or a deleted row");
   }
   return RowRef{id, tp.RowBytes(t)};
 } catch (const std::exception& e) {
@@ -191,15 +199,30 @@ Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
 Status Database::Scan(const TableDef& def, const RowVisitor& visit) try {
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
-  JET_ASSIGN(auto pages, DataPages(def));
+  JET_ASSIGN(auto pages, MappedPages(def));
+  pager_->ReadAhead(pages);
   for (std::uint32_t page : pages) {
-    JET_ASSIGN(auto rows, RowsOnPage(def, page));
-    for (const auto& row : rows) {
-      JET_ASSIGN(const bool more, visit(row));
-      if (!more) return Ok();
-    }
+    JET_ASSIGN(const bool more, VisitPage(def, page, visit));
+    if (!more) return Ok();
   }
   return Ok();
+} catch (const std::exception& e) {
+  return OutOfMemory(e);
+}
+
+Status Database::ScanFields(const TableDef& def, const FieldVisitor& visit) try {
+  RowSplitter splitter;
+  std::vector<LongValueScratch> longValues(def.columns.size());
+  return Scan(def, [&](const RowRef& row) -> Result<bool> {
+    JET_ASSIGN(std::span<Field> fields, splitter.Split(def, row.bytes));
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      const ColumnType type = def.columns[i].type;
+      if (fields[i].present && (type == ColumnType::kMemo || type == ColumnType::kOle)) {
+        JET_ASSIGN(fields[i].bytes, LongValueBytes(*pager_, fields[i].bytes, longValues[i]));
+      }
+    }
+    return visit(row.id, fields);
+  });
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }
@@ -222,7 +245,8 @@ Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const
   if (!field.present) return Value();
   auto bytes = field.bytes;
   auto need = [&](std::size_t size) -> Status {
-    if (bytes.size() != size) return Corrupt("column '" + c.name + "' of '" + def.name + "' has the wrong size");
+    if (bytes.size() != size)
+      return Corrupt("column '" + c.name + "' of '" + def.name + "' has the wrong size");
     return Ok();
   };
   switch (c.type) {
@@ -256,7 +280,8 @@ Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const
 }
 
 Result<std::vector<Value>> Database::RowValues(const TableDef& def, std::span<const std::uint8_t> row) try {
-  JET_ASSIGN(auto fields, SplitRow(def, row));
+  RowSplitter splitter;
+  JET_ASSIGN(auto fields, splitter.Split(def, row));
   std::vector<Value> values;
   values.reserve(fields.size());
   for (std::size_t i = 0; i < fields.size(); ++i) {

@@ -51,12 +51,14 @@ struct StoredRow {
 // Called for each row of a scan: true goes on, false stops, an error stops the scan
 // and is what the scan returns.
 using RowVisitor = std::function<Result<bool>(const RowRef&)>;
+using FieldVisitor = std::function<Result<bool>(RowId, std::span<const Field>)>;
 
 class Database {
  public:
   // Opens `path`. Fails with 3024 for a missing file, 3343 for a file that is
   // not an Access 97 database, 3049 for a damaged one.
-  static Result<std::unique_ptr<Database>> Open(FileSystem& fs, const std::string& path, PagerOptions options = {});
+  static Result<std::unique_ptr<Database>> Open(FileSystem& fs, const std::string& path,
+                                                PagerOptions options = {});
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
@@ -74,16 +76,24 @@ class Database {
   // Re-reads a definition (its counts change as other programs write).
   Result<TableDef> ReloadTable(const TableDef& def);
 
-  // The table's data pages in usage-map order. Requires a read operation.
-  Result<std::vector<std::uint32_t>> DataPages(const TableDef& def);
+  // The pages the table's usage map lists, in its order. The map is trusted only for
+  // pages that say they are this table's data pages: RowsOnPage and Scan pass the
+  // others over, so a cursor that walks this list meets the rows a scan meets.
+  // Requires a read operation.
+  Result<std::vector<std::uint32_t>> MappedPages(const TableDef& def);
   // The live rows whose header slot is on `page`, in slot order, forwarding
-  // followed. Requires a read operation.
+  // followed; none when `page` is not one of the table's data pages. Requires a
+  // read operation.
   Result<std::vector<RowRef>> RowsOnPage(const TableDef& def, std::uint32_t page);
   // One row by its header slot; fails with 3167 when it has been deleted.
   // Requires a read operation.
   Result<RowRef> ReadRow(const TableDef& def, RowId id);
   // Calls `visit` for every row in the table's order until it returns false or fails.
   Status Scan(const TableDef& def, const RowVisitor& visit);
+  // The same without copying anything: each row split into its fields, Memo and OLE
+  // fields resolved to their data. The fields are views into the pages or into
+  // buffers reused from row to row, valid only during the call.
+  Status ScanFields(const TableDef& def, const FieldVisitor& visit);
   // Every row of the table with its values, in the table's order, in one read operation.
   Result<std::vector<StoredRow>> ReadAllRows(const TableDef& def);
 
@@ -110,13 +120,16 @@ class Database {
   // with `values`; the row keeps its place. Fails with 3167 when the row was deleted
   // and 3197 when it was changed meanwhile, changing nothing. A null AutoNumber keeps
   // its value.
-  Status Update(const TableDef& def, RowId id, const std::vector<Value>& expected, const std::vector<Value>& values);
+  Status Update(const TableDef& def, RowId id, const std::vector<Value>& expected,
+                const std::vector<Value>& values);
   // Deletes the row `id` whose values are now `expected`; fails as Update does.
   Status Delete(const TableDef& def, RowId id, const std::vector<Value>& expected);
 
  private:
   explicit Database(std::unique_ptr<Pager> pager);
   Result<TableDef> CatalogDef();
+  // Visits the rows on `page` (see RowsOnPage); false when `visit` asked to stop.
+  Result<bool> VisitPage(const TableDef& def, std::uint32_t page, const RowVisitor& visit);
 
   std::unique_ptr<Pager> pager_;
   std::vector<CatalogEntry> catalog_;

@@ -34,13 +34,13 @@ const std::vector<Slot>* Checker::Slots(std::uint32_t number) {
   if (badPages_.contains(number)) return nullptr;
   const Page* page = PageAt(number);
   if (page == nullptr) return nullptr;
-  auto decoded = DecodeSlots(*page, number);
-  if (!decoded.ok()) {
+  SlotTable decoded;
+  if (auto status = DecodeSlots(*page, number, decoded); !status.ok()) {
     badPages_.insert(number);
-    Report(number, decoded.error().description);
+    Report(number, status.error().description);
     return nullptr;
   }
-  std::vector<Slot> slots = std::move(*decoded);
+  std::vector<Slot> slots(decoded.begin(), decoded.end());
   const std::size_t tableEnd = kDataHeaderSize + 2u * slots.size();
   for (std::size_t i = 0; i < slots.size(); ++i) {
     // The reader skips a deleted slot whatever its offset says; Access leaves it inside the page.
@@ -102,8 +102,8 @@ void Checker::CheckRows(const TableDef& def, const std::vector<std::uint32_t>& p
         const auto* targetSlots = own.contains(target.page) ? Slots(target.page) : nullptr;
         if (targetSlots == nullptr || target.row >= targetSlots->size() ||
             (*targetSlots)[target.row].kind != SlotKind::kMoved) {
-          Report(n, "the forwarding stub in " + RowName(here) + " of " + table + " points at " + RowName(target) +
-                        ", which is not a moved row of the table");
+          Report(n, "the forwarding stub in " + RowName(here) + " of " + table + " points at " +
+                        RowName(target) + ", which is not a moved row of the table");
           continue;
         }
         ++stubTargets[target.Raw()];
@@ -115,7 +115,8 @@ void Checker::CheckRows(const TableDef& def, const std::vector<std::uint32_t>& p
         continue;
       }
       for (std::size_t c = 0; c < def.columns.size(); ++c) {
-        if (def.columns[c].IsLongValue() && (*fields)[c].present) CheckLongValue(def, def.columns[c], (*fields)[c].bytes, here);
+        if (def.columns[c].IsLongValue() && (*fields)[c].present)
+          CheckLongValue(def, def.columns[c], (*fields)[c].bytes, here);
       }
     }
   }
@@ -133,18 +134,20 @@ void Checker::CheckRows(const TableDef& def, const std::vector<std::uint32_t>& p
       continue;
     }
     for (std::size_t c = 0; c < def.columns.size(); ++c) {
-      if (def.columns[c].IsLongValue() && (*fields)[c].present) CheckLongValue(def, def.columns[c], (*fields)[c].bytes, m);
+      if (def.columns[c].IsLongValue() && (*fields)[c].present)
+        CheckLongValue(def, def.columns[c], (*fields)[c].bytes, m);
     }
   }
   if (complete && live != def.rowCount) {
-    Report(def.page, "the definition of " + table + " counts " + std::to_string(def.rowCount) + " rows but the table has " +
-                         std::to_string(live));
+    Report(def.page, "the definition of " + table + " counts " + std::to_string(def.rowCount) +
+                         " rows but the table has " + std::to_string(live));
   }
 }
 
-void Checker::CheckLongValue(const TableDef& def, const ColumnDef& column, std::span<const std::uint8_t> field,
-                             RowPointer row) {
-  const std::string what = "the memo value in column '" + column.name + "' of " + RowName(row) + " ('" + def.name + "')";
+void Checker::CheckLongValue(const TableDef& def, const ColumnDef& column,
+                             std::span<const std::uint8_t> field, RowPointer row) {
+  const std::string what =
+      "the memo value in column '" + column.name + "' of " + RowName(row) + " ('" + def.name + "')";
   if (field.size() < kLongValueHeaderSize) {
     Report(row.page, what + " has a header that is cut short");
     return;
@@ -167,10 +170,12 @@ void Checker::CheckLongValue(const TableDef& def, const ColumnDef& column, std::
     return bytes;
   };
   if (storage == kLongValueInline) {
-    if (kLongValueHeaderSize + std::size_t{length} > field.size()) Report(row.page, what + " runs past its row");
+    if (kLongValueHeaderSize + std::size_t{length} > field.size())
+      Report(row.page, what + " runs past its row");
   } else if (storage == kLongValueSingle) {
     auto bytes = piece(RowPointer::FromRaw(r.U32(4)));
-    if (bytes && bytes->size() < length) Report(row.page, what + " is longer than the LVAL row that holds it");
+    if (bytes && bytes->size() < length)
+      Report(row.page, what + " is longer than the LVAL row that holds it");
   } else if (storage == kLongValueChained) {
     std::uint64_t total = 0;
     std::set<std::uint32_t> seen;
@@ -215,7 +220,8 @@ void Checker::CheckLongValueRows() {
   }
 }
 
-void Checker::CheckIndexLeaves(const TableDef& def, std::size_t index, const std::vector<std::uint32_t>& pages) {
+void Checker::CheckIndexLeaves(const TableDef& def, std::size_t index,
+                               const std::vector<std::uint32_t>& pages) {
   const std::string what = "index " + std::to_string(index) + " of table '" + def.name + "'";
   const auto& headers = headerRows_[def.page];
   std::uint64_t entries = 0;
@@ -236,8 +242,9 @@ void Checker::CheckIndexLeaves(const TableDef& def, std::size_t index, const std
         start = end;
         continue;
       }
-      const RowPointer target{(std::uint32_t{(*p)[end - 4]} << 16) | (std::uint32_t{(*p)[end - 3]} << 8) | (*p)[end - 2],
-                              (*p)[end - 1]};
+      const RowPointer target{
+          (std::uint32_t{(*p)[end - 4]} << 16) | (std::uint32_t{(*p)[end - 3]} << 8) | (*p)[end - 2],
+          (*p)[end - 1]};
       if (!headers.contains(target.Raw())) {
         Report(n, "an entry of " + what + " on page " + std::to_string(n) + " names " + RowName(target) +
                       ", which is no row of the table");
@@ -253,7 +260,8 @@ void Checker::CheckIndexLeaves(const TableDef& def, std::size_t index, const std
   }
   const bool ignoresNulls = (def.realIndexes[index].flags & 0x02) != 0;
   if (complete && (ignoresNulls ? entries > def.rowCount : entries != def.rowCount)) {
-    Report(def.page, what + " has " + std::to_string(entries) + " entries for " + std::to_string(def.rowCount) + " rows");
+    Report(def.page, what + " has " + std::to_string(entries) + " entries for " +
+                         std::to_string(def.rowCount) + " rows");
   }
 }
 

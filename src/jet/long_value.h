@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "jet/data_page.h"
 #include "jet/format.h"
 #include "jet/pager.h"
 #include "jet/result.h"
@@ -11,7 +12,21 @@
 
 namespace jet {
 
-// The whole value that the column bytes `field` (header plus any inline data) name.
+// What reading long values row after row keeps: the chained value last put together
+// and the page of long values last read (the next value is most often on it).
+struct LongValueScratch {
+  Bytes chain;
+  DataPage page;
+};
+
+// The whole value that the column bytes `field` (header plus any inline data) name,
+// as a view: into the row, into the one page that holds it, or for a chained value
+// into `scratch.chain`. Valid until the next call with `scratch`, and while the page
+// stays read.
+Result<std::span<const std::uint8_t>> LongValueBytes(Pager& pager, std::span<const std::uint8_t> field,
+                                                     LongValueScratch& scratch);
+
+// The same value, copied.
 Result<Bytes> ReadLongValue(Pager& pager, std::span<const std::uint8_t> field);
 
 }  // namespace jet

@@ -29,7 +29,8 @@ void PageRows::Remove(std::uint8_t slot) {
 }
 
 Result<PageRows> LoadPageRows(Pager& pager, std::uint32_t number) {
-  JET_ASSIGN(DataPage dp, ReadDataPage(pager, number));
+  DataPage dp;
+  JET_TRY(ReadDataPage(pager, number, dp));
   PageRows out;
   out.owner = dp.owner;
   for (const Slot& s : dp.slots) {
@@ -66,7 +67,7 @@ Result<Page> PackPageRows(const PageRows& rows) {
 
 Status StorePageRows(Pager& pager, std::uint32_t number, const PageRows& rows) {
   JET_ASSIGN(Page packed, PackPageRows(rows));
-  JET_ASSIGN(Page* page, pager.Modify(number));
+  JET_ASSIGN(Page * page, pager.Modify(number));
   *page = packed;
   return Ok();
 }

@@ -70,9 +70,11 @@ Status Pager::RetryLocked(const std::function<Status()>& attempt, int lockedNumb
     ++lockWaits_;
     if (Clock::now() >= deadline) {
       if (lockedNumber == kErrLockedByUser) {
-        return MakeError(kErrLockedByUser, "Couldn't update '" + path_ + "'; currently locked by another program.");
+        return MakeError(kErrLockedByUser,
+                         "Couldn't update '" + path_ + "'; currently locked by another program.");
       }
-      return MakeError(kErrLocked, "Couldn't read or update '" + path_ + "'; currently locked by another program.");
+      return MakeError(kErrLocked,
+                       "Couldn't read or update '" + path_ + "'; currently locked by another program.");
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
@@ -128,6 +130,7 @@ void Pager::EndRead() {
   if (!Reading() || --nesting_ > 0) return;
   state_ = state_ == State::kBrokenReading ? State::kBroken : State::kIdle;
   cache_.clear();
+  blocks_.clear();
   overlay_.reset();
   (void)file_->Unlock(kReadLock, 1);
 }
@@ -178,9 +181,16 @@ Status Pager::RollBackJournalFile() {
     // back from a copy): applying it would paste that store's pages into this one.
     auto aside = SetJournalAside(fs_, path_);
     if (aside.ok()) {
-      notices_.push_back("The journal beside '" + path_ + "' belongs to another copy of the database; it was not applied and has been kept as '" + *aside + "'.");
+      notices_.push_back(
+          "The journal beside '" + path_ +
+          "' belongs to another copy of the database; it was not applied and has been kept as '" + *aside +
+          "'.");
     } else {
-      s = MakeError(kErrCannotOpen, "The journal beside '" + path_ + "' belongs to another copy of the database and could not be set aside (" + aside.error().description + "); move '" + JournalPath(path_) + "' away and try again.");
+      s = MakeError(kErrCannotOpen,
+                    "The journal beside '" + path_ +
+                        "' belongs to another copy of the database and could not be set aside (" +
+                        aside.error().description + "); move '" + JournalPath(path_) +
+                        "' away and try again.");
     }
   }
   UnlockChanging();
@@ -195,7 +205,8 @@ Status Pager::UseJournalOverlay() {
   JET_ASSIGN(bool ours, JournalIsOurs(journal));
   if (!ours) return Ok();
   overlay_ = std::move(journal.read.image);
-  if (overlay_->originalSize / kPageSize > kMaxPages) return Corrupt("the journal names an impossible file size");
+  if (overlay_->originalSize / kPageSize > kMaxPages)
+    return Corrupt("the journal names an impossible file size");
   pageCount_ = static_cast<std::uint32_t>(overlay_->originalSize / kPageSize);
   return Ok();
 }
@@ -203,15 +214,17 @@ Status Pager::UseJournalOverlay() {
 Status Pager::BeginWrite() {
   if (!options_.writable) return MakeError(kErrReadOnly, "'" + path_ + "' is open for reading only.");
   if (broken()) {
-    return MakeError(kErrDiskIo, "An earlier change to '" + path_ +
-                                     "' failed and could not be undone; close the database and open it again.");
+    return MakeError(kErrDiskIo,
+                     "An earlier change to '" + path_ +
+                         "' failed and could not be undone; close the database and open it again.");
   }
   if (state_ != State::kIdle) return Misuse("a write began inside another operation");
   // Text is written as Windows-1252 bytes; a store that declares another code page
   // would get text it cannot read back, so it is read (as 1252) but never written.
   if (header_.codePage != kWrittenCodePage) {
-    return MakeError(kErrNotSupported, "'" + path_ + "' uses code page " + std::to_string(header_.codePage) +
-                                           "; only databases in code page 1252 (Western European) can be changed.");
+    return MakeError(kErrNotSupported,
+                     "'" + path_ + "' uses code page " + std::to_string(header_.codePage) +
+                         "; only databases in code page 1252 (Western European) can be changed.");
   }
   // Access (and every Jet program) keeps a lock file open beside a database it has
   // open, and ignores our locks and our journal: writing now would interleave with
@@ -219,8 +232,9 @@ Status Pager::BeginWrite() {
   const std::string lockFile = AccessLockFilePath(path_);
   JET_ASSIGN(bool inUse, fs_.HeldOpen(lockFile));
   if (inUse) {
-    return MakeError(kErrFileInUse, "Couldn't update '" + path_ + "'; it is in use by another program (its lock file '" +
-                                        lockFile + "' is open). Close that program and try again.");
+    return MakeError(kErrFileInUse, "Couldn't update '" + path_ +
+                                        "'; it is in use by another program (its lock file '" + lockFile +
+                                        "' is open). Close that program and try again.");
   }
   JET_TRY(LockWithRetry(kWriterLock, LockKind::kExclusive, kErrLockedByUser));
   // With the writer lock held, any journal is a dead writer's (or ours, from a
@@ -250,14 +264,18 @@ Result<Page*> Pager::Modify(std::uint32_t number) {
     originals_.emplace(number, Bytes(page->begin(), page->end()));
   }
   dirty_.insert(number);
-  return cache_.at(number).get();
+  return cache_.at(number);
 }
 
 Result<std::uint32_t> Pager::Append() {
   if (state_ != State::kWriting) return Misuse("a page was added outside a write");
-  if (pageCount_ >= kMaxPages) return MakeError(kErrDiskFull, "'" + path_ + "' has reached the largest size an Access 97 database can have.");
+  if (pageCount_ >= kMaxPages)
+    return MakeError(kErrDiskFull,
+                     "'" + path_ + "' has reached the largest size an Access 97 database can have.");
   const std::uint32_t number = pageCount_++;
-  cache_[number] = std::make_unique<Page>();
+  Page* page = NewPages(1);
+  page->fill(0);
+  cache_[number] = page;
   dirty_.insert(number);
   return number;
 }
@@ -320,10 +338,27 @@ void Pager::EndWrite(State next) {
   state_ = next;
   nesting_ = 0;
   cache_.clear();
+  blocks_.clear();
   originals_.clear();
   dirty_.clear();
   UnlockChanging();  // or the shared read lock
   (void)file_->Unlock(kWriterLock, 1);
+}
+
+Page* Pager::NewPages(std::size_t count) {
+  blocks_.push_back(std::make_unique_for_overwrite<Page[]>(count));
+  return blocks_.back().get();
+}
+
+Status Pager::LoadPages(std::uint32_t first, std::span<Page> pages) {
+  std::span<std::uint8_t> bytes(pages.front().data(), pages.size() * kPageSize);
+  JET_ASSIGN(std::size_t n, file_->Read(std::uint64_t{first} * kPageSize, bytes));
+  if (n != bytes.size()) return Corrupt("page " + std::to_string(first + n / kPageSize) + " is cut short");
+  for (std::size_t i = 0; i < pages.size(); ++i) {
+    const auto number = static_cast<std::uint32_t>(first + i);
+    if (number > 0 && header_.Encoded()) TogglePageEncoding(header_.key, number, pages[i]);
+  }
+  return Ok();
 }
 
 Result<const Page*> Pager::Read(std::uint32_t number) {
@@ -331,9 +366,8 @@ Result<const Page*> Pager::Read(std::uint32_t number) {
   if (number >= pageCount_) {
     return Corrupt("page " + std::to_string(number) + " lies past the end of the file");
   }
-  auto it = cache_.find(number);
-  if (it != cache_.end()) return static_cast<const Page*>(it->second.get());
-  auto page = std::make_unique<Page>();
+  if (auto it = cache_.find(number); it != cache_.end()) return static_cast<const Page*>(it->second);
+  Page* page = NewPages(1);
   const Bytes* old = nullptr;
   if (overlay_) {
     auto found = overlay_->pages.find(number);
@@ -341,14 +375,40 @@ Result<const Page*> Pager::Read(std::uint32_t number) {
   }
   if (old != nullptr) {
     std::memcpy(page->data(), old->data(), kPageSize);
+    if (number > 0 && header_.Encoded()) TogglePageEncoding(header_.key, number, *page);
   } else {
-    JET_ASSIGN(std::size_t n, file_->Read(std::uint64_t{number} * kPageSize, *page));
-    if (n != kPageSize) return Corrupt("page " + std::to_string(number) + " is cut short");
+    JET_TRY(LoadPages(number, std::span<Page>(page, 1)));
   }
-  if (number > 0 && header_.Encoded()) TogglePageEncoding(header_.key, number, *page);
-  const Page* result = page.get();
-  cache_.emplace(number, std::move(page));
-  return result;
+  cache_.emplace(number, page);
+  return static_cast<const Page*>(page);
+}
+
+void Pager::ReadAhead(std::span<const std::uint32_t> numbers) {
+  // A dead writer's journal stands in for some pages; those are read one by one.
+  if ((!Reading() && state_ != State::kWriting) || overlay_) return;
+  // Pages a few apart are read in one run with the pages between: a table's pages
+  // alternate with its long values', which a scan reads next. Pages read before are
+  // kept as they are (a write may have changed them).
+  constexpr std::uint32_t kLongestRun = 64;  // 128 KiB a read
+  constexpr std::uint32_t kLongestGap = 8;
+  std::size_t i = 0;
+  while (i < numbers.size()) {
+    const std::uint32_t first = numbers[i++];
+    if (first >= pageCount_ || cache_.contains(first)) continue;
+    std::uint32_t end = first + 1;  // past the run's last page
+    for (;
+         i < numbers.size() && numbers[i] >= end && numbers[i] - end < kLongestGap && numbers[i] < pageCount_;
+         ++i) {
+      if (numbers[i] - first >= kLongestRun) {
+        end = numbers[i];  // the pages up to the next run's first go with this one
+        break;
+      }
+      end = numbers[i] + 1;
+    }
+    Page* pages = NewPages(end - first);
+    if (!LoadPages(first, std::span<Page>(pages, end - first)).ok()) continue;
+    for (std::uint32_t n = first; n < end; ++n) cache_.emplace(n, pages + (n - first));
+  }
 }
 
 }  // namespace jet

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -36,8 +37,8 @@ namespace jet {
 // starved by a stream of readers after it has written its journal. Recovery from a
 // dead writer's journal goes the same way under the writer lock.
 inline constexpr std::uint64_t kLockBase = 0x7FFFFF00;
-inline constexpr std::uint64_t kWriterLock = kLockBase;       // held by the one writer for a whole write
-inline constexpr std::uint64_t kReadLock = kLockBase + 1;     // shared by readers; exclusive while pages change
+inline constexpr std::uint64_t kWriterLock = kLockBase;    // held by the one writer for a whole write
+inline constexpr std::uint64_t kReadLock = kLockBase + 1;  // shared by readers; exclusive while pages change
 inline constexpr std::uint64_t kPendingLock = kLockBase + 2;  // exclusive while a writer waits for readers
 
 struct PagerOptions {
@@ -55,7 +56,8 @@ std::string AccessLockFilePath(const std::string& storePath);
 
 class Pager {
  public:
-  static Result<std::unique_ptr<Pager>> Open(FileSystem& fs, const std::string& path, PagerOptions options = {});
+  static Result<std::unique_ptr<Pager>> Open(FileSystem& fs, const std::string& path,
+                                             PagerOptions options = {});
   ~Pager();
   Pager(const Pager&) = delete;
   Pager& operator=(const Pager&) = delete;
@@ -76,6 +78,10 @@ class Pager {
   // Page `number`, decoded. Valid until the end of the current operation.
   // A page number past the end of the file is a corruption error.
   Result<const Page*> Read(std::uint32_t number);
+  // Reads those of `numbers` that are not read yet, each run of consecutive pages in
+  // one read, so a scan costs a few large reads rather than one per page. Only a hint:
+  // a page it cannot read is left for Read, which says why.
+  void ReadAhead(std::span<const std::uint32_t> numbers);
 
   // One write operation, on a writable pager outside any read operation:
   //  BeginWrite takes the writer lock (waiting up to the lock timeout, then 3260),
@@ -134,6 +140,10 @@ class Pager {
   Status LockForChanging();
   void UnlockChanging();
   Status RefreshPageCount();
+  // Room for `count` pages that live until the cache is dropped.
+  Page* NewPages(std::size_t count);
+  // Reads pages first.. into `pages` from the file and decodes them.
+  Status LoadPages(std::uint32_t first, std::span<Page> pages);
   // Whether a journal exists that no live writer owns.
   Result<bool> JournalIsHot();
   // Rolls back a journal left behind; takes and releases the writer lock.
@@ -157,7 +167,10 @@ class Pager {
   std::uint32_t pageCount_ = 0;
   State state_ = State::kIdle;
   int nesting_ = 0;
-  std::unordered_map<std::uint32_t, std::unique_ptr<Page>> cache_;
+  // The pages read or changed in this operation; they live in blocks_, allocated a
+  // run at a time.
+  std::unordered_map<std::uint32_t, Page*> cache_;
+  std::vector<std::unique_ptr<Page[]>> blocks_;
   // Pages of a store left half-written, as the journal has them (this operation only).
   std::optional<JournalImage> overlay_;
   // The write in progress.

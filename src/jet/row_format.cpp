@@ -22,7 +22,7 @@ std::size_t FixedSize(const ColumnDef& column) {
   }
 }
 
-Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::uint8_t> row) {
+Result<std::span<Field>> RowSplitter::Split(const TableDef& def, std::span<const std::uint8_t> row) {
   ByteReader r(row);
   const std::size_t len = row.size();
   if (len < 1) return Corrupt("an empty row in table '" + def.name + "'");
@@ -37,7 +37,8 @@ Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::ui
   };
 
   // Variable-length area: EOD, reversed offsets and jump bytes before the count byte.
-  std::vector<std::size_t> offsets;  // V + 1 entries; the last is the end of the data
+  std::vector<std::size_t>& offsets = offsets_;
+  offsets.clear();
   std::size_t fixedEnd = maskStart;
   if (def.varColumns > 0) {
     if (maskStart < 2) return Corrupt("a row of table '" + def.name + "' has no room for its offsets");
@@ -66,7 +67,8 @@ Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::ui
     fixedEnd = offsets.empty() || varCount == 0 ? offsets[varCount] : offsets[0];
   }
 
-  std::vector<Field> fields(def.columns.size());
+  std::vector<Field>& fields = fields_;
+  fields.assign(def.columns.size(), Field{});
   for (std::size_t i = 0; i < def.columns.size(); ++i) {
     const ColumnDef& c = def.columns[i];
     Field& f = fields[i];
@@ -92,7 +94,13 @@ Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::ui
       f.bytes = row.subspan(offsets[c.varIndex], offsets[c.varIndex + 1] - offsets[c.varIndex]);
     }
   }
-  return fields;
+  return std::span<Field>(fields);
+}
+
+Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::uint8_t> row) {
+  RowSplitter splitter;
+  JET_ASSIGN(auto fields, splitter.Split(def, row));
+  return std::vector<Field>(fields.begin(), fields.end());
 }
 
 }  // namespace jet

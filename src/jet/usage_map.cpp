@@ -26,7 +26,7 @@ void CollectBits(std::span<const std::uint8_t> bitmap, std::uint64_t firstPage, 
 }  // namespace
 
 Result<std::vector<std::uint32_t>> DecodeUsageMap(Pager& pager, std::span<const std::uint8_t> row,
-                                                   bool clipToFile) {
+                                                  bool clipToFile) {
   ByteReader r(row);
   if (row.empty()) return Corrupt("an empty usage map");
   // Pages past the largest possible file are never real; past the file's end
@@ -52,13 +52,13 @@ Result<std::vector<std::uint32_t>> DecodeUsageMap(Pager& pager, std::span<const 
       }
       return pages;
     }
-    default:
-      return Corrupt("a usage map of unknown type");
+    default: return Corrupt("a usage map of unknown type");
   }
 }
 
 Result<std::vector<std::uint32_t>> ReadUsageMap(Pager& pager, RowPointer where, bool clipToFile) {
-  JET_ASSIGN(auto row, ReadRowAt(pager, where, "a usage map reference"));
+  DataPage page;
+  JET_ASSIGN(auto row, ReadRowAt(pager, where, "a usage map reference", page));
   return DecodeUsageMap(pager, row, clipToFile);
 }
 

@@ -25,14 +25,14 @@ struct Data1::State {
   std::vector<std::uint32_t> pages;  // the table's map, in the table's order
   std::size_t pageIndex = 0;         // the page whose rows are in `rows`
   std::vector<jet::RowId> rows;
-  std::size_t rowIndex = 0;          // the current row within `rows`; after a delete, the one that followed
+  std::size_t rowIndex = 0;  // the current row within `rows`; after a delete, the one that followed
   // Where the cursor stands: on a row, before the first (moved back past it), in
   // the gap a delete left, or nowhere (past the last row, or no rows).
   enum class Where { kNowhere, kOnRow, kBeforeFirst, kAfterDelete } where = Where::kNowhere;
-  int position = -1;                 // of the current row, or of the deleted one
+  int position = -1;  // of the current row, or of the deleted one
 
   VerseRecord record;
-  std::vector<jet::Value> values;    // the current row as read, for an optimistic delete
+  std::vector<jet::Value> values;  // the current row as read, for an optimistic delete
   std::function<void()> rowChanged;
 
   State(jet::FileSystem& f, std::string p) : fs(f), path(std::move(p)) {}
@@ -95,7 +95,9 @@ struct Data1::State {
       jet::ReadScope scope(db->pager());
       JET_TRY(scope.status());
       JET_ASSIGN(def, db->ReloadTable(def));
-      JET_ASSIGN(pages, db->DataPages(def));  // filtered as the table scan filters it
+      // The map as listed: a page that is not the table's yields no rows, as in a scan,
+      // and is found so only when the cursor gets there.
+      JET_ASSIGN(pages, db->MappedPages(def));
       rows.clear();
       pageIndex = 0;
       if (!pages.empty()) JET_TRY(LoadPage(0));
@@ -133,8 +135,10 @@ jet::Status Data1::MoveNext() {
   const bool afterDelete = s.where == Where::kAfterDelete;
   const int next = afterDelete ? s.position : s.position + 1;
   jet::Status status = s.Advance(afterDelete ? s.rowIndex : s.rowIndex + 1);
-  if (status.ok()) s.position = s.onRow() ? next : -1;
-  else s.Clear();
+  if (status.ok())
+    s.position = s.onRow() ? next : -1;
+  else
+    s.Clear();
   s.Notify();
   return status;
 }
@@ -167,8 +171,10 @@ jet::Status Data1::Move(int rows) {
     at = 0;
   }
   for (; status.ok() && at < target && s.onRow(); ++at) status = s.Advance(s.rowIndex + 1);
-  if (status.ok()) s.position = s.onRow() ? target : -1;
-  else s.Clear();
+  if (status.ok())
+    s.position = s.onRow() ? target : -1;
+  else
+    s.Clear();
   s.Notify();
   return status;
 }

@@ -90,7 +90,12 @@ SlotKind SlotOf(MemoryFileSystem& fs, std::size_t index) {
   Opened o = OpenVerses(fs, kPath, {});
   const RowId id = o.db->ReadAllRows(o.def).value().at(index).id;
   ReadScope scope(o.db->pager());
-  return ReadDataPage(o.db->pager(), id.page).value().slots[id.row].kind;
+  DataPage home;
+  if (!ReadDataPage(o.db->pager(), id.page, home).ok() || id.row >= home.slots.size()) {
+    ADD_FAILURE() << "no row " << int{id.row} << " on page " << id.page;
+    return SlotKind::kDeleted;
+  }
+  return home.slots[id.row].kind;
 }
 
 class FaultInjectionTest : public testing::TestWithParam<std::tuple<std::size_t, Mode>> {

@@ -124,7 +124,7 @@ TEST(Data1, WalksATableSpreadOverManyPagesAsTheTableScanReadsIt) {
     auto catalog = opened->db->OpenTable("MSysObjects");
     ASSERT_OK(catalog);
     jet::ReadScope scope(opened->db->pager());
-    auto pages = opened->db->DataPages(*catalog);
+    auto pages = opened->db->MappedPages(*catalog);
     ASSERT_OK(pages);
     const std::uint32_t foreign = pages->front();
     const jet::RowPointer map = opened->def.ownedMap;

@@ -1,5 +1,6 @@
 #include "versedb/csv_export.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -18,15 +19,28 @@ std::string Quote(const std::string& text) {
   return out + "\"";
 }
 
-std::string Hex(const jet::Bytes& bytes) {
+// Text in the file's code page, quoted, inner quotes doubled (a quote is the same
+// byte in both code pages).
+void AppendQuotedText(std::string& out, std::span<const std::uint8_t> bytes) {
+  out += '"';
+  for (;;) {
+    const auto quote = std::find(bytes.begin(), bytes.end(), std::uint8_t{'"'});
+    jet::AppendCp1252(out, bytes.first(static_cast<std::size_t>(quote - bytes.begin())));
+    if (quote == bytes.end()) break;
+    out += "\"\"";
+    bytes = bytes.subspan(static_cast<std::size_t>(quote - bytes.begin()) + 1);
+  }
+  out += '"';
+}
+
+void AppendQuotedHex(std::string& out, std::span<const std::uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(bytes.size() * 2);
+  out += '"';
   for (std::uint8_t b : bytes) {
     out += kDigits[b >> 4];
     out += kDigits[b & 15];
   }
-  return out;
+  out += '"';
 }
 
 template <typename T>
@@ -39,19 +53,21 @@ std::string Shortest(T v) {
 std::string FormatCurrency(std::int64_t tenThousandths) {
   const bool negative = tenThousandths < 0;
   // Work in unsigned so the most negative value does not overflow.
-  std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
-                                     : static_cast<std::uint64_t>(tenThousandths);
+  std::uint64_t magnitude =
+      negative ? 0 - static_cast<std::uint64_t>(tenThousandths) : static_cast<std::uint64_t>(tenThousandths);
   char buf[48];
   std::snprintf(buf, sizeof buf, "%s%llu.%04llu", negative ? "-" : "",
-                static_cast<unsigned long long>(magnitude / 10000), static_cast<unsigned long long>(magnitude % 10000));
+                static_cast<unsigned long long>(magnitude / 10000),
+                static_cast<unsigned long long>(magnitude % 10000));
   return buf;
 }
 
 std::string FormatGuid(const jet::Guid& g) {
   const auto& b = g.bytes;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}", b[3], b[2],
-                b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14], b[15]);
+  std::snprintf(buf, sizeof buf, "{%02X%02X%02X%02X-%02X%02X-%02X%02X-%02X%02X-%02X%02X%02X%02X%02X%02X}",
+                b[3], b[2], b[1], b[0], b[5], b[4], b[7], b[6], b[8], b[9], b[10], b[11], b[12], b[13], b[14],
+                b[15]);
   return buf;
 }
 
@@ -104,22 +120,54 @@ std::string CsvField(const jet::Value& value) {
     std::string operator()(float v) const { return Shortest(v); }
     std::string operator()(double v) const { return Shortest(v); }
     std::string operator()(jet::DateTime v) const { return Quote(FormatDate(v.days)); }
-    std::string operator()(const jet::Text& v) const { return Quote(jet::DecodeCp1252(v.bytes)); }
-    std::string operator()(const jet::Bytes& v) const { return Quote(Hex(v)); }
+    std::string operator()(const jet::Text& v) const {
+      std::string out;
+      AppendQuotedText(out, v.bytes);
+      return out;
+    }
+    std::string operator()(const jet::Bytes& v) const {
+      std::string out;
+      AppendQuotedHex(out, v);
+      return out;
+    }
     std::string operator()(const jet::Guid& v) const { return Quote(FormatGuid(v)); }
   };
   return std::visit(Visitor{}, value);
 }
 
 jet::Status ExportCsv(jet::Database& db, const jet::TableDef& table, std::ostream& out) {
-  for (std::size_t i = 0; i < table.columns.size(); ++i) out << (i ? "," : "") << table.columns[i].name;
-  out << "\n";
-  return db.Scan(table, [&](const jet::RowRef& row) -> jet::Result<bool> {
-    JET_ASSIGN(const auto values, db.RowValues(table, row.bytes));
-    for (std::size_t i = 0; i < values.size(); ++i) out << (i ? "," : "") << CsvField(values[i]);
-    out << "\n";
-    return true;
-  });
+  // One buffer, written out a megabyte at a time; fields are appended from the pages.
+  constexpr std::size_t kFlushAt = 1 << 20;
+  std::string buffer;
+  buffer.reserve(kFlushAt + (64 << 10));
+  auto flush = [&] {
+    out.write(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    buffer.clear();
+  };
+  for (std::size_t i = 0; i < table.columns.size(); ++i) (buffer += i ? "," : "") += table.columns[i].name;
+  buffer += '\n';
+  JET_TRY(db.ScanFields(table, [&](jet::RowId, std::span<const jet::Field> fields) -> jet::Result<bool> {
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (i > 0) buffer += ',';
+      // Text and bytes straight from the page; the rest (and nulls) as values, which
+      // hold no text.
+      switch (fields[i].present ? table.columns[i].type : jet::ColumnType{}) {
+        case jet::ColumnType::kText:
+        case jet::ColumnType::kMemo: AppendQuotedText(buffer, fields[i].bytes); break;
+        case jet::ColumnType::kBinary:
+        case jet::ColumnType::kOle: AppendQuotedHex(buffer, fields[i].bytes); break;
+        default: {
+          JET_ASSIGN(const jet::Value value, db.FieldValue(table, i, fields[i]));
+          buffer += CsvField(value);
+        }
+      }
+    }
+    buffer += '\n';
+    if (buffer.size() >= kFlushAt) flush();
+    return static_cast<bool>(out);  // a failed write is reported once the command ends
+  }));
+  flush();
+  return jet::Ok();
 }
 
 }  // namespace versedb
