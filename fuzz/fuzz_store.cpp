@@ -1,5 +1,7 @@
 #include "fuzz_store.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "jet/database.h"
@@ -38,7 +40,27 @@ void ReadEveryTable(jet::FileSystem& fs, bool writable) {
   auto names = db.ok() ? (*db)->TableNames(true) : db.error();
   for (const auto& name : names.ok() ? *names : std::vector<std::string>{}) {
     auto def = (*db)->OpenTable(name);
-    if (def.ok()) (void)(*db)->ReadAllRows(*def);
+    if (!def.ok()) continue;
+    // The reader that copies and the one that hands out views must agree: on every
+    // row, which fields are null, and the bytes of every text, binary and long value.
+    auto all = (*db)->ReadAllRows(*def);
+    std::size_t row = 0;
+    auto viewed =
+        (*db)->ScanFields(*def, [&](jet::RowId, std::span<const jet::Field> fields) -> jet::Result<bool> {
+          if (!all.ok()) return true;
+          if (row >= all->size()) std::abort();
+          const auto& values = (*all)[row++].values;
+          for (std::size_t i = 0; i < fields.size(); ++i) {
+            const jet::Value& v = values[i];
+            const bool boolean = def->columns[i].type == jet::ColumnType::kBoolean;
+            if (fields[i].present != (boolean ? std::get<bool>(v) : !jet::IsNull(v))) std::abort();
+            const auto* text = std::get_if<jet::Text>(&v);
+            const auto* bytes = text != nullptr ? &text->bytes : std::get_if<jet::Bytes>(&v);
+            if (bytes != nullptr && !std::ranges::equal(*bytes, fields[i].bytes)) std::abort();
+          }
+          return true;
+        });
+    if (all.ok() && (!viewed.ok() || row != all->size())) std::abort();
   }
 }
 

@@ -59,9 +59,10 @@ Status ReadDataPage(Pager& pager, std::uint32_t number, DataPage& out) {
 
 Result<std::span<const std::uint8_t>> ReadRowAt(Pager& pager, RowPointer where, const char* what,
                                                 DataPage& dp) {
-  // The pager keeps a page unchanged until the operation ends, and a page is read
-  // again only after a new one.
-  if (dp.page == nullptr || dp.number != where.page) {
+  // The slot table is decoded again only for another page, or for one the pager
+  // has read again since (a scan's read-ahead window moves on).
+  JET_ASSIGN(const Page* page, pager.Read(where.page));
+  if (dp.page != page || dp.number != where.page) {
     dp.page = nullptr;
     JET_TRY(ReadDataPage(pager, where.page, dp));
   }

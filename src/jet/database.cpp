@@ -200,9 +200,9 @@ Status Database::Scan(const TableDef& def, const RowVisitor& visit) try {
   ReadScope scope(*pager_);
   JET_TRY(scope.status());
   JET_ASSIGN(auto pages, MappedPages(def));
-  pager_->ReadAhead(pages);
-  for (std::uint32_t page : pages) {
-    JET_ASSIGN(const bool more, VisitPage(def, page, visit));
+  for (std::size_t i = 0, ahead = 0; i < pages.size(); ++i) {
+    if (i == ahead) ahead = i + pager_->ReadAhead(std::span(pages).subspan(i));
+    JET_ASSIGN(const bool more, VisitPage(def, pages[i], visit));
     if (!more) return Ok();
   }
   return Ok();

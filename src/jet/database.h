@@ -39,7 +39,8 @@ struct CatalogEntry {
 // A row as read: its identity (the header slot) and its bytes (after forwarding).
 struct RowRef {
   RowId id;
-  std::span<const std::uint8_t> bytes;  // valid until the end of the current read operation
+  // Valid until the end of the current read operation; in a scan, only during the visit.
+  std::span<const std::uint8_t> bytes;
 };
 
 // A row with its values decoded, in def.columns order.
@@ -89,6 +90,8 @@ class Database {
   // Requires a read operation.
   Result<RowRef> ReadRow(const TableDef& def, RowId id);
   // Calls `visit` for every row in the table's order until it returns false or fails.
+  // The scan reads the file a window at a time: a row's bytes, and any page read
+  // during its visit, are valid only during the visit, and a visit starts no scan.
   Status Scan(const TableDef& def, const RowVisitor& visit);
   // The same without copying anything: each row split into its fields, Memo and OLE
   // fields resolved to their data. The fields are views into the pages or into

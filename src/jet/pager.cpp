@@ -1,5 +1,6 @@
 #include "jet/pager.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <functional>
@@ -131,6 +132,9 @@ void Pager::EndRead() {
   state_ = state_ == State::kBrokenReading ? State::kBroken : State::kIdle;
   cache_.clear();
   blocks_.clear();
+  window_.reset();
+  inWindow_[0].clear();
+  inWindow_[1].clear();
   overlay_.reset();
   (void)file_->Unlock(kReadLock, 1);
 }
@@ -383,32 +387,43 @@ Result<const Page*> Pager::Read(std::uint32_t number) {
   return static_cast<const Page*>(page);
 }
 
-void Pager::ReadAhead(std::span<const std::uint32_t> numbers) {
-  // A dead writer's journal stands in for some pages; those are read one by one.
-  if ((!Reading() && state_ != State::kWriting) || overlay_) return;
-  // Pages a few apart are read in one run with the pages between: a table's pages
-  // alternate with its long values', which a scan reads next. Pages read before are
-  // kept as they are (a write may have changed them).
-  constexpr std::uint32_t kLongestRun = 64;  // 128 KiB a read
+std::size_t Pager::ReadAhead(std::span<const std::uint32_t> numbers) {
+  if (!Reading() || overlay_) return numbers.size();
+  constexpr std::uint32_t kWindowPages = 64;
   constexpr std::uint32_t kLongestGap = 8;
+  // Two halves: the pages of the call before stay, as the first rows of a page often
+  // have their long values on the pages before it.
+  half_ = 1 - half_;
+  for (std::uint32_t n : inWindow_[half_]) cache_.erase(n);
+  inWindow_[half_].clear();
+  if (!window_) window_ = std::make_unique_for_overwrite<Page[]>(2 * kWindowPages);
   std::size_t i = 0;
+  std::uint32_t used = 0;
   while (i < numbers.size()) {
-    const std::uint32_t first = numbers[i++];
-    if (first >= pageCount_ || cache_.contains(first)) continue;
-    std::uint32_t end = first + 1;  // past the run's last page
-    for (;
-         i < numbers.size() && numbers[i] >= end && numbers[i] - end < kLongestGap && numbers[i] < pageCount_;
-         ++i) {
-      if (numbers[i] - first >= kLongestRun) {
-        end = numbers[i];  // the pages up to the next run's first go with this one
-        break;
-      }
-      end = numbers[i] + 1;
+    const std::uint32_t first = numbers[i];
+    if (first >= pageCount_ || cache_.contains(first)) {
+      ++i;
+      continue;
     }
-    Page* pages = NewPages(end - first);
+    // Whole pieces: a page asked for, with the pages up to the next one when that
+    // is near (where its rows' long values most often are).
+    std::uint32_t end = first;
+    for (; i < numbers.size() && numbers[i] == end && numbers[i] < pageCount_; ++i) {
+      const bool nearNext =
+          i + 1 < numbers.size() && numbers[i + 1] > numbers[i] && numbers[i + 1] - numbers[i] <= kLongestGap;
+      const std::uint32_t pieceEnd = std::min(nearNext ? numbers[i + 1] : numbers[i] + 1, pageCount_);
+      if (used + (pieceEnd - first) > kWindowPages) break;
+      end = pieceEnd;
+    }
+    if (end == first) break;  // the window is full
+    Page* pages = window_.get() + half_ * kWindowPages + used;
+    used += end - first;
     if (!LoadPages(first, std::span<Page>(pages, end - first)).ok()) continue;
-    for (std::uint32_t n = first; n < end; ++n) cache_.emplace(n, pages + (n - first));
+    for (std::uint32_t n = first; n < end; ++n) {
+      if (cache_.emplace(n, pages + (n - first)).second) inWindow_[half_].push_back(n);
+    }
   }
+  return std::max<std::size_t>(i, 1);
 }
 
 }  // namespace jet

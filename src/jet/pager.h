@@ -78,10 +78,15 @@ class Pager {
   // Page `number`, decoded. Valid until the end of the current operation.
   // A page number past the end of the file is a corruption error.
   Result<const Page*> Read(std::uint32_t number);
-  // Reads those of `numbers` that are not read yet, each run of consecutive pages in
-  // one read, so a scan costs a few large reads rather than one per page. Only a hint:
-  // a page it cannot read is left for Read, which says why.
-  void ReadAhead(std::span<const std::uint32_t> numbers);
+  // For a scan that goes through `numbers` in order: reads the first of them that are
+  // not read yet into the read-ahead window (128 KiB a call), each run of pages a few apart
+  // in one read with the pages between (a table's pages alternate with its long
+  // values'), and returns how many of `numbers` it went past. The pages it read are
+  // forgotten by the call after next: until then they, and the bytes of their
+  // rows, stay valid. Outside a read operation, or where a dead
+  // writer's journal stands in for pages, it reads nothing and passes them all; a
+  // page it cannot read is left for Read, which says why.
+  std::size_t ReadAhead(std::span<const std::uint32_t> numbers);
 
   // One write operation, on a writable pager outside any read operation:
   //  BeginWrite takes the writer lock (waiting up to the lock timeout, then 3260),
@@ -171,6 +176,11 @@ class Pager {
   // run at a time.
   std::unordered_map<std::uint32_t, Page*> cache_;
   std::vector<std::unique_ptr<Page[]>> blocks_;
+  // The read-ahead window: two halves, the one read last and the one before, and
+  // the pages each holds now (see ReadAhead).
+  std::unique_ptr<Page[]> window_;
+  std::array<std::vector<std::uint32_t>, 2> inWindow_;
+  std::size_t half_ = 0;
   // Pages of a store left half-written, as the journal has them (this operation only).
   std::optional<JournalImage> overlay_;
   // The write in progress.

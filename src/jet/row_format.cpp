@@ -37,10 +37,12 @@ Result<std::span<Field>> RowSplitter::Split(const TableDef& def, std::span<const
   };
 
   // Variable-length area: EOD, reversed offsets and jump bytes before the count byte.
+  // The buffers are resized, never emptied and refilled: every entry read is written first.
   std::vector<std::size_t>& offsets = offsets_;
-  offsets.clear();
   std::size_t fixedEnd = maskStart;
-  if (def.varColumns > 0) {
+  if (def.varColumns == 0) {
+    offsets.clear();
+  } else {
     if (maskStart < 2) return Corrupt("a row of table '" + def.name + "' has no room for its offsets");
     const std::size_t countPos = maskStart - 1;
     const std::size_t varCount = row[countPos];
@@ -68,11 +70,11 @@ Result<std::span<Field>> RowSplitter::Split(const TableDef& def, std::span<const
   }
 
   std::vector<Field>& fields = fields_;
-  fields.assign(def.columns.size(), Field{});
+  fields.resize(def.columns.size());
   for (std::size_t i = 0; i < def.columns.size(); ++i) {
     const ColumnDef& c = def.columns[i];
     Field& f = fields[i];
-    f.present = maskBit(c.number);
+    f = Field{maskBit(c.number), {}};
     if (c.type == ColumnType::kBoolean || !f.present) continue;
     if (c.IsFixed()) {
       const std::size_t size = FixedSize(c);

@@ -1,9 +1,9 @@
 #include "versedb/csv_export.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 
 #include "jet/code_page.h"
 
@@ -24,11 +24,14 @@ std::string Quote(const std::string& text) {
 void AppendQuotedText(std::string& out, std::span<const std::uint8_t> bytes) {
   out += '"';
   for (;;) {
-    const auto quote = std::find(bytes.begin(), bytes.end(), std::uint8_t{'"'});
-    jet::AppendCp1252(out, bytes.first(static_cast<std::size_t>(quote - bytes.begin())));
-    if (quote == bytes.end()) break;
+    const void* quote = bytes.empty() ? nullptr : std::memchr(bytes.data(), '"', bytes.size());
+    const std::size_t length =
+        quote == nullptr ? bytes.size()
+                         : static_cast<std::size_t>(static_cast<const std::uint8_t*>(quote) - bytes.data());
+    jet::AppendCp1252(out, bytes.first(length));
+    if (quote == nullptr) break;
     out += "\"\"";
-    bytes = bytes.subspan(static_cast<std::size_t>(quote - bytes.begin()) + 1);
+    bytes = bytes.subspan(length + 1);
   }
   out += '"';
 }
