@@ -2,8 +2,11 @@
 # wine prefix on a virtual display of their own, verse.exe beside a copy of the shipped
 # store in a folder of its own, and waiting for a window.
 #
-# Without wine's virtual desktop every top-level window is an X window of its own, mapped
-# when the program shows it: xdotool sees it appear and disappear, and can send it keys.
+# As in the tests, on wine's virtual desktop. Each top-level window of a program is an X
+# window inside the desktop's, mapped when the program shows it: xdotool sees it appear
+# and disappear. Wine's explorer, which draws the desktop, ends a second after the last
+# program on it, and the next program would wait for a new one (the shell is always there
+# on Windows): a wine command prompt waiting for input keeps it for the whole run.
 
 # shellcheck source=../scripts/wine-env
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
@@ -22,7 +25,10 @@ bench_wine_setup() {
   trap 'wine_env_stop; rm -rf "$BENCH_FOLDER"' EXIT
   unset DISPLAY
   wine_env_start_xvfb
-  wine_env_boot
+  wine_env_boot --desktop
+  mkfifo "$BENCH_FOLDER/hold"
+  (wine cmd <"$BENCH_FOLDER/hold" >/dev/null 2>&1 &)
+  exec 9>"$BENCH_FOLDER/hold"
 }
 
 bench_now_ms() { echo $(($(date +%s%N) / 1000000)); }
