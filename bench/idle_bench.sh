@@ -52,7 +52,7 @@ verse_idle=$(($(cpu_ticks "$verse") - verse_before))
 server_with=$(($(cpu_ticks "$server") - before))
 
 echo "idle for ${seconds} s, hidden in the notification area:"
-echo "verse.exe:  $(per_hour "$verse_idle") CPU s per hour"
+echo "verse.exe:  $(per_hour "$verse_idle") CPU s per hour (one clock tick in this time is $(per_hour 1))"
 echo "wineserver: $(per_hour "$server_with") CPU s per hour with verse.exe, $(per_hour "$server_alone") without"
 awk '/^VmRSS:/ { rss = $2 } /^VmHWM:/ { hwm = $2 } END { printf "verse.exe: VmRSS %d kB, VmHWM %d kB\n", rss, hwm }' \
   "/proc/$verse/status"
