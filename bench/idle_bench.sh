@@ -22,7 +22,9 @@ ticks_per_second=$(getconf CLK_TCK)
 # after the command name, which may hold spaces).
 cpu_ticks() { sed 's/.*) //' "/proc/$1/stat" | awk '{ print $12 + $13 }'; }
 # Seconds per hour from a difference of clock ticks over $seconds.
-per_hour() { awk -v t="$1" -v hz="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.2f", t / hz * 3600 / s }'; }
+per_hour() {
+  awk -v t="$1" -v hz="$ticks_per_second" -v s="$seconds" 'BEGIN { printf "%.2f", t / hz * 3600 / s }'
+}
 
 # The prefix's wineserver: the one whose current folder is named after the prefix's device
 # and inode.
@@ -53,6 +55,7 @@ server_with=$(($(cpu_ticks "$server") - before))
 
 echo "idle for ${seconds} s, hidden in the notification area:"
 echo "verse.exe:  $(per_hour "$verse_idle") CPU s per hour (one clock tick in this time is $(per_hour 1))"
-echo "wineserver: $(per_hour "$server_with") CPU s per hour with verse.exe, $(per_hour "$server_alone") without"
-awk '/^VmRSS:/ { rss = $2 } /^VmHWM:/ { hwm = $2 } END { printf "verse.exe: VmRSS %d kB, VmHWM %d kB\n", rss, hwm }' \
-  "/proc/$verse/status"
+echo "wineserver: $(per_hour "$server_with") CPU s per hour with verse.exe," \
+  "$(per_hour "$server_alone") without"
+awk '/^VmRSS:/ { rss = $2 } /^VmHWM:/ { hwm = $2 }
+     END { printf "verse.exe: VmRSS %d kB, VmHWM %d kB\n", rss, hwm }' "/proc/$verse/status"

@@ -22,25 +22,25 @@ static double NowMs(void) {
   return (double)now.tv_sec * 1000.0 + (double)now.tv_nsec / 1e6;
 }
 
-static int Named(Display *display, Window window, const char *caption) {
-  char *name = NULL;
+static int Named(Display* display, Window window, const char* caption) {
+  char* name = NULL;
   int same = XFetchName(display, window, &name) && name != NULL && strcmp(name, caption) == 0;
   if (name != NULL) XFree(name);
   return same;
 }
 
 /* A window may be gone by the time it is asked about: not an error here. */
-static int IgnoreError(Display *display, XErrorEvent *error) {
+static int IgnoreError(Display* display, XErrorEvent* error) {
   (void)display, (void)error;
   return 0;
 }
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
   if (argc < 3) {
     fprintf(stderr, "usage: x11_time_window CAPTION PROGRAM [ARG...]\n");
     return 2;
   }
-  Display *display = XOpenDisplay(NULL);
+  Display* display = XOpenDisplay(NULL);
   if (display == NULL) {
     fprintf(stderr, "x11_time_window: cannot open the display\n");
     return 1;
