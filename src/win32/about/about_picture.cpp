@@ -8,6 +8,8 @@
 #include <cstring>
 #include <utility>
 
+#include "win32/common/late_dll.h"
+
 namespace win32::about {
 
 Picture::Picture(Picture&& other) noexcept
@@ -48,7 +50,9 @@ IStream* StreamOverResource(HMODULE module, int id, DWORD* size) {
   std::memcpy(target, bytes, *size);
   GlobalUnlock(copy);
   IStream* stream = nullptr;
-  if (FAILED(CreateStreamOnHGlobal(copy, TRUE, &stream))) {
+  static const auto create =
+      LateFunction<decltype(CreateStreamOnHGlobal)>(L"ole32.dll", "CreateStreamOnHGlobal");
+  if (create == nullptr || FAILED(create(copy, TRUE, &stream))) {
     GlobalFree(copy);
     return nullptr;
   }
@@ -63,8 +67,10 @@ Picture LoadPictureResource(HMODULE module, int id) {
   if (stream == nullptr) return {};
 
   IPicture* picture = nullptr;
-  const HRESULT loaded = OleLoadPicture(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
-                                        reinterpret_cast<void**>(&picture));
+  static const auto load = LateFunction<decltype(OleLoadPicture)>(L"oleaut32.dll", "OleLoadPicture");
+  const HRESULT loaded = load == nullptr ? E_FAIL
+                                         : load(stream, static_cast<LONG>(size), FALSE, IID_IPicture,
+                                                reinterpret_cast<void**>(&picture));
   stream->Release();
   if (FAILED(loaded) || picture == nullptr) return {};
 

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "win32/common/late_dll.h"
 #include "win32/common/module_path.h"
 #include "win32/common/text.h"
 
@@ -66,8 +67,10 @@ std::intptr_t Win32Shell::ShellExecute(std::uint32_t window, const std::string& 
                                        const std::string& file, const std::string& parameters,
                                        const std::string& folder, int showCommand) {
   HWND owner = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(window));
-  const HINSTANCE result = ShellExecuteW(owner, Wide(operation).c_str(), Wide(file).c_str(),
-                                         Wide(parameters).c_str(), Wide(folder).c_str(), showCommand);
+  static const auto execute = LateFunction<decltype(ShellExecuteW)>(L"shell32.dll", "ShellExecuteW");
+  if (execute == nullptr) return 0;  // as ShellExecute's "out of memory"
+  const HINSTANCE result = execute(owner, Wide(operation).c_str(), Wide(file).c_str(),
+                                   Wide(parameters).c_str(), Wide(folder).c_str(), showCommand);
   return reinterpret_cast<std::intptr_t>(result);
 }
 
@@ -93,7 +96,9 @@ void Win32Beeper::Beep() { MessageBeep(MB_OK); }
 
 bool Win32UserNotificationState::FullScreenBusy() {
   QUERY_USER_NOTIFICATION_STATE state{};
-  if (FAILED(SHQueryUserNotificationState(&state))) return false;
+  static const auto query =
+      LateFunction<decltype(SHQueryUserNotificationState)>(L"shell32.dll", "SHQueryUserNotificationState");
+  if (query == nullptr || FAILED(query(&state))) return false;
   // Not QUNS_NOT_PRESENT (locked, screen saver): the reminder is waiting there when
   // the user comes back, which is what it is for.
   return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE;

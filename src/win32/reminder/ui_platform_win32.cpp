@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "win32/common/dpi.h"
+#include "win32/common/late_dll.h"
 #include "win32/common/text.h"
 
 namespace win32::reminder {
@@ -59,7 +60,8 @@ bool Win32NotifyIcon::ShellNotifyIcon(std::uint32_t message, const std::array<st
   NOTIFYICONDATAA data{};
   static_assert(sizeof data >= 88);
   std::memcpy(&data, record.data(), record.size());
-  return Shell_NotifyIconA(message, &data) != FALSE;
+  static const auto notify = LateFunction<decltype(Shell_NotifyIconA)>(L"shell32.dll", "Shell_NotifyIconA");
+  return notify != nullptr && notify(message, &data) != FALSE;
 }
 
 // --- Clipboard ---
