@@ -54,15 +54,15 @@ Status ReadDataPage(Pager& pager, std::uint32_t number, DataPage& out) {
   out.freeSpace = r.U16(kDataFreeSpace);
   out.owner = r.U32(kDataOwner);
   out.page = page;
+  out.epoch = pager.epoch();
   return Ok();
 }
 
 Result<std::span<const std::uint8_t>> ReadRowAt(Pager& pager, RowPointer where, const char* what,
                                                 DataPage& dp) {
-  // The slot table is decoded again only for another page, or for one the pager
-  // has read again since (a scan's read-ahead window moves on).
-  JET_ASSIGN(const Page* page, pager.Read(where.page));
-  if (dp.page != page || dp.number != where.page) {
+  // The slot table is decoded again only for another page, or when the pager may
+  // have let the page go since (a scan's read-ahead window moved on).
+  if (dp.page == nullptr || dp.number != where.page || dp.epoch != pager.epoch()) {
     dp.page = nullptr;
     JET_TRY(ReadDataPage(pager, where.page, dp));
   }

@@ -47,6 +47,7 @@ struct DataPage {
   std::uint32_t owner = 0;
   SlotTable slots;
   const Page* page = nullptr;
+  std::uint64_t epoch = 0;  // the pager's, when the page was read
 
   std::span<const std::uint8_t> RowBytes(const Slot& slot) const {
     return std::span<const std::uint8_t>(page->data() + slot.start, slot.end - slot.start);

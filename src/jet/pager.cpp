@@ -132,6 +132,7 @@ void Pager::EndRead() {
   state_ = state_ == State::kBrokenReading ? State::kBroken : State::kIdle;
   cache_.clear();
   blocks_.clear();
+  ++epoch_;
   window_.reset();
   inWindow_[0].clear();
   inWindow_[1].clear();
@@ -343,6 +344,7 @@ void Pager::EndWrite(State next) {
   nesting_ = 0;
   cache_.clear();
   blocks_.clear();
+  ++epoch_;
   originals_.clear();
   dirty_.clear();
   UnlockChanging();  // or the shared read lock
@@ -394,6 +396,7 @@ std::size_t Pager::ReadAhead(std::span<const std::uint32_t> numbers) {
   // Two halves: the pages of the call before stay, as the first rows of a page often
   // have their long values on the pages before it.
   half_ = 1 - half_;
+  if (!inWindow_[half_].empty()) ++epoch_;
   for (std::uint32_t n : inWindow_[half_]) cache_.erase(n);
   inWindow_[half_].clear();
   if (!window_) window_ = std::make_unique_for_overwrite<Page[]>(2 * kWindowPages);

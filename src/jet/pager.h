@@ -87,6 +87,9 @@ class Pager {
   // writer's journal stands in for pages, it reads nothing and passes them all; a
   // page it cannot read is left for Read, which says why.
   std::size_t ReadAhead(std::span<const std::uint32_t> numbers);
+  // Counts the times pages read before were let go (a read or write ended, a scan's
+  // window moved on): a page pointer kept from an earlier count may hold another page.
+  std::uint64_t epoch() const { return epoch_; }
 
   // One write operation, on a writable pager outside any read operation:
   //  BeginWrite takes the writer lock (waiting up to the lock timeout, then 3260),
@@ -181,6 +184,7 @@ class Pager {
   std::unique_ptr<Page[]> window_;
   std::array<std::vector<std::uint32_t>, 2> inWindow_;
   std::size_t half_ = 0;
+  std::uint64_t epoch_ = 0;
   // Pages of a store left half-written, as the journal has them (this operation only).
   std::optional<JournalImage> overlay_;
   // The write in progress.
