@@ -137,11 +137,12 @@ Result<std::vector<std::uint32_t>> Database::MappedPages(const TableDef& def) tr
   return OutOfMemory(e);
 }
 
-Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, const RowVisitor& visit) {
+template <typename Visit>
+Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, Visit& visit) {
+  DataPage dp;
   JET_ASSIGN(const Page* bytes, pager_->Read(page));
   ByteReader r(*bytes);
   if (r.U8(0) != kPageTypeData || r.U32(kDataOwner) != def.page) return true;
-  DataPage dp;
   JET_TRY(ReadDataPage(*pager_, page, dp));
   for (std::size_t i = 0; i < dp.slots.size(); ++i) {
     const Slot& s = dp.slots[i];
@@ -159,12 +160,26 @@ Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, const 
   return true;
 }
 
+template <typename Visit>
+Status Database::ScanPages(const TableDef& def, Visit& visit) {
+  ReadScope scope(*pager_);
+  JET_TRY(scope.status());
+  JET_ASSIGN(auto pages, MappedPages(def));
+  for (std::size_t i = 0, ahead = 0; i < pages.size(); ++i) {
+    if (i == ahead) ahead = i + pager_->ReadAhead(std::span(pages).subspan(i));
+    JET_ASSIGN(const bool more, VisitPage(def, pages[i], visit));
+    if (!more) return Ok();
+  }
+  return Ok();
+}
+
 Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) try {
   std::vector<RowRef> rows;
-  JET_TRY(VisitPage(def, page, [&](const RowRef& row) -> Result<bool> {
+  auto keep = [&](const RowRef& row) -> Result<bool> {
     rows.push_back(row);
     return true;
-  }));
+  };
+  JET_TRY(VisitPage(def, page, keep));
   return rows;
 } catch (const std::exception& e) {
   return OutOfMemory(e);
@@ -197,32 +212,29 @@ Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
 }
 
 Status Database::Scan(const TableDef& def, const RowVisitor& visit) try {
-  ReadScope scope(*pager_);
-  JET_TRY(scope.status());
-  JET_ASSIGN(auto pages, MappedPages(def));
-  for (std::size_t i = 0, ahead = 0; i < pages.size(); ++i) {
-    if (i == ahead) ahead = i + pager_->ReadAhead(std::span(pages).subspan(i));
-    JET_ASSIGN(const bool more, VisitPage(def, pages[i], visit));
-    if (!more) return Ok();
-  }
-  return Ok();
+  return ScanPages(def, visit);
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }
 
 Status Database::ScanFields(const TableDef& def, const FieldVisitor& visit) try {
-  RowSplitter splitter;
-  std::vector<LongValueScratch> longValues(def.columns.size());
-  return Scan(def, [&](const RowRef& row) -> Result<bool> {
-    JET_ASSIGN(std::span<Field> fields, splitter.Split(def, row.bytes));
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const ColumnType type = def.columns[i].type;
-      if (fields[i].present && (type == ColumnType::kMemo || type == ColumnType::kOle)) {
-        JET_ASSIGN(fields[i].bytes, LongValueBytes(*pager_, fields[i].bytes, longValues[i]));
+  RowSplitter splitter(def);
+  std::vector<std::size_t> longColumns;
+  for (std::size_t i = 0; i < def.columns.size(); ++i) {
+    if (def.columns[i].IsLongValue()) longColumns.push_back(i);
+  }
+  std::vector<LongValueScratch> longValues(longColumns.size());
+  auto split = [&](const RowRef& row) -> Result<bool> {
+    JET_ASSIGN(std::span<Field> fields, splitter.Split(row.bytes));
+    for (std::size_t k = 0; k < longColumns.size(); ++k) {
+      Field& f = fields[longColumns[k]];
+      if (f.present) {
+        JET_ASSIGN(f.bytes, LongValueBytes(*pager_, f.bytes, longValues[k]));
       }
     }
     return visit(row.id, fields);
-  });
+  };
+  return ScanPages(def, split);
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }
@@ -280,8 +292,8 @@ Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const
 }
 
 Result<std::vector<Value>> Database::RowValues(const TableDef& def, std::span<const std::uint8_t> row) try {
-  RowSplitter splitter;
-  JET_ASSIGN(auto fields, splitter.Split(def, row));
+  RowSplitter splitter(def);
+  JET_ASSIGN(auto fields, splitter.Split(row));
   std::vector<Value> values;
   values.reserve(fields.size());
   for (std::size_t i = 0; i < fields.size(); ++i) {

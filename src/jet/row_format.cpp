@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "jet/byte_reader.h"
 #include "jet/errors.h"
 
 namespace jet {
@@ -22,86 +21,90 @@ std::size_t FixedSize(const ColumnDef& column) {
   }
 }
 
-Result<std::span<Field>> RowSplitter::Split(const TableDef& def, std::span<const std::uint8_t> row) {
-  ByteReader r(row);
+RowSplitter::RowSplitter(const TableDef& def) : def_(def), fields_(def.columns.size()) {
+  places_.reserve(def.columns.size());
+  for (const ColumnDef& c : def.columns) {
+    Place place{Place::kVariable, static_cast<std::uint8_t>(1u << (c.number % 8)), c.number, c.varIndex, 0};
+    if (c.type == ColumnType::kBoolean) {
+      place.kind = Place::kFlag;
+    } else if (c.IsFixed()) {
+      place = {Place::kFixed, place.bit, c.number, 1u + c.fixedOffset,
+               static_cast<std::uint32_t>(FixedSize(c))};
+    }
+    places_.push_back(place);
+  }
+}
+
+Result<std::span<Field>> RowSplitter::Split(std::span<const std::uint8_t> row) {
+  // Locals rather than members in the loops below: the fields written could alias
+  // them as far as the compiler knows, and it would load them again for every column.
+  const std::uint8_t* const bytes = row.data();
   const std::size_t len = row.size();
-  if (len < 1) return Corrupt("an empty row in table '" + def.name + "'");
-  const std::size_t columnsInRow = r.U8(0);
+  if (len < 1) return Corrupt("an empty row in table '" + def_.name + "'");
+  const std::size_t columnsInRow = bytes[0];
   const std::size_t maskSize = (columnsInRow + 7) / 8;
-  if (len < 1 + maskSize) return Corrupt("a row of table '" + def.name + "' is shorter than its null mask");
+  if (len < 1 + maskSize) return Corrupt("a row of table '" + def_.name + "' is shorter than its null mask");
   const std::size_t maskStart = len - maskSize;
 
-  auto maskBit = [&](std::uint16_t number) {
-    if (number >= columnsInRow) return false;
-    return (row[maskStart + number / 8] & (1u << (number % 8))) != 0;
-  };
-
   // Variable-length area: EOD, reversed offsets and jump bytes before the count byte.
-  // The buffers are resized, never emptied and refilled: every entry read is written first.
-  std::vector<std::size_t>& offsets = offsets_;
+  // Every entry read is written first, so the array is never cleared.
+  std::uint16_t* const offsets = offsets_.data();
+  std::size_t varCount = 0;
   std::size_t fixedEnd = maskStart;
-  if (def.varColumns == 0) {
-    offsets.clear();
-  } else {
-    if (maskStart < 2) return Corrupt("a row of table '" + def.name + "' has no room for its offsets");
+  if (def_.varColumns != 0) {
+    if (maskStart < 2) return Corrupt("a row of table '" + def_.name + "' has no room for its offsets");
     const std::size_t countPos = maskStart - 1;
-    const std::size_t varCount = row[countPos];
+    varCount = bytes[countPos];
     std::size_t jumps = (len - 1) / 256;
     if (countPos < jumps + 1 + varCount + 1) {
-      return Corrupt("a row of table '" + def.name + "' is shorter than its offset table");
+      return Corrupt("a row of table '" + def_.name + "' is shorter than its offset table");
     }
     const std::size_t entriesStart = countPos - jumps - 1;  // entry i sits at entriesStart - i
     const std::size_t eodPos = entriesStart - varCount;
     // A jump byte that stands for no boundary is a dummy (0xFF) at the far end.
     if (jumps > 0 && eodPos / 256 < jumps) --jumps;
-    std::size_t high = 0;
-    offsets.resize(varCount + 1);
-    for (std::size_t i = 0; i <= varCount; ++i) {
-      while (high < jumps && row[countPos - 1 - high] == i) ++high;
-      offsets[i] = row[entriesStart - i] + 256 * high;
+    // Offsets never go back, and a column starts past the count byte.
+    bool overlap = false;
+    std::size_t previous = varCount == 0 ? 0 : 1;
+    for (std::size_t i = 0, high = 0; i <= varCount; ++i) {
+      while (high < jumps && bytes[countPos - 1 - high] == i) ++high;
+      const std::size_t offset = bytes[entriesStart - i] + 256 * high;
+      overlap |= offset < previous;
+      offsets[i] = static_cast<std::uint16_t>(previous = offset);
     }
-    for (std::size_t i = 0; i < varCount; ++i) {
-      if (offsets[i] < 1 || offsets[i] > offsets[i + 1]) {
-        return Corrupt("a row of table '" + def.name + "' has overlapping columns");
-      }
-    }
-    if (offsets[varCount] > eodPos) return Corrupt("a row of table '" + def.name + "' runs past its end");
-    fixedEnd = offsets.empty() || varCount == 0 ? offsets[varCount] : offsets[0];
+    if (overlap) return Corrupt("a row of table '" + def_.name + "' has overlapping columns");
+    if (offsets[varCount] > eodPos) return Corrupt("a row of table '" + def_.name + "' runs past its end");
+    fixedEnd = offsets[0];
   }
 
-  std::vector<Field>& fields = fields_;
-  fields.resize(def.columns.size());
-  for (std::size_t i = 0; i < def.columns.size(); ++i) {
-    const ColumnDef& c = def.columns[i];
+  const std::uint8_t* const mask = bytes + maskStart;
+  Field* const fields = fields_.data();
+  const Place* const places = places_.data();
+  for (std::size_t i = 0, n = places_.size(); i < n; ++i) {
+    const Place& c = places[i];
     Field& f = fields[i];
-    f = Field{maskBit(c.number), {}};
-    if (c.type == ColumnType::kBoolean || !f.present) continue;
-    if (c.IsFixed()) {
-      const std::size_t size = FixedSize(c);
-      const std::size_t start = 1 + std::size_t{c.fixedOffset};
-      if (start + size > fixedEnd) {
-        // Rows written before a column was added are shorter; there the column is null.
-        if (c.number >= columnsInRow) {
-          f.present = false;
-          continue;
-        }
-        return Corrupt("column '" + c.name + "' lies outside its row in table '" + def.name + "'");
+    f.present = c.number < columnsInRow && (mask[c.number / 8] & c.bit) != 0;
+    f.bytes = {};
+    if (c.kind == Place::kFlag || !f.present) continue;
+    if (c.kind == Place::kFixed) {
+      // A column the row predates is null by its mask, so a present one must fit.
+      if (c.at + c.size > fixedEnd) {
+        return Corrupt("column '" + def_.columns[i].name + "' lies outside its row in table '" + def_.name +
+                       "'");
       }
-      f.bytes = row.subspan(start, size);
+      f.bytes = {bytes + c.at, c.size};
+    } else if (c.at < varCount) {
+      f.bytes = {bytes + offsets[c.at], bytes + offsets[c.at + 1]};
     } else {
-      if (c.varIndex + 1u >= offsets.size()) {
-        f.present = false;  // the row predates this column
-        continue;
-      }
-      f.bytes = row.subspan(offsets[c.varIndex], offsets[c.varIndex + 1] - offsets[c.varIndex]);
+      f.present = false;  // the row predates this column
     }
   }
-  return std::span<Field>(fields);
+  return std::span<Field>(fields_);
 }
 
 Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::uint8_t> row) {
-  RowSplitter splitter;
-  JET_ASSIGN(auto fields, splitter.Split(def, row));
+  RowSplitter splitter(def);
+  JET_ASSIGN(auto fields, splitter.Split(row));
   return std::vector<Field>(fields.begin(), fields.end());
 }
 

@@ -1,6 +1,7 @@
 // The layout of one row: where each column's bytes are, and whether it is null.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -18,14 +19,27 @@ struct Field {
 
 // Locates every column of `def` in `row` (fields in `def.columns` order). Every
 // offset is checked against the row; a row that does not fit its own layout is
-// a corruption error. The splitter keeps its buffers from row to row, so a scan
-// allocates nothing per row; the fields it returns stay valid until the next Split.
+// a corruption error. The splitter is made for one table and keeps its buffers from
+// row to row, so a scan allocates nothing per row; the fields it returns stay valid
+// until the next Split. `def` must outlive the splitter.
 class RowSplitter {
  public:
-  Result<std::span<Field>> Split(const TableDef& def, std::span<const std::uint8_t> row);
+  explicit RowSplitter(const TableDef& def);
+  Result<std::span<Field>> Split(std::span<const std::uint8_t> row);
 
  private:
-  std::vector<std::size_t> offsets_;  // V + 1 entries; the last is the end of the data
+  // What Split needs of a column, packed together and worked out once per table.
+  struct Place {
+    enum Kind : std::uint8_t { kFlag, kFixed, kVariable } kind;
+    std::uint8_t bit;      // the column's bit in its byte of the null mask
+    std::uint16_t number;  // the column's number: its byte of the mask is number / 8
+    std::uint32_t at;      // fixed: first byte in the row; variable: index in the offset table
+    std::uint32_t size;    // fixed: bytes
+  };
+
+  const TableDef& def_;
+  std::vector<Place> places_;
+  std::array<std::uint16_t, 256> offsets_;  // V + 1 entries (V < 256); the last is the end of the data
   std::vector<Field> fields_;
 };
 
