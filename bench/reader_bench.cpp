@@ -87,21 +87,21 @@ void BuildStore(const std::string& textPath, const std::string& storePath) {
   std::filesystem::rename(temporary, storePath);
 }
 
-// Opens the store and reads every value of versetbl, text decoded to UTF-8 in one
-// reused buffer; returns the row count.
+// Opens the store and reads every value of versetbl, text as UTF-8 (the bytes
+// themselves when ASCII, else decoded into one reused buffer); returns the row count.
 long Scan(const std::string& path) {
   auto db = jet::Database::Open(jet::SystemFileSystem(), path);
   if (!db.ok()) Fail("open " + path);
   auto def = (*db)->OpenTable("versetbl");
   if (!def.ok()) Fail("versetbl");
   long rows = 0;
-  std::string text;
+  std::size_t characters = 0;
+  std::string scratch;
   auto s = (*db)->ScanFields(*def, [&](jet::RowId, std::span<const jet::Field> fields) -> jet::Result<bool> {
-    text.clear();
     for (std::size_t i = 0; i < fields.size(); ++i) {
       const jet::ColumnType type = def->columns[i].type;
       if (type == jet::ColumnType::kText || type == jet::ColumnType::kMemo) {
-        jet::AppendCp1252(text, fields[i].bytes);
+        characters += jet::Cp1252View(fields[i].bytes, scratch).size();
       } else {
         JET_TRY((*db)->FieldValue(*def, i, fields[i]));
       }
@@ -109,7 +109,7 @@ long Scan(const std::string& path) {
     ++rows;
     return true;
   });
-  if (!s.ok()) Fail("scan");
+  if (!s.ok() || characters == 0) Fail("scan");
   return rows;
 }
 

@@ -59,24 +59,51 @@ bool NextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
   return true;
 }
 
+// How many bytes at the start of `bytes` are ASCII. Most text is ASCII throughout,
+// so the bytes are tested 32 at a time, eight to a word, and a tail of fewer than
+// eight with one more word that ends at the last byte.
+std::size_t AsciiPrefix(const std::uint8_t* p, std::size_t n) {
+  constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+  const auto word = [p](std::size_t at) {
+    std::uint64_t w;
+    std::memcpy(&w, p + at, 8);
+    return w;
+  };
+  std::size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    if (((word(i) | word(i + 8) | word(i + 16) | word(i + 24)) & kHighBits) != 0) break;
+  }
+  for (; i + 8 <= n; i += 8) {
+    if ((word(i) & kHighBits) != 0) break;
+  }
+  if (i + 8 > n && n >= 8 && (word(n - 8) & kHighBits) == 0) return n;
+  while (i < n && p[i] < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
 
 void AppendCp1252(std::string& out, std::span<const std::uint8_t> bytes) {
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    // Most text is ASCII, which is the same in both: copied a run at a time.
-    std::size_t run = i;
-    for (std::uint64_t word = 0; run + 8 <= bytes.size(); run += 8) {
-      std::memcpy(&word, bytes.data() + run, 8);
-      if ((word & 0x8080808080808080u) != 0) break;
-    }
-    while (run < bytes.size() && bytes[run] < 0x80) ++run;
-    out.append(reinterpret_cast<const char*>(bytes.data() + i), run - i);
-    if (run == bytes.size()) break;
-    const std::uint8_t b = bytes[run];
-    AppendUtf8(out, b < 0xA0 ? kHigh[b - 0x80] : char32_t{b});
-    i = run + 1;
+  const std::uint8_t* p = bytes.data();
+  const std::size_t n = bytes.size();
+  // ASCII is the same in both, so it is copied a run at a time.
+  for (std::size_t i = 0; i < n;) {
+    const std::size_t run = AsciiPrefix(p + i, n - i);
+    out.append(reinterpret_cast<const char*>(p + i), run);
+    i += run;
+    if (i == n) break;
+    AppendUtf8(out, p[i] < 0xA0 ? kHigh[p[i] - 0x80] : char32_t{p[i]});
+    ++i;
   }
+}
+
+std::string_view Cp1252View(std::span<const std::uint8_t> bytes, std::string& scratch) {
+  if (AsciiPrefix(bytes.data(), bytes.size()) == bytes.size()) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+  }
+  scratch.clear();
+  AppendCp1252(scratch, bytes);
+  return scratch;
 }
 
 std::string DecodeCp1252(std::span<const std::uint8_t> bytes) {

@@ -16,6 +16,10 @@ namespace jet {
 std::string DecodeCp1252(std::span<const std::uint8_t> bytes);
 // The same, appended to `out` (for callers that reuse one buffer).
 void AppendCp1252(std::string& out, std::span<const std::uint8_t> bytes);
+// The same as a view, for callers that read the text and let it go: ASCII, which
+// most text is, reads the same in both, so the view is then of `bytes` themselves;
+// other text is decoded into `scratch`, and the view is valid until it changes.
+std::string_view Cp1252View(std::span<const std::uint8_t> bytes, std::string& scratch);
 
 // Encodes UTF-8 text. Fails (before anything is written) for text that is not
 // valid UTF-8 or holds a character the code page cannot hold.
