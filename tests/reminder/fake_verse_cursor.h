@@ -1,5 +1,5 @@
 // A data-control cursor over a vector of verse rows, held to the real cursor's behaviour
-// by tests/store/verse_cursor_contract_test.cpp.
+// by tests/store/store_test.cpp.
 #pragma once
 
 #include <functional>
@@ -23,15 +23,9 @@ class FakeVerseCursor : public store::VerseCursor {
   const store::VerseRecord& Current() const override { return asRead_; }
   void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
 
+  // The rows as stored; the tests' own changes to them play another program's. A removal
+  // before the current row would leave Position() counting as the real cursor does not.
   std::vector<store::VerseRecord>& Rows() { return rows_; }
-  std::vector<store::VerseRecord> Records() const { return rows_; }
-  // Another program changes, removes or adds a row; a removal before the current row
-  // would leave Position() counting as the real cursor does not.
-  void ChangeByOtherProgram(std::size_t i, const store::VerseRecord& values) { rows_.at(i) = values; }
-  void RemoveByOtherProgram(std::size_t i) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i)); }
-  void AddByOtherProgram(const store::VerseRecord& values) { rows_.push_back(values); }
-  void SetReadOnly(bool value) { readOnly = value; }
-  void FailNextRead(jet::Error error) { refreshFailures = 1, refreshError = std::move(error); }
 
   bool readOnly = false;    // deletes fail with 3027
   int refreshFailures = 0;  // the next Refresh calls fail with refreshError

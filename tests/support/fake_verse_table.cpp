@@ -1,14 +1,22 @@
 #include "support/fake_verse_table.h"
 
-#include <algorithm>
+#include <stdexcept>
 #include <utility>
 
-#include "jet/code_page.h"
-#include "jet/errors.h"
+#include "jet/integrity.h"
+#include "jet/new_database.h"
 #include "store/store_file.h"
 #include "store/verse_schema.h"
 
 namespace support {
+namespace {
+
+template <typename T>
+void Must(const jet::Result<T>& result) {
+  if (!result.ok()) throw std::runtime_error(result.error().description);
+}
+
+}  // namespace
 
 std::string Summary(const store::VerseRecord& row) {
   return row.book + " " + row.chapter + ":" + row.verses + " " + row.verseTxt + (row.read ? "+" : "");
@@ -20,68 +28,66 @@ std::string Summary(const std::vector<store::VerseRecord>& rows) {
   return text;
 }
 
+FakeVerseTable::FakeVerseTable(const std::vector<store::VerseRecord>& rows) {
+  Must(jet::CreateDatabase(memory_, store::kStoreFileName, store::VerseTableSchema().value(), 46000.5));
+  other_ = std::make_unique<store::JetVerseTable>(memory_, store::kStoreFileName);
+  for (const auto& record : rows) AddByOtherProgram(record);
+  SetReadOnly(false);
+}
+
 jet::Result<std::vector<store::StoredVerse>> FakeVerseTable::ReadAll() {
   if (auto failure = std::exchange(failure_, std::nullopt)) return *failure;
-  return rows_;
+  return table_->ReadAll();
 }
 
-jet::Result<jet::RowId> FakeVerseTable::Insert(const store::VerseRecord& values) {
-  JET_TRY(Check(nullptr, nullptr, values));
-  AddByOtherProgram(values);
-  return rows_.back().id;
+jet::FileSystem& FakeVerseTable::files() {
+  if (isReadOnly_) return readOnly_;
+  return memory_;
 }
 
-jet::Status FakeVerseTable::Update(jet::RowId id, const store::VerseRecord& asRead,
-                                   const store::VerseRecord& values) {
-  JET_TRY(Check(&id, &asRead, values));
-  found_->record = values;
-  return jet::Ok();
+void FakeVerseTable::SetReadOnly(bool readOnly) {
+  isReadOnly_ = readOnly;
+  table_ = std::make_unique<store::JetVerseTable>(files(), store::kStoreFileName);
 }
 
-jet::Status FakeVerseTable::Delete(jet::RowId id, const store::VerseRecord& asRead) {
-  JET_TRY(Check(&id, &asRead, {}));
-  rows_.erase(found_);
-  return jet::Ok();
+void FakeVerseTable::Damage() {
+  auto opened = store::OpenStore(memory_, store::kStoreFileName);
+  Must(opened);
+  const std::uint32_t page = opened->def.page;
+  opened->db.reset();
+  memory_.Bytes(store::kStoreFileName)[page * 2048] = 0x7F;
+}
+
+void FakeVerseTable::ChangeByOtherProgram(std::size_t i, const store::VerseRecord& values) {
+  const store::StoredVerse row = rows().at(i);
+  Must(other_->Update(row.id, row.record, values));
+}
+
+void FakeVerseTable::RemoveByOtherProgram(std::size_t i) {
+  const store::StoredVerse row = rows().at(i);
+  Must(other_->Delete(row.id, row.record));
+}
+
+void FakeVerseTable::AddByOtherProgram(const store::VerseRecord& values) { Must(other_->Insert(values)); }
+
+const std::vector<store::StoredVerse>& FakeVerseTable::rows() const {
+  auto rows = other_->ReadAll();
+  Must(rows);
+  return rows_ = std::move(*rows);
 }
 
 std::vector<store::VerseRecord> FakeVerseTable::Records() const {
   std::vector<store::VerseRecord> records;
-  for (const auto& row : rows_) records.push_back(row.record);
+  for (const auto& row : rows()) records.push_back(row.record);
   return records;
 }
 
-// In the real table's order: the row (removed, then changed), the code page, whether the
-// file can be written, the column sizes; encoded as the engine encodes them.
-jet::Status FakeVerseTable::Check(jet::RowId* id, const store::VerseRecord* asRead,
-                                  const store::VerseRecord& values) {
-  if (id != nullptr) {
-    found_ = std::ranges::find_if(rows_, [&](const store::StoredVerse& row) { return row.id == *id; });
-    if (found_ == rows_.end()) {
-      return jet::MakeError(jet::kErrRecordDeleted,
-                            "The verse was removed by another program after you read it; nothing was saved.");
-    }
-    if (found_->record != *asRead) {
-      return jet::MakeError(jet::kErrWriteConflict,
-                            "The verse was changed by another program after you read it; nothing was saved.");
-    }
-  }
-  bool tooLong = false;
-  for (const auto& [text, size] : {std::pair{&values.book, store::kBookLength},
-                                   {&values.chapter, store::kChapterLength},
-                                   {&values.verses, store::kVersesLength},
-                                   {&values.verseTxt, SIZE_MAX}}) {
-    JET_ASSIGN(jet::Bytes bytes, jet::EncodeCp1252(*text));
-    tooLong = tooLong || bytes.size() > size;
-  }
-  if (readOnly_) {
-    return jet::MakeError(jet::kErrReadOnly,
-                          "'" + std::string(store::kStoreFileName) + "' is open for reading only.");
-  }
-  if (tooLong) {
-    return jet::MakeError(jet::kErrFieldTooSmall,
-                          "The field is too small to accept the amount of data you attempted to add.");
-  }
-  return jet::Ok();
+std::string FakeVerseTable::Findings() {
+  auto findings = jet::CheckIntegrity(memory_, store::kStoreFileName);
+  Must(findings);
+  std::string text;
+  for (const auto& f : *findings) text += "page " + std::to_string(f.page) + ": " + f.text + "\n";
+  return text;
 }
 
 }  // namespace support
