@@ -1,60 +1,51 @@
 #include "fake_verse_cursor.h"
 
 #include "jet/errors.h"
+#include "store/store_file.h"
 
 namespace reminder::test {
-namespace {
-jet::Status NoCurrentRecord() { return jet::MakeError(jet::kErrNoCurrentRecord, "No current record."); }
-}  // namespace
 
-void FakeVerseCursor::Stand(Place place, int index) {
-  if (index >= static_cast<int>(rows_.size()) && place == Place::kOnRow) place = Place::kPastLast;
-  place_ = place;
-  index_ = index;
-  asRead_ = onRow() ? rows_[static_cast<std::size_t>(index_)] : store::VerseRecord{};
-  if (rowChanged_) rowChanged_();
+FakeVerseCursor::FakeVerseCursor(std::vector<store::VerseRecord> rows)
+    : rows_(std::move(rows)), store_(std::make_unique<support::FakeVerseTable>(rows_)) {
+  Reopen();
+}
+
+void FakeVerseCursor::Reopen() {
+  cursor_ = std::make_unique<store::Data1>(store_->files(), store::kStoreFileName);
+  cursor_->SetRowChanged(rowChanged_);
+}
+
+void FakeVerseCursor::SetRowChanged(std::function<void()> handler) {
+  rowChanged_ = std::move(handler);
+  cursor_->SetRowChanged(rowChanged_);
 }
 
 jet::Status FakeVerseCursor::Refresh() {
   ++refreshCalls;
   if (refreshFailures > 0) {  // as the real cursor: what it showed is dropped, unannounced
-    --refreshFailures, place_ = Place::kClosed, asRead_ = {};
+    --refreshFailures;
+    Reopen();
     return refreshError;
   }
-  Stand(Place::kOnRow, 0);
-  return jet::Ok();
-}
-
-jet::Status FakeVerseCursor::MoveNext() {
-  if (place_ == Place::kClosed || place_ == Place::kPastLast) return NoCurrentRecord();
-  // After a delete the row that followed the deleted one now has its index.
-  Stand(Place::kOnRow, place_ == Place::kBeforeFirst ? 0 : place_ == Place::kOnRow ? index_ + 1 : index_);
-  return jet::Ok();
-}
-
-jet::Status FakeVerseCursor::MoveFirst() {
-  if (place_ == Place::kClosed) return NoCurrentRecord();
-  Stand(Place::kOnRow, 0);  // the real cursor notifies its failed move too
-  return rows_.empty() ? NoCurrentRecord() : jet::Ok();
+  if (rows_ != store_->Records()) {
+    store_ = std::make_unique<support::FakeVerseTable>(rows_);
+    Reopen();
+  }
+  return cursor_->Refresh();
 }
 
 jet::Status FakeVerseCursor::Move(int rows) {
   if (moveNotReady > 0 && moveNotReady--)
     return jet::MakeError(91, "Object variable or With block variable not set");
-  if (!onRow()) return NoCurrentRecord();
-  const long target = static_cast<long>(index_) + rows;
-  Stand(target < 0 ? Place::kBeforeFirst : Place::kOnRow, target < 0 ? index_ : static_cast<int>(target));
-  return jet::Ok();
+  return cursor_->Move(rows);
 }
 
 jet::Status FakeVerseCursor::DeleteCurrent() {
-  if (!onRow()) return NoCurrentRecord();
-  if (rows_[static_cast<std::size_t>(index_)] != asRead_)
-    return jet::MakeError(jet::kErrWriteConflict, "Changed.");
-  if (readOnly) return jet::MakeError(jet::kErrReadOnly, "'verse97.mdb' is open for reading only.");
-  rows_.erase(rows_.begin() + index_);
-  Stand(Place::kDeleted, index_);
-  return jet::Ok();
+  if (readOnly && HasCurrent())
+    return jet::MakeError(jet::kErrReadOnly, "'verse97.mdb' is open for reading only.");
+  const jet::Status status = cursor_->DeleteCurrent();
+  rows_ = store_->Records();
+  return status;
 }
 
 }  // namespace reminder::test

@@ -1,30 +1,31 @@
-// A data-control cursor over a vector of verse rows, held to the real cursor's behaviour
-// by tests/store/store_test.cpp.
+// The reminder's data control for its tests: the real cursor over a store in memory,
+// with knobs for the failures a test cannot have the file make.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
-#include "store/verse_cursor.h"
+#include "store/data1.h"
+#include "support/fake_verse_table.h"
 
 namespace reminder::test {
 
 class FakeVerseCursor : public store::VerseCursor {
  public:
-  explicit FakeVerseCursor(std::vector<store::VerseRecord> rows = {}) : rows_(std::move(rows)) {}
+  explicit FakeVerseCursor(std::vector<store::VerseRecord> rows = {});
 
   jet::Status Refresh() override;
-  jet::Status MoveNext() override;
-  jet::Status MoveFirst() override;
+  jet::Status MoveNext() override { return cursor_->MoveNext(); }
+  jet::Status MoveFirst() override { return cursor_->MoveFirst(); }
   jet::Status Move(int rows) override;
   jet::Status DeleteCurrent() override;
-  int Position() const override { return onRow() ? index_ : -1; }
-  bool HasCurrent() const override { return onRow(); }
-  const store::VerseRecord& Current() const override { return asRead_; }
-  void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
+  int Position() const override { return cursor_->Position(); }
+  bool HasCurrent() const override { return cursor_->HasCurrent(); }
+  const store::VerseRecord& Current() const override { return cursor_->Current(); }
+  void SetRowChanged(std::function<void()> handler) override;
 
-  // The rows as stored; the tests' own changes to them play another program's. A removal
-  // before the current row would leave Position() counting as the real cursor does not.
+  // The rows as stored; rows set here are what the next Refresh finds.
   std::vector<store::VerseRecord>& Rows() { return rows_; }
 
   bool readOnly = false;    // deletes fail with 3027
@@ -34,15 +35,11 @@ class FakeVerseCursor : public store::VerseCursor {
   int refreshCalls = 0;
 
  private:
-  // Closed: never refreshed, or the last Refresh failed; nothing moves until one works.
-  enum class Place { kClosed, kBeforeFirst, kOnRow, kPastLast, kDeleted };
-  bool onRow() const { return place_ == Place::kOnRow; }
-  void Stand(Place place, int index);  // takes the row there as read and notifies
+  void Reopen();  // a new cursor that has read nothing yet
 
   std::vector<store::VerseRecord> rows_;
-  Place place_ = Place::kClosed;
-  int index_ = 0;
-  store::VerseRecord asRead_;
+  std::unique_ptr<support::FakeVerseTable> store_;
+  std::unique_ptr<store::Data1> cursor_;
   std::function<void()> rowChanged_;
 };
 

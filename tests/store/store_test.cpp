@@ -1,6 +1,5 @@
-// The verse store: the editor's table, the reminder's cursor (held against the fake the
-// reminder's tests use) and the editor's recordset, all over the real table on a store in
-// memory that another program may write to, damage, or make read-only.
+// The verse store: the editor's table, the reminder's cursor and the editor's recordset,
+// each over a store in memory that another program may write to, damage, or make read-only.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -11,7 +10,6 @@
 #include "jet/errors.h"
 #include "jet/new_database.h"
 #include "jet/pager.h"
-#include "reminder/fake_verse_cursor.h"
 #include "store/data1.h"
 #include "store/store_file.h"
 #include "store/verse_recordset.h"
@@ -108,82 +106,19 @@ TEST(JetVerseTable, RefusesWritesItCannotMakeAndChangesNothing) {
   }
 }
 
-// The fake cursor the reminder's tests use, and the real one over the in-memory store,
-// each with another program's hands on its rows.
-struct FakeCursor {
-  explicit FakeCursor(const std::vector<VerseRecord>& rows) : cursor(rows) {}
-  VerseCursor& get() { return cursor; }
-  std::vector<VerseRecord> Stored() { return cursor.Rows(); }
-  void Change(std::size_t i) { cursor.Rows().at(i) = Verse("Jude"); }
-  void Remove(std::size_t i) { cursor.Rows().erase(cursor.Rows().begin() + static_cast<std::ptrdiff_t>(i)); }
-  void MakeReadOnly() { cursor.readOnly = true; }
-  void Break() {
-    cursor.refreshFailures = 1, cursor.refreshError = jet::MakeError(jet::kErrDamaged, "Damaged.");
-  }
-  reminder::test::FakeVerseCursor cursor;
-};
-
-struct RealCursor {
-  explicit RealCursor(const std::vector<VerseRecord>& rows) : store(rows) {}
-  VerseCursor& get() { return *cursor; }
-  std::vector<VerseRecord> Stored() { return store.Records(); }
-  void Change(std::size_t i) { store.ChangeByOtherProgram(i, Verse("Jude")); }
-  void Remove(std::size_t i) { store.RemoveByOtherProgram(i); }
-  void MakeReadOnly() {
-    store.SetReadOnly(true), cursor = std::make_unique<Data1>(store.files(), kStoreFileName);
-  }
-  void Break() { store.Damage(); }
-  FakeVerseTable store;
-  std::unique_ptr<VerseCursor> cursor = std::make_unique<Data1>(store.files(), kStoreFileName);
-};
-
-// Each walk is a script over a cursor on its rows: after each step, the error number of
+// Each walk is a script over the cursor on a store of its rows: after each step, the error number of
 // a failure ("!3021 "), the current row's book or "-" without one, "@" the position, "~"
 // the number of row-change notifications so far. Lower-case steps are another
 // program's: "remove N", "change N" (to Jude), "readonly" (a new cursor over a store that
 // cannot be written), "break" (reads fail).
-struct Walk {
-  const char* name;
-  std::vector<VerseRecord> rows;
-  std::string script;
-  const char* stored;  // the books stored afterwards; none: the damaged file is not read back
-};
-
-template <typename World>
-void WalkOver(const Walk& walk) {
-  World world(walk.rows);
-  int changes = 0;
-  const auto listen = [&] { world.get().SetRowChanged([&] { ++changes; }); };
-  listen();
-  RunScript(walk.script, [&](const std::string& step) {
-    const std::size_t space = step.find(' ');
-    const std::string name = step.substr(0, space);
-    const int n = space == std::string::npos ? 0 : std::stoi(step.substr(space + 1));
-    jet::Status status = jet::Ok();
-    if (name == "Refresh") status = world.get().Refresh();
-    if (name == "Next") status = world.get().MoveNext();
-    if (name == "First") status = world.get().MoveFirst();
-    if (name == "Delete") status = world.get().DeleteCurrent();
-    if (name == "Move") status = world.get().Move(n);
-    if (name == "remove") world.Remove(static_cast<std::size_t>(n));
-    if (name == "change") world.Change(static_cast<std::size_t>(n));
-    if (name == "break") world.Break();
-    if (name == "readonly") world.MakeReadOnly(), listen();
-    const VerseCursor& c = world.get();
-    EXPECT_TRUE(c.HasCurrent() || c.Current() == VerseRecord{}) << "no row shows no values";
-    return (status.ok() ? "" : "!" + std::to_string(status.error().number) + " ") +
-           (c.HasCurrent() ? c.Current().book : "-") + "@" + std::to_string(c.Position()) + "~" +
-           std::to_string(changes);
-  });
-  if (walk.stored == nullptr) return;
-  std::string stored;
-  for (const auto& row : world.Stored()) stored += (stored.empty() ? "" : " ") + row.book;
-  EXPECT_EQ(stored, walk.stored);
-}
-
-TEST(VerseCursorContract, BothCursorsWalkByTheDataControlsRules) {
+TEST(Data1, WalksByTheDataControlsRules) {
   const std::vector<VerseRecord> three = {Verse("John"), Verse("Psalms"), Verse("Romans")};
-  const Walk walks[] = {
+  const struct {
+    const char* name;
+    std::vector<VerseRecord> rows;
+    std::string script;
+    const char* stored;  // the books stored afterwards; none: the damaged file is not read back
+  } walks[] = {
       {"steps to the end and no further", three,
        "Next=!3021 -@-1~0; First=!3021 -@-1~0; Refresh=John@0~1; Next=Psalms@1~2; Next=Romans@2~3; "
        "Next=-@-1~4; "
@@ -218,11 +153,39 @@ TEST(VerseCursorContract, BothCursorsWalkByTheDataControlsRules) {
   };
   for (const auto& walk : walks) {
     SCOPED_TRACE(walk.name);
-    {
-      SCOPED_TRACE("the fake");
-      WalkOver<FakeCursor>(walk);
-    }
-    WalkOver<RealCursor>(walk);
+    FakeVerseTable store(walk.rows);
+    auto cursor = std::make_unique<Data1>(store.files(), kStoreFileName);
+    int changes = 0;
+    const auto listen = [&] { cursor->SetRowChanged([&] { ++changes; }); };
+    listen();
+    RunScript(walk.script, [&](const std::string& step) {
+      const std::size_t space = step.find(' ');
+      const std::string name = step.substr(0, space);
+      const int n = space == std::string::npos ? 0 : std::stoi(step.substr(space + 1));
+      jet::Status status = jet::Ok();
+      if (name == "Refresh") status = cursor->Refresh();
+      if (name == "Next") status = cursor->MoveNext();
+      if (name == "First") status = cursor->MoveFirst();
+      if (name == "Delete") status = cursor->DeleteCurrent();
+      if (name == "Move") status = cursor->Move(n);
+      if (name == "remove") store.RemoveByOtherProgram(static_cast<std::size_t>(n));
+      if (name == "change") store.ChangeByOtherProgram(static_cast<std::size_t>(n), Verse("Jude"));
+      if (name == "break") store.Damage();
+      if (name == "readonly") {
+        store.SetReadOnly(true);
+        cursor = std::make_unique<Data1>(store.files(), kStoreFileName);
+        listen();
+      }
+      const VerseCursor& c = *cursor;
+      EXPECT_TRUE(c.HasCurrent() || c.Current() == VerseRecord{}) << "no row shows no values";
+      return (status.ok() ? "" : "!" + std::to_string(status.error().number) + " ") +
+             (c.HasCurrent() ? c.Current().book : "-") + "@" + std::to_string(c.Position()) + "~" +
+             std::to_string(changes);
+    });
+    if (walk.stored == nullptr) continue;
+    std::string stored;
+    for (const auto& row : store.Records()) stored += (stored.empty() ? "" : " ") + row.book;
+    EXPECT_EQ(stored, walk.stored);
   }
 }
 
