@@ -8,7 +8,6 @@
 
 #include "jet/database.h"
 #include "jet/errors.h"
-#include "jet/new_database.h"
 #include "jet/pager.h"
 #include "store/data1.h"
 #include "store/store_file.h"
@@ -228,22 +227,6 @@ TEST(Data1, WalksATableSpreadOverManyPagesAsTheTableScanReadsIt) {
   ASSERT_OK(cursor.MoveFirst());
   ASSERT_OK(cursor.Move(321));
   EXPECT_EQ(cursor.Current(), many[321]);
-}
-
-TEST(Data1, ReportsStoresItCannotOpen) {
-  jet::MemoryFileSystem fs;
-  auto schema = VerseTableSchema();
-  ASSERT_OK(schema);
-  schema->name = "verses";
-  ASSERT_OK(jet::CreateDatabase(fs, "renamed.mdb", *schema, 46000.5));
-  fs.SetBytes("junk.mdb", std::vector<std::uint8_t>(4096, 'x'));
-  const std::pair<const char*, int> cases[] = {{"missing.mdb", jet::kErrFileNotFound},
-                                               {"junk.mdb", jet::kErrUnrecognizedFormat},
-                                               {"renamed.mdb", jet::kErrTableNotFound}};
-  for (const auto& [path, expected] : cases) {
-    EXPECT_ERROR(Data1(fs, path).Refresh(), expected);
-    EXPECT_ERROR(JetVerseTable(fs, path).ReadAll(), expected);  // the editor opens it the same way
-  }
 }
 
 const VerseRecord kJohn{"John", "3", "16", "God", true};
