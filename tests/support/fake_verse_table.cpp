@@ -40,11 +40,6 @@ jet::Result<std::vector<store::StoredVerse>> FakeVerseTable::ReadAll() {
   return table_->ReadAll();
 }
 
-jet::FileSystem& FakeVerseTable::files() {
-  if (isReadOnly_) return readOnly_;
-  return memory_;
-}
-
 void FakeVerseTable::SetReadOnly(bool readOnly) {
   isReadOnly_ = readOnly;
   table_ = std::make_unique<store::JetVerseTable>(files(), store::kStoreFileName);

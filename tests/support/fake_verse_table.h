@@ -57,7 +57,7 @@ class FakeVerseTable : public store::VerseTable {
   std::string Findings();  // what the integrity check finds wrong in the file; "" when sound
   // The folder holding the store, and the file system the table now reads it through.
   jet::MemoryFileSystem& memory() { return memory_; }
-  jet::FileSystem& files();
+  jet::FileSystem& files() { return isReadOnly_ ? static_cast<jet::FileSystem&>(readOnly_) : memory_; }
 
  private:
   jet::MemoryFileSystem memory_;
