@@ -76,13 +76,9 @@ class FakeVerseTable : public store::VerseTable {
   }
   // Another program changes, removes or adds a row (index in table order).
   void ChangeByOtherProgram(std::size_t i, const store::VerseRecord& values) {
-    const store::StoredVerse row = rows().at(i);
-    Must(other_.Update(row.id, row.record, values));
+    Must(other_.Update(rows().at(i).id, rows().at(i).record, values));
   }
-  void RemoveByOtherProgram(std::size_t i) {
-    const store::StoredVerse row = rows().at(i);
-    Must(other_.Delete(row.id, row.record));
-  }
+  void RemoveByOtherProgram(std::size_t i) { Must(other_.Delete(rows().at(i).id, rows().at(i).record)); }
   void AddByOtherProgram(const store::VerseRecord& values) { Must(other_.Insert(values)); }
 
   // As stored now.

