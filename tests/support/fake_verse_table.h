@@ -81,8 +81,7 @@ class FakeVerseTable : public store::VerseTable {
   void RemoveByOtherProgram(std::size_t i) { Must(other_.Delete(rows().at(i).id, rows().at(i).record)); }
   void AddByOtherProgram(const store::VerseRecord& values) { Must(other_.Insert(values)); }
 
-  // As stored now.
-  std::vector<store::StoredVerse> rows() const {
+  std::vector<store::StoredVerse> rows() const {  // as stored now
     auto rows = other_.ReadAll();
     Must(rows);
     return *rows;
