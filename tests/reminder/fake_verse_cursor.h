@@ -1,37 +1,58 @@
-// A data-control cursor over a vector of verse rows, held to the real cursor's behaviour
-// by tests/store/verse_cursor_contract_test.cpp.
+// The reminder's data control for its tests: the real cursor over a store in memory,
+// with knobs for the failures a test cannot have the file make.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
-#include "store/verse_cursor.h"
+#include "jet/errors.h"
+#include "store/data1.h"
+#include "support/fake_verse_table.h"
 
 namespace reminder::test {
 
 class FakeVerseCursor : public store::VerseCursor {
  public:
-  explicit FakeVerseCursor(std::vector<store::VerseRecord> rows = {}) : rows_(std::move(rows)) {}
+  explicit FakeVerseCursor(std::vector<store::VerseRecord> rows = {}) : rows_(std::move(rows)) { Reopen(); }
 
-  jet::Status Refresh() override;
-  jet::Status MoveNext() override;
-  jet::Status MoveFirst() override;
-  jet::Status Move(int rows) override;
-  jet::Status DeleteCurrent() override;
-  int Position() const override { return onRow() ? index_ : -1; }
-  bool HasCurrent() const override { return onRow(); }
-  const store::VerseRecord& Current() const override { return asRead_; }
-  void SetRowChanged(std::function<void()> handler) override { rowChanged_ = std::move(handler); }
+  jet::Status Refresh() override {
+    ++refreshCalls;
+    if (refreshFailures > 0) {  // as the real cursor: what it showed is dropped, unannounced
+      --refreshFailures;
+      Reopen();
+      return refreshError;
+    }
+    if (rows_ != store_->Records()) {
+      store_ = std::make_unique<support::FakeVerseTable>(rows_);
+      Reopen();
+    }
+    return cursor_->Refresh();
+  }
+  jet::Status MoveNext() override { return cursor_->MoveNext(); }
+  jet::Status MoveFirst() override { return cursor_->MoveFirst(); }
+  jet::Status Move(int rows) override {
+    if (moveNotReady > 0 && moveNotReady--)
+      return jet::MakeError(91, "Object variable or With block variable not set");
+    return cursor_->Move(rows);
+  }
+  jet::Status DeleteCurrent() override {
+    if (readOnly && HasCurrent())
+      return jet::MakeError(jet::kErrReadOnly, "'verse97.mdb' is open for reading only.");
+    const jet::Status status = cursor_->DeleteCurrent();
+    rows_ = store_->Records();
+    return status;
+  }
+  int Position() const override { return cursor_->Position(); }
+  bool HasCurrent() const override { return cursor_->HasCurrent(); }
+  const store::VerseRecord& Current() const override { return cursor_->Current(); }
+  void SetRowChanged(std::function<void()> handler) override {
+    rowChanged_ = std::move(handler);
+    cursor_->SetRowChanged(rowChanged_);
+  }
 
+  // The rows as stored; rows set here are what the next Refresh finds.
   std::vector<store::VerseRecord>& Rows() { return rows_; }
-  std::vector<store::VerseRecord> Records() const { return rows_; }
-  // Another program changes, removes or adds a row; a removal before the current row
-  // would leave Position() counting as the real cursor does not.
-  void ChangeByOtherProgram(std::size_t i, const store::VerseRecord& values) { rows_.at(i) = values; }
-  void RemoveByOtherProgram(std::size_t i) { rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i)); }
-  void AddByOtherProgram(const store::VerseRecord& values) { rows_.push_back(values); }
-  void SetReadOnly(bool value) { readOnly = value; }
-  void FailNextRead(jet::Error error) { refreshFailures = 1, refreshError = std::move(error); }
 
   bool readOnly = false;    // deletes fail with 3027
   int refreshFailures = 0;  // the next Refresh calls fail with refreshError
@@ -40,15 +61,14 @@ class FakeVerseCursor : public store::VerseCursor {
   int refreshCalls = 0;
 
  private:
-  // Closed: never refreshed, or the last Refresh failed; nothing moves until one works.
-  enum class Place { kClosed, kBeforeFirst, kOnRow, kPastLast, kDeleted };
-  bool onRow() const { return place_ == Place::kOnRow; }
-  void Stand(Place place, int index);  // takes the row there as read and notifies
+  void Reopen() {  // a new cursor that has read nothing yet
+    cursor_ = std::make_unique<store::Data1>(store_->files(), store::kStoreFileName);
+    cursor_->SetRowChanged(rowChanged_);
+  }
 
   std::vector<store::VerseRecord> rows_;
-  Place place_ = Place::kClosed;
-  int index_ = 0;
-  store::VerseRecord asRead_;
+  std::unique_ptr<support::FakeVerseTable> store_ = std::make_unique<support::FakeVerseTable>(rows_);
+  std::unique_ptr<store::Data1> cursor_;
   std::function<void()> rowChanged_;
 };
 

@@ -255,10 +255,8 @@ class StressKillTest : public ::testing::Test {
 
     std::map<std::pair<char, std::int32_t>, std::int32_t> found;
     for (const auto& r : *rows) {
-      EXPECT_TRUE(
-          found.emplace(std::pair(r.record.book[0], KeyOf(r.record.book)), KeyOf("x" + r.record.chapter))
-              .second)
-          << "twice: " << r.record.book;
+      const auto id = std::pair(r.record.book[0], KeyOf(r.record.book));
+      EXPECT_TRUE(found.emplace(id, KeyOf("x" + r.record.chapter)).second) << "twice: " << r.record.book;
     }
     for (auto& [id, e] : rows_) {
       const auto it = found.find(id);
