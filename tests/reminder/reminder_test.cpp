@@ -343,8 +343,8 @@ code:2; DoEvents*3, Msg Lumaret/0: Error 3 setting registry autorun ..., code:3
 KeysAreClosedUpToFourTimes: go regclose4 write regclose4 delete ?run | go regclose3 set-1 => DoEvents*3,
 code:3, DoEvents*3, code:3, run:; DoEvents*3, code:0
 # The About box: placed over the main window, it takes the top layer while open.
-AboutOpens: Ashow ?A | Anoversion Ashow | Anoload Ashow ?A => Loaded, DoEvents, Shown, A:open; Load, Copyright,
-Move 1200,1060, DoEvents, Shown; Load failed, A:closed
+AboutOpens: Ashow ?A | Anoversion Ashow | Anoload Ashow ?A => Loaded, DoEvents, Shown, A:open; Load,
+Copyright, Move 1200,1060, DoEvents, Shown; Load failed, A:closed
 AboutClosesOnceGivingTheTopLayerBack: Ashow clr Aclick ?A | Ashow clr Aunload | Ashow clr Aclose Aclose Atick
 | Aclose Atick Aclick ?A => Unloaded, A:closed; Unloaded; Unloaded; A:closed
 AboutAgainOnlyBringsItForward: Ashow Await6000 moved clr Ashow Await5499 ?A Await1 => BringToFront, A:open,
