@@ -220,10 +220,11 @@ TEST(EditFrmLifetimeTest, TheRecordsetNoLongerNotifiesAGoneWindow) {
 
 TEST(FakeEditViewTest, KeepsTheViewContract) {
   FakeEditView view;
-  CheckEditViewContract({view, [&] { return view.boxes; },
-                         [&](std::optional<bool> yes) {
-                           if (yes) view.answers.push_back(*yes);
-                         }});
+  CheckEditViewContract(
+      view, [&] { return view.boxes; },
+      [&](std::optional<bool> yes) {
+        if (yes) view.answers.push_back(*yes);
+      });
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ class EditWindowTest : public testing::Test {
 
 TEST_F(EditWindowTest, KeepsTheViewContract) {
   ::editor::test::CheckEditViewContract(
-      {window_, [] { return gBoxes; }, [](std::optional<bool> yes) { gAnswer = yes; }});
+      window_, [] { return gBoxes; }, [](std::optional<bool> yes) { gAnswer = yes; });
 }
 
 TEST_F(EditWindowTest, LaysOutTheControlsInTwipsAndShowsTheMenus) {
