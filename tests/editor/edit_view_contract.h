@@ -14,17 +14,11 @@
 
 namespace editor::test {
 
-struct EditViewProbe {
-  EditView& view;
-  // The boxes shown so far, each as "title|icon|text" (icon "i", "?", "!" or empty), a
-  // question starting with "ask ".
-  std::function<std::vector<std::string>()> boxes;
-  // The user's reply to the next question: Yes, No, or nothing (Enter: the default).
-  std::function<void(std::optional<bool>)> answer;
-};
-
-inline void CheckEditViewContract(const EditViewProbe& probe) {
-  EditView& view = probe.view;
+// `boxes` gives the boxes shown so far, each as "title|icon|text" (icon "i", "?", "!" or
+// empty), a question starting with "ask "; `answer` sets the user's reply to the next
+// question: Yes, No, or nothing (Enter: the default).
+inline void CheckEditViewContract(EditView& view, const std::function<std::vector<std::string>()>& boxes,
+                                  const std::function<void(std::optional<bool>)>& answer) {
   const std::string texts[] = {"", "Psalm 119:105 \xE2\x80\x94 David", std::string(3000, 'x')};
   for (int field : {kBookField, kChapterField, kVersesField, kVerseTxtField}) {
     for (const std::string& text : texts) {
@@ -38,15 +32,15 @@ inline void CheckEditViewContract(const EditViewProbe& probe) {
   view.ShowMessage("Gone.", "Tovimar", MessageIcon::kNone);
   view.ShowMessage("V1 \xE2\x80\x94 (C)", "About...", MessageIcon::kInformation);
   view.ShowMessage("Why?", "Notes...", MessageIcon::kQuestion);
-  probe.answer(true);
+  answer(true);
   EXPECT_TRUE(view.AskYesNo("Give up?", "Tovimar"));
-  probe.answer(false);
+  answer(false);
   EXPECT_FALSE(view.AskYesNo("Give up?", "Tovimar"));
-  probe.answer(std::nullopt);
+  answer(std::nullopt);
   EXPECT_FALSE(view.AskYesNo("Really?", "Tovimar")) << "Enter must answer No";
-  EXPECT_EQ(probe.boxes(), (std::vector<std::string>{"Tovimar||Gone.", "About...|i|V1 \xE2\x80\x94 (C)",
-                                                     "Notes...|?|Why?", "ask Tovimar|!|Give up?",
-                                                     "ask Tovimar|!|Give up?", "ask Tovimar|!|Really?"}));
+  EXPECT_EQ(boxes(), (std::vector<std::string>{"Tovimar||Gone.", "About...|i|V1 \xE2\x80\x94 (C)",
+                                               "Notes...|?|Why?", "ask Tovimar|!|Give up?",
+                                               "ask Tovimar|!|Give up?", "ask Tovimar|!|Really?"}));
 }
 
 }  // namespace editor::test

@@ -102,7 +102,17 @@ struct FakeFileSystem : FileSystem {
     return files.count(path) ? jet::Result<std::string>(files.at(path))
                              : jet::MakeError(53, "File not found");
   }
-  jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override;
+  // A folder must exist and allow changes, as on a real disk.
+  jet::Status WriteFileAtomically(const std::string& path, const std::string& bytes) override {
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    const auto next = files.lower_bound(folder + '\\');
+    const bool holdsAFile = next != files.end() && next->first.rfind(folder + '\\', 0) == 0;
+    if (folders.count(folder) == 0 && !holdsAFile) return jet::MakeError(76, "Path not found");
+    if (readOnlyFolders.count(folder) != 0) return jet::MakeError(75, "Path/File access error");
+    files[path] = bytes;
+    log.push_back("Save " + path.substr(folder.size() + 1));
+    return jet::Ok();
+  }
   Log& log;
   std::map<std::string, std::string> files;
   std::set<std::string> folders{"C:\\Lumaret"}, readOnlyFolders;

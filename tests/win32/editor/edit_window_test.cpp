@@ -10,7 +10,6 @@
 
 #include "editor/edit_view_contract.h"
 #include "editor/editor_texts.h"
-#include "editor/editor_user.h"
 #include "support/fake_verse_table.h"
 #include "tovimar/tovimar_ids.h"
 #include "win32/editor/program_version_win32.h"
@@ -79,7 +78,7 @@ class EditWindowTest : public testing::Test {
 
 TEST_F(EditWindowTest, KeepsTheViewContract) {
   ::editor::test::CheckEditViewContract(
-      {window_, [] { return gBoxes; }, [](std::optional<bool> yes) { gAnswer = yes; }});
+      window_, [] { return gBoxes; }, [](std::optional<bool> yes) { gAnswer = yes; });
 }
 
 TEST_F(EditWindowTest, LaysOutTheControlsInTwipsAndShowsTheMenus) {
@@ -118,7 +117,7 @@ TEST_F(EditWindowTest, TheKeyboardReachesEveryCommandAndField) {
       PumpUntil([&] { return GetFocus() == Field(::editor::kVerseTxtField) && Text(GetFocus()) == "g"; }));
   SendKeys({'U'}, VK_MENU);
   ASSERT_TRUE(PumpUntil([&] { return table_.rows().size() == 3; }));
-  EXPECT_EQ(::editor::test::Summary(table_.Records().back()), "r 8:2 g");
+  EXPECT_EQ(support::Summary(table_.Records().back()), "r 8:2 g");
 
   SetFocus(Field(::editor::kVersesField));
   SendKeys({'H'}, VK_MENU);

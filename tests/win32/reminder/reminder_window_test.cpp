@@ -1,5 +1,6 @@
 // The real Form1 window and its About box in this process, over a copy of the shipped
-// store: what only real windows show. Their logic is tested over fakes in tests/reminder.
+// store: what only real windows show. Their logic is tested over fakes in tests/reminder,
+// and the Win32 services here keep the contracts those fakes keep.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,10 +10,12 @@
 #include <memory>
 #include <string>
 
+#include "platform_contract.h"
 #include "support/temp_dir.h"
 #include "verse/resource_ids.h"
 #include "win32/about/about_window.h"
 #include "win32/reminder/reminder_app.h"
+#include "win32/reminder/system_platform_win32.h"
 #include "win32/reminder/ui_platform_win32.h"
 #include "window_probe.h"
 
@@ -72,12 +75,10 @@ class Form1WindowTest : public ::testing::Test {
   HWND hwnd_ = nullptr;
 };
 
-// The tooltips follow the row, the window measures as designed, the menu's items tick.
+// The tooltips show, the window measures as designed, the menu's items tick.
 TEST_F(Form1WindowTest, ShowsOnTopWithTheTooltipsMeasuresAsDesignedAndTicksTheMenusChoices) {
   EXPECT_TRUE(Text(hwnd_) == "Lumaret" && IsTopmost(hwnd_));
   EXPECT_EQ(ToolTip(IDC_MINIMIZE_CMD) + "|" + ToolTip(IDC_NEW_VERSE_CMD), "Hide in Tray...|Verse 1");
-  SendMessageW(GetDlgItem(hwnd_, IDC_NEW_VERSE_CMD), BM_CLICK, 0, 0);
-  EXPECT_EQ(ToolTip(IDC_NEW_VERSE_CMD), "Verse 2");
   const Box boxes[] = {
       {IDC_NEW_VERSE_CMD, 120, 4080, 1215, 495, nullptr, 0, false, "&Next Verse"},
       {IDC_MINIMIZE_CMD, 5880, 4080, 1215, 495, nullptr, 0, false, "&Amen"},
@@ -169,6 +170,25 @@ TEST_F(Form1WindowTest, EveryWayOfClosingTheAboutBoxGivesForm1TheTopLayerBack) {
     auto dialog = [&](MSG& msg) { return way.dialogLoop && IsWindow(box) && IsDialogMessageW(box, &msg); };
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(box) && IsTopmost(hwnd_); }, 3000, dialog));
   }
+}
+
+TEST(Win32PlatformTest, FilesRegistryAndClockKeepTheirFakesContractsAndTheProgramIsThisOne) {
+  support::TempDir folder;
+  reminder::Win32FileSystem files;
+  wchar_t path[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, path);
+  ::reminder::test::CheckFileSystemContract(files, folder.path());
+  SetCurrentDirectoryW(path);
+  EXPECT_EQ(GetFileAttributesW(Wide(folder.File("verse.ini.new")).c_str()), INVALID_FILE_ATTRIBUTES);
+  reminder::Win32Registry registry;
+  ::reminder::test::CheckRegistryContract(registry, ::reminder::Registry::kCurrentUser,
+                                          "Software\\Lumaret\\Contract");
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Lumaret\\Contract");
+  ::reminder::test::CheckClockContract(reminder::Win32Clock());
+  reminder::Win32ProgramInfo program;
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  EXPECT_EQ(program.Folder() + "\\" + program.ExeName() + ".exe", Utf8(path));
+  EXPECT_EQ(program.ExeName(), "reminder_win32_test");
 }
 
 }  // namespace
