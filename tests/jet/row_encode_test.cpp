@@ -166,10 +166,10 @@ Bytes JoinedDef(const Bytes& file, const TableDef& def) {
   return out;
 }
 
-// Every table definition and every row Access wrote re-encode as it wrote them; rows with
-// null fixed columns (whose bytes Access leaves as they were) re-encode to the same fields.
+// Every table definition and every row Access wrote re-encode as it wrote them, but for
+// the bytes of null fixed columns: Access leaves them as they were, we write zeros.
 TEST(RowEncode, TablesAndRowsOfTheSamplesReEncodeAsAccessWroteThem) {
-  std::size_t tables = 0, rows = 0, identical = 0;
+  std::size_t tables = 0, rows = 0;
   for (const auto& sample : support::SampleNames()) {
     MemoryFileSystem fs;
     const Bytes file = support::SampleBytes(sample);
@@ -187,10 +187,11 @@ TEST(RowEncode, TablesAndRowsOfTheSamplesReEncodeAsAccessWroteThem) {
         SCOPED_TRACE(sample + " " + name);
         JET_ASSIGN(const auto fields, SplitRow(*def, ref.bytes));
         std::vector<Value> values;
-        bool nullFixed = false;
+        Bytes expected(ref.bytes.begin(), ref.bytes.end());
         for (std::size_t i = 0; i < def->columns.size(); ++i) {
           const ColumnDef& c = def->columns[i];
-          nullFixed |= c.IsFixed() && c.type != ColumnType::kBoolean && !fields[i].present;
+          if (c.IsFixed() && !fields[i].present)  // the fixed area follows the column count
+            std::fill_n(expected.begin() + 1 + c.fixedOffset, FixedSize(c), 0);
           if (c.IsLongValue() && fields[i].present) {
             values.push_back(Bytes(fields[i].bytes.begin(), fields[i].bytes.end()));
           } else {
@@ -198,26 +199,14 @@ TEST(RowEncode, TablesAndRowsOfTheSamplesReEncodeAsAccessWroteThem) {
             values.push_back(std::move(v));
           }
         }
-        JET_ASSIGN(const Bytes row, EncodeRow(*def, values));
-        JET_ASSIGN(const auto again, SplitRow(*def, row));
-        for (std::size_t i = 0; i < def->columns.size(); ++i) {
-          EXPECT_EQ(again[i].present, fields[i].present);
-          if (!def->columns[i].IsFixed() || fields[i].present) {
-            EXPECT_TRUE(std::ranges::equal(again[i].bytes, fields[i].bytes));
-          }
-        }
+        EXPECT_EQ(EncodeRow(*def, values).value(), expected);
         ++rows;
-        if (!nullFixed) {
-          EXPECT_TRUE(std::ranges::equal(row, ref.bytes));
-          ++identical;
-        }
         return true;
       }));
     }
   }
   EXPECT_GT(tables, 60u);
   EXPECT_GT(rows, 500u);
-  EXPECT_GT(identical, 100u);
 }
 
 }  // namespace
