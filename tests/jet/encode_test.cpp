@@ -15,27 +15,9 @@
 namespace jet::test {
 namespace {
 
-// A column of `type`: variable ones by their index among the variable columns, fixed
-// ones by their offset in the fixed area.
-ColumnDef Column(ColumnType type, std::uint16_t number, std::uint16_t place, bool fixed,
-                 std::uint16_t length) {
-  ColumnDef c;
-  c.type = type;
-  c.number = number;
-  (fixed ? c.fixedOffset : c.varIndex) = place;
-  c.length = c.IsLongValue() ? 0 : length;
-  c.flags = fixed ? kColumnFixed | kColumnUpdatable : kColumnUpdatable;
-  return c;
-}
-
-TableDef Def(std::vector<ColumnDef> columns) {
-  TableDef def;
-  def.name = "t";
-  def.columns = std::move(columns);
-  def.maxColumns = static_cast<std::uint16_t>(def.columns.size());
-  for (const auto& c : def.columns)
-    def.varColumns = static_cast<std::uint16_t>(def.varColumns + !c.IsFixed());
-  return def;
+// A user table of `columns`, laid out as Access lays them out.
+TableDef Def(const std::vector<ColumnSpec>& columns) {
+  return LayOutTable("t", kTableTypeUser, columns).value();
 }
 
 // Decodes rows through the reader; the database is only needed for long values.
@@ -53,10 +35,10 @@ std::vector<Value> RoundTrip(const TableDef& def, const std::vector<Value>& valu
 // 24 texts and an OLE value, so that the trailer alone can push a row past 256 bytes
 // while its data ends before 256 (a dummy jump byte).
 TEST(RowEncode, RowsOfEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
-  std::vector<ColumnDef> cs;
-  for (std::uint16_t i = 0; i <= 24; ++i)
-    cs.push_back(Column(i < 24 ? ColumnType::kText : ColumnType::kOle, i, i, false, 255));
-  const TableDef def = Def(std::move(cs));
+  std::vector<ColumnSpec> cs;
+  for (int i = 0; i < 24; ++i) cs.push_back({"T" + std::to_string(i), ColumnType::kText, 255});
+  cs.push_back({"O", ColumnType::kOle});
+  const TableDef def = Def(cs);
   bool sawDummy = false, sawDouble = false;
   for (std::size_t total = 0; total <= 1500; total += 7) {
     SCOPED_TRACE(total);
@@ -83,8 +65,7 @@ TEST(RowEncode, RowsOfEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
   }
   EXPECT_TRUE(sawDummy && sawDouble);
   // One value crossing both 256 and 512: each is first reached by the EOD entry, index 2.
-  const TableDef two =
-      Def({Column(ColumnType::kText, 0, 0, false, 10), Column(ColumnType::kOle, 1, 1, false, 0)});
+  const TableDef two = Def({{"T", ColumnType::kText, 10}, {"O", ColumnType::kOle}});
   auto row = EncodeRow(two, {T("x"), InlineLongValue(Bytes(600, 0xAB))});
   ASSERT_OK(row);
   EXPECT_EQ((*row)[row->size() - 3], 2);
@@ -92,12 +73,13 @@ TEST(RowEncode, RowsOfEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
   EXPECT_EQ(RoundTrip(two, {T("x"), InlineLongValue(Bytes(600, 0xAB))}),
             (std::vector<Value>{T("x"), Bytes(600, 0xAB)}));
   // The fixed types the samples lack; a short fixed binary is padded to its length.
-  const TableDef fixed =
-      Def({Column(ColumnType::kSingle, 0, 0, true, 4), Column(ColumnType::kBinary, 1, 4, true, 6),
-           Column(ColumnType::kGuid, 2, 10, true, 16)});
+  TableDef fixed = Def({{"S", ColumnType::kSingle}, {"G", ColumnType::kGuid}, {"B", ColumnType::kBinary, 6}});
+  fixed.columns[2].flags |= kColumnFixed;
+  fixed.columns[2].fixedOffset = 20;
+  fixed.varColumns = 0;
   const Guid guid{{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}};
-  EXPECT_EQ(RoundTrip(fixed, {-2.5f, Bytes{1}, guid}),
-            (std::vector<Value>{-2.5f, Bytes{1, 0, 0, 0, 0, 0}, guid}));
+  EXPECT_EQ(RoundTrip(fixed, {-2.5f, guid, Bytes{1}}),
+            (std::vector<Value>{-2.5f, guid, Bytes{1, 0, 0, 0, 0, 0}}));
   EXPECT_EQ(RoundTrip(fixed, {Value(), Value(), Value()}), (std::vector<Value>{Value(), Value(), Value()}));
 }
 
@@ -105,10 +87,13 @@ TEST(RowEncode, RowsOfEveryLengthUpToTwoPagesOfJumpBytesReadBack) {
 // make the encoder write outside its buffers or drop values. 1e39 typed into a Single
 // becomes infinity; a NaN row could never be updated.
 TEST(RowEncode, RefusesBadValuesRowsLargerThanAPageAndImpossibleDefinitions) {
-  TableDef def = VerseLayout();
-  def.columns.push_back(Column(ColumnType::kSingle, 5, 0, true, 4));
-  def.columns.push_back(Column(ColumnType::kDateTime, 6, 4, true, 8));
-  def.maxColumns = 7;
+  const TableDef def = Def({{"Book", ColumnType::kText, 255},
+                            {"Chapter", ColumnType::kText, 50},
+                            {"Read", ColumnType::kBoolean},
+                            {"Verses", ColumnType::kText, 50},
+                            {"VerseTxt", ColumnType::kMemo},
+                            {"Score", ColumnType::kSingle},
+                            {"When", ColumnType::kDateTime}});
   TableDef fixedMemo = def;
   fixedMemo.columns[4].flags |= kColumnFixed;
   fixedMemo.columns[4].length = 4;
