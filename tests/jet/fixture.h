@@ -51,15 +51,16 @@ inline TableDef VerseLayout() {
 // A new database holding the empty verse table (no indexes).
 inline Bytes NewVerseStoreBytes() { return BuildNewDatabase(VerseLayout(), 45000.5).value(); }
 
-// A store opened with its verse table.
+// A store opened with its verse table, or the table named.
 struct Opened {
   std::unique_ptr<Database> db;
   TableDef def;
 };
-inline Opened OpenVerses(FileSystem& fs, const std::string& path, PagerOptions options = {}) {
+inline Opened OpenVerses(FileSystem& fs, const std::string& path, PagerOptions options = {},
+                         const std::string& table = "versetbl") {
   auto db = Database::Open(fs, path, options);
   EXPECT_OK(db);
-  auto def = db.ok() ? (*db)->OpenTable("versetbl") : db.error();
+  auto def = db.ok() ? (*db)->OpenTable(table) : db.error();
   return db.ok() && def.ok() ? Opened{std::move(*db), *def} : Opened{};
 }
 

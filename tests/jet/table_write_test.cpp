@@ -46,9 +46,7 @@ TEST_F(TableWriteTest, ABatchAddsAllItsRowsInOneWriteOrNoneAndPageMapsGrow) {
     batch.push_back(VerseRow("B" + std::to_string(i), "1", false, "1",
                              Memo(static_cast<std::size_t>(i % 10 ? 4064 - i % 7 : i * 37 % 4000),
                                   static_cast<char>('a' + i % 20))));
-  auto ids = db_->InsertMany(def_, batch);
-  ASSERT_OK(ids);
-  ASSERT_EQ(ids->size(), batch.size());
+  ASSERT_EQ(db_->InsertMany(def_, batch).value().size(), batch.size());
   expected_.insert(expected_.end(), batch.begin(), batch.end());
   ExpectStored();
   {
@@ -107,15 +105,13 @@ TEST_F(TableWriteTest, ConflictsDeletedRowsAndIndexedTablesChangeNothing) {
   ExpectStored();
   // A sample table with indexes is read but never written.
   fs_.SetBytes("t.mdb", support::SampleBytes("testV1997.mdb"));
-  auto sample = Database::Open(fs_, "t.mdb", {true, 200});
-  ASSERT_OK(sample);
-  auto table = (*sample)->OpenTable("Table1");
-  ASSERT_OK(table);
+  auto [sample, table] = OpenVerses(fs_, "t.mdb", {true, 200}, "Table1");
+  ASSERT_TRUE(sample);
   const Bytes sampleBefore = fs_.Bytes("t.mdb");
-  auto rows = ReadRows(**sample, *table);
+  auto rows = ReadRows(*sample, table);
   ASSERT_FALSE(rows.empty());
-  EXPECT_ERROR((*sample)->Insert(*table, rows[0]), kErrNotSupported);
-  EXPECT_ERROR((*sample)->Delete(*table, RowId{31, 0}, rows[0]), kErrNotSupported);
+  EXPECT_ERROR(sample->Insert(table, rows[0]), kErrNotSupported);
+  EXPECT_ERROR(sample->Delete(table, RowId{31, 0}, rows[0]), kErrNotSupported);
   EXPECT_EQ(fs_.Bytes("t.mdb"), sampleBefore);
 }
 
