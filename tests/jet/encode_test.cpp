@@ -198,7 +198,7 @@ TEST(RowEncode, TablesAndRowsOfTheSamplesReEncodeAsAccessWroteThem) {
 constexpr double kCreated = 46362.8308;  // 2026-12-06 19:56
 
 TEST(NewDatabase, HeaderDiffersFromAnAccessMadeOneOnlyInTheUnexplainedByte) {
-  const Bytes ours = *BuildNewDatabase(VerseLayout(), kCreated);
+  const Bytes ours = *BuildNewDatabase(store::VerseTableSchema().value(), kCreated);
   const Bytes theirs = support::SampleBytes("size97.mdb");
   std::vector<std::size_t> differ;
   for (std::size_t i = 0; i < kPageSize; ++i) {
@@ -216,7 +216,7 @@ TEST(NewDatabase, TablesItCannotHoldAreRefusedAndNoFileIsMade) {
   };
   std::vector<ColumnSpec> memos;
   for (int i = 0; i < 7; ++i) memos.push_back({"M" + std::to_string(i), ColumnType::kMemo});
-  TableDef indexed = VerseLayout();
+  TableDef indexed = store::VerseTableSchema().value();
   indexed.realIndexes.push_back({});
   EXPECT_ERROR(LayOutTable("t", kTableTypeUser, {}), kErrInvalidArgument);
   EXPECT_ERROR(LayOutTable("t", kTableTypeUser, {{"A", ColumnType::kText, 0}}), kErrInvalidArgument);
@@ -238,7 +238,8 @@ TEST(NewDatabase, TablesItCannotHoldAreRefusedAndNoFileIsMade) {
   EXPECT_EQ(Findings(*six), "");
   MemoryFileSystem fs;
   fs.SetBytes("other.mdb", Bytes{1, 2, 3});
-  EXPECT_ERROR(CreateDatabase(fs, "other.mdb", VerseLayout(), kCreated), kErrDatabaseExists);
+  EXPECT_ERROR(CreateDatabase(fs, "other.mdb", store::VerseTableSchema().value(), kCreated),
+               kErrDatabaseExists);
   EXPECT_EQ(fs.Bytes("other.mdb"), (Bytes{1, 2, 3}));
 }
 

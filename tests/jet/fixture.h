@@ -15,6 +15,7 @@
 #include "jet/integrity.h"
 #include "jet/new_database.h"
 #include "jet/tdef_encode.h"
+#include "store/verse_schema.h"
 #include "support/result_assert.h"
 #include "support/samples.h"
 
@@ -38,18 +39,10 @@ inline std::vector<Value> VerseRow(const std::string& book, const std::string& c
   return {T(book), T(chapter), read, T(verses), std::move(text)};
 }
 
-inline TableDef VerseLayout() {
-  return LayOutTable("versetbl", kTableTypeUser,
-                     {{"Book", ColumnType::kText, 255},
-                      {"Chapter", ColumnType::kText, 50},
-                      {"Read", ColumnType::kBoolean, 0},
-                      {"Verses", ColumnType::kText, 50},
-                      {"VerseTxt", ColumnType::kMemo, 0}})
-      .value();
-}
-
 // A new database holding the empty verse table (no indexes).
-inline Bytes NewVerseStoreBytes() { return BuildNewDatabase(VerseLayout(), 45000.5).value(); }
+inline Bytes NewVerseStoreBytes() {
+  return BuildNewDatabase(store::VerseTableSchema().value(), 45000.5).value();
+}
 
 // A store opened with its verse table, or the table named.
 struct Opened {
