@@ -52,7 +52,9 @@ Change Becomes(Row row) {
 const Change kGone = [](Row) -> std::optional<Row> { return std::nullopt; };
 
 // A verse store of `count` rows with books of `book` letters and memos of `memo` + i
-// letters (row 2 forwarded to another page when `forward`), then one write to row `index`.
+// letters (row 2 forwarded to another page when `forward`, then `fill` rows of 200
+// letters after it), then one write to row `index`. A forwarded row updated stays where
+// it moved to (Again) or, grown past that page's room, moves once more (Elsewhere).
 const struct Scenario {
   const char* name;
   int count;
@@ -60,6 +62,7 @@ const struct Scenario {
   bool forward;
   std::size_t index;
   Change change;
+  int fill = 0;
 } kScenarios[] = {
     {"InsertInline", 3, 10, 5, false, 3, Becomes(VerseRow("John", "3", true, "16", Memo(20)))},
     {"InsertMemoSingle", 3, 10, 40, false, 3, Becomes(VerseRow("John", "3", true, "16", Memo(700)))},
@@ -73,6 +76,9 @@ const struct Scenario {
     {"UpdateForwarded", 9, 225, 0, false, 2,
      Becomes(VerseRow(std::string(255, 'f'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(32)))},
     {"UpdateForwardedAgain", 9, 225, 0, true, 2, Becomes(VerseRow("j", "1", false, "1", Memo(2000)))},
+    {"UpdateForwardedElsewhere", 9, 225, 0, true, 2,
+     Becomes(VerseRow(std::string(255, 'i'), std::string(50, 'c'), true, std::string(50, 'v'), Memo(2000))),
+     20},
     {"UpdateMemoChainedToSingle", 3, 10, 4500, false, 1,
      [](Row r) -> std::optional<Row> { return r[4] = Memo(900, 'q'), r; }},
     {"DeleteWithMemo", 4, 10, 3000, false, 1, kGone},
@@ -107,6 +113,8 @@ class FaultInjectionTest : public testing::TestWithParam<std::tuple<std::size_t,
       EXPECT_OK(Put(*o.db, o.def, 2, VerseRow(std::string(255, 'f'), "1", true, "1", Memo(600))));
       EXPECT_TRUE(Moved(fs, 2)) << "the scenario must start from a row that moved off its page";
     }
+    for (int i = 0; i < s.fill; ++i)
+      EXPECT_OK(o.db->Insert(o.def, VerseRow(std::string(200, 'h'), "1", false, "1", {})));
     return fs.Bytes(kPath);
   }
   // Runs the write of `row` through `faulty`, armed at change `n`.
