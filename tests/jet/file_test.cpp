@@ -99,17 +99,16 @@ TEST_P(FileTest, HeldOpenTellsWhetherAnotherHandleLocksTheFile) {
   EXPECT_EQ(AccessLockFilePath("/data.v1/verse97"), "/data.v1/verse97.ldb");
 }
 
-TEST_P(FileTest, LocksOfOneHandleBlockOverlappingLocksOfAnotherAsTheirKindsSay) {
+TEST_P(FileTest, LocksOfOneHandleBlockOverlappingLocksOfAnotherUntilUnlockedOrClosed) {
   constexpr auto kEx = LockKind::kExclusive;
   constexpr auto kSh = LockKind::kShared;
-  struct Case {
+  const struct {
     LockKind held;
     std::uint64_t offset, length;
     LockKind wanted;
     bool granted;
-  };
-  // Held: [100, 110). Ranges either side touch it without overlapping.
-  const std::vector<Case> cases = {
+  } cases[] = {
+      // Held: [100, 110). Ranges either side touch it without overlapping.
       {kEx, 100, 10, kEx, false}, {kEx, 105, 1, kEx, false}, {kEx, 100, 10, kSh, false},
       {kEx, 109, 5, kSh, false},  {kEx, 95, 6, kSh, false},  {kEx, 110, 10, kEx, true},
       {kEx, 90, 10, kEx, true},   {kSh, 100, 10, kSh, true}, {kSh, 104, 2, kEx, false},
@@ -125,27 +124,25 @@ TEST_P(FileTest, LocksOfOneHandleBlockOverlappingLocksOfAnotherAsTheirKindsSay) 
       EXPECT_EQ(got.error().number, kErrLocked);
     }
   }
-  auto c = Open("b.mdb");  // another file's locks are its own
-  EXPECT_OK(c->TryLock(100, 10, kEx));
-}
-
-TEST_P(FileTest, UnlockingOrClosingAHandleReleasesItsLocksOnly) {
+  auto other = Open("b.mdb");  // another file's locks are its own
+  EXPECT_OK(other->TryLock(100, 10, kEx));
+  // Unlocking or closing a handle releases its own locks only.
   auto a = Open("a.mdb");
   auto b = Open("a.mdb");
   auto c = Open("a.mdb");
-  ASSERT_OK(a->TryLock(100, 10, LockKind::kExclusive));
-  ASSERT_OK(a->TryLock(300, 10, LockKind::kShared));
-  ASSERT_OK(b->TryLock(500, 10, LockKind::kExclusive));
+  ASSERT_OK(a->TryLock(100, 10, kEx));
+  ASSERT_OK(a->TryLock(300, 10, kSh));
+  ASSERT_OK(b->TryLock(500, 10, kEx));
   ASSERT_OK(a->Unlock(100, 10));
-  EXPECT_OK(c->TryLock(100, 10, LockKind::kExclusive));
-  EXPECT_ERROR(a->TryLock(100, 10, LockKind::kShared), kErrLocked);
+  EXPECT_OK(c->TryLock(100, 10, kEx));
+  EXPECT_ERROR(a->TryLock(100, 10, kSh), kErrLocked);
   a.reset();
-  EXPECT_OK(c->TryLock(300, 10, LockKind::kExclusive));
-  EXPECT_ERROR(c->TryLock(500, 10, LockKind::kShared), kErrLocked);
+  EXPECT_OK(c->TryLock(300, 10, kEx));
+  EXPECT_ERROR(c->TryLock(500, 10, kSh), kErrLocked);
   // The engine locks far beyond the end of the data, as Jet does: it must neither
   // fail nor grow the file.
-  ASSERT_OK(b->TryLock(0x7FFFFF00u, 1, LockKind::kExclusive));
-  EXPECT_ERROR(c->TryLock(0x7FFFFF00u, 1, LockKind::kShared), kErrLocked);
+  ASSERT_OK(b->TryLock(0x7FFFFF00u, 1, kEx));
+  EXPECT_ERROR(c->TryLock(0x7FFFFF00u, 1, kSh), kErrLocked);
   EXPECT_EQ(b->Size().value(), 0u);
 }
 

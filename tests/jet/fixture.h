@@ -7,12 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "jet/byte_reader.h"
 #include "jet/database.h"
 #include "jet/errors.h"
 #include "jet/file_memory.h"
+#include "jet/format.h"
 #include "jet/integrity.h"
 #include "jet/new_database.h"
 #include "jet/tdef_encode.h"
+#include "store/verse_schema.h"
 #include "support/result_assert.h"
 #include "support/samples.h"
 
@@ -36,53 +39,36 @@ inline std::vector<Value> VerseRow(const std::string& book, const std::string& c
   return {T(book), T(chapter), read, T(verses), std::move(text)};
 }
 
-inline TableDef VerseLayout() {
-  return LayOutTable("versetbl", kTableTypeUser,
-                     {{"Book", ColumnType::kText, 255},
-                      {"Chapter", ColumnType::kText, 50},
-                      {"Read", ColumnType::kBoolean, 0},
-                      {"Verses", ColumnType::kText, 50},
-                      {"VerseTxt", ColumnType::kMemo, 0}})
-      .value();
+// A new database holding the empty verse table (no indexes).
+inline Bytes NewVerseStoreBytes() {
+  return BuildNewDatabase(store::VerseTableSchema().value(), 45000.5).value();
 }
 
-// A new database holding the empty verse table (no indexes).
-inline Bytes NewVerseStoreBytes() { return BuildNewDatabase(VerseLayout(), 45000.5).value(); }
-
-// A store opened with its verse table.
+// A store opened with its verse table, or the table named.
 struct Opened {
   std::unique_ptr<Database> db;
   TableDef def;
 };
-inline Opened OpenVerses(FileSystem& fs, const std::string& path, PagerOptions options = {}) {
+inline Opened OpenVerses(FileSystem& fs, const std::string& path, PagerOptions options = {},
+                         const std::string& table = "versetbl") {
   auto db = Database::Open(fs, path, options);
   EXPECT_OK(db);
-  auto def = db.ok() ? (*db)->OpenTable("versetbl") : db.error();
+  auto def = db.ok() ? (*db)->OpenTable(table) : db.error();
   return db.ok() && def.ok() ? Opened{std::move(*db), *def} : Opened{};
 }
 
 inline Rows ReadRows(Database& db, const TableDef& def) {
   auto rows = db.ReadAllRows(def);
   EXPECT_OK(rows);
-  Rows values, viewed;
+  Rows values;
   for (std::size_t i = 0; rows.ok() && i < rows->size(); ++i) values.push_back((*rows)[i].values);
-  // The scan that hands out views sees the same values.
-  EXPECT_OK(db.ScanFields(def, [&](RowId, std::span<const Field> fields) -> Result<bool> {
-    std::vector<Value>& row = viewed.emplace_back();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      const ColumnDef& c = def.columns[i];
-      if (c.IsLongValue() && fields[i].present) {
-        Bytes bytes(fields[i].bytes.begin(), fields[i].bytes.end());
-        row.push_back(c.type == ColumnType::kMemo ? Value(Text{std::move(bytes)}) : Value(std::move(bytes)));
-      } else {
-        JET_ASSIGN(Value v, db.FieldValue(def, i, fields[i]));
-        row.push_back(std::move(v));
-      }
-    }
-    return true;
-  }));
-  EXPECT_EQ(viewed, values);
   return values;
+}
+
+// Whether row `id` of the file is a forwarding stub: the row moved off its page.
+inline bool IsStub(const Bytes& file, RowId id) {
+  return (ByteReader(file).U16(id.page * kPageSize + kDataSlots + 2 * id.row) & kSlotDeleted) ==
+         kSlotForwarded;
 }
 
 // The integrity check's findings, one a line; empty for a clean file.

@@ -68,30 +68,28 @@ TEST_P(WriteOracle, WritesReadTheSameEverywhere) {
   support::TempDir dir;
   const std::string path = dir.File("v.mdb");
   WriteFile(path, GetParam().store());
-  auto db = Database::Open(SystemFileSystem(), path, {true, 1000});
-  ASSERT_OK(db);
-  auto def = (*db)->OpenTable(GetParam().table);
-  ASSERT_OK(def);
-  std::vector<StoredRow> model = (*db)->ReadAllRows(*def).value();
+  auto [db, def] = OpenVerses(SystemFileSystem(), path, {true, 1000}, GetParam().table);
+  ASSERT_TRUE(db);
+  std::vector<StoredRow> model = db->ReadAllRows(def).value();
   const std::size_t original = model.size();
   for (int i = 0; i < GetParam().inserts; ++i) {
     auto values = model[static_cast<std::size_t>(i) % original].values;
-    auto id = (*db)->Insert(*def, values);
+    auto id = db->Insert(def, values);
     ASSERT_OK(id);
     model.push_back({*id, values});
   }
   for (std::size_t k = 0; k < model.size(); k += 3) {
-    ASSERT_OK((*db)->Delete(*def, model[k].id, model[k].values));
+    ASSERT_OK(db->Delete(def, model[k].id, model[k].values));
     model.erase(model.begin() + static_cast<std::ptrdiff_t>(k));
   }
   for (std::size_t k = 0; k + 1 < model.size(); k += 4) {
-    ASSERT_OK((*db)->Update(*def, model[k].id, model[k].values, model[k + 1].values));
+    ASSERT_OK(db->Update(def, model[k].id, model[k].values, model[k + 1].values));
     model[k].values = model[k + 1].values;
   }
   Rows expected;
   for (const auto& e : model) expected.push_back(e.values);
-  EXPECT_EQ(ReadRows(**db, *def), expected);
-  db->reset();
+  EXPECT_EQ(ReadRows(*db, def), expected);
+  db.reset();
   EXPECT_EQ(Findings(SystemFileSystem(), path), "");
   support::ExpectOraclesAgree(path, GetParam().table);
 }

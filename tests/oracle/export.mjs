@@ -9,7 +9,6 @@ const reader = new MDBReader(readFileSync(file));
 const table = reader.getTable(tableName);
 const columns = table.getColumns();
 
-const two = (n) => String(n).padStart(2, "0");
 const quote = (s) => '"' + s.replaceAll('"', '""') + '"';
 
 function field(value, column) {
@@ -19,8 +18,7 @@ function field(value, column) {
     case "datetime": {
       // Both other tools round to the nearest second; a Date keeps milliseconds.
       const d = new Date(Math.round(value.getTime() / 1000) * 1000);
-      return quote(`${String(d.getUTCFullYear()).padStart(4, "0")}-${two(d.getUTCMonth() + 1)}-${two(d.getUTCDate())} ` +
-        `${two(d.getUTCHours())}:${two(d.getUTCMinutes())}:${two(d.getUTCSeconds())}`);
+      return quote(d.toISOString().slice(0, 19).replace("T", " "));
     }
     case "binary": case "ole": return quote(Buffer.from(value).toString("hex").toUpperCase());
     case "text": case "memo": return quote(value);

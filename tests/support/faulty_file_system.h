@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "jet/errors.h"
 #include "jet/file.h"
 
 namespace support {
@@ -34,7 +35,19 @@ class FaultyFileSystem final : public jet::FileSystem {
   std::uint64_t changes() const { return changes_; }
   bool triggered() const { return triggered_; }
   // Counts a change and says whether it goes ahead; `tear` runs first when a crash cuts it off.
-  bool Proceed(const std::function<void()>& tear = {});
+  bool Proceed(const std::function<void()>& tear = {}) {
+    ++changes_;
+    if (failAt_ == 0 || (triggered_ && mode_ == Mode::kOnce)) return true;
+    if (triggered_) return false;
+    if (changes_ < failAt_) return true;
+    triggered_ = true;
+    if (mode_ == Mode::kCrash) {
+      if (tear) tear();
+      if (onCrash_) onCrash_();
+    }
+    return false;
+  }
+  static jet::Error Injected() { return jet::MakeError(jet::kErrDiskIo, "injected I/O fault"); }
 
   jet::Result<std::unique_ptr<jet::File>> Open(const std::string& path, jet::OpenMode mode) override;
   jet::Result<bool> Exists(const std::string& path) override { return inner_.Exists(path); }
@@ -42,7 +55,9 @@ class FaultyFileSystem final : public jet::FileSystem {
   jet::Status Rename(const std::string& from, const std::string& to) override {
     return inner_.Rename(from, to);
   }
-  jet::Status Remove(const std::string& path) override;
+  jet::Status Remove(const std::string& path) override {
+    return Proceed() ? inner_.Remove(path) : Injected();
+  }
 
  private:
   jet::FileSystem& inner_;
@@ -51,5 +66,38 @@ class FaultyFileSystem final : public jet::FileSystem {
   bool triggered_ = false;
   std::function<void()> onCrash_;
 };
+
+class FaultyFile final : public jet::File {
+ public:
+  FaultyFile(FaultyFileSystem& fs, std::unique_ptr<jet::File> inner) : fs_(fs), inner_(std::move(inner)) {}
+  jet::Result<std::size_t> Read(std::uint64_t offset, std::span<std::uint8_t> out) override {
+    return inner_->Read(offset, out);
+  }
+  jet::Status Write(std::uint64_t offset, std::span<const std::uint8_t> data) override {
+    if (!fs_.Proceed([&] { (void)inner_->Write(offset, data.first(data.size() / 2)); }))
+      return FaultyFileSystem::Injected();
+    return inner_->Write(offset, data);
+  }
+  jet::Result<std::uint64_t> Size() override { return inner_->Size(); }
+  jet::Status Truncate(std::uint64_t size) override {
+    return fs_.Proceed() ? inner_->Truncate(size) : FaultyFileSystem::Injected();
+  }
+  jet::Status Sync() override { return fs_.Proceed() ? inner_->Sync() : FaultyFileSystem::Injected(); }
+  jet::Status TryLock(std::uint64_t at, std::uint64_t length, jet::LockKind kind) override {
+    return inner_->TryLock(at, length, kind);
+  }
+  jet::Status Unlock(std::uint64_t at, std::uint64_t length) override { return inner_->Unlock(at, length); }
+
+ private:
+  FaultyFileSystem& fs_;
+  std::unique_ptr<jet::File> inner_;
+};
+
+inline jet::Result<std::unique_ptr<jet::File>> FaultyFileSystem::Open(const std::string& path,
+                                                                      jet::OpenMode mode) {
+  auto inner = inner_.Open(path, mode);
+  if (!inner.ok()) return inner.error();
+  return std::unique_ptr<jet::File>(new FaultyFile(*this, std::move(inner).value()));
+}
 
 }  // namespace support
