@@ -94,6 +94,21 @@ TEST(CodePage, DecodesAndEncodesWindows1252AndRefusesWhatItCannotHold) {
   Bytes all;
   for (int b = 1; b < 256; ++b) all.push_back(static_cast<std::uint8_t>(b));
   EXPECT_EQ(EncodeCp1252(DecodeCp1252(all)).value(), all);
+  // ASCII is tested in words and blocks of words: one byte past ASCII anywhere in texts
+  // of every length up to a few blocks is found, and ASCII alone is a view of the bytes.
+  std::string scratch;
+  for (std::size_t size = 0; size <= 70; ++size) {
+    for (std::size_t high = 0; high <= size; ++high) {
+      Bytes text(size, 'a');
+      std::string utf8(size, 'a');
+      if (high < size) text[high] = 0xE9, utf8.replace(high, 1, "é");
+      SCOPED_TRACE(std::to_string(size) + " bytes, the high one at " + std::to_string(high));
+      EXPECT_EQ(DecodeCp1252(text), utf8);
+      const std::string_view view = Cp1252View(text, scratch);
+      EXPECT_EQ(view, utf8);
+      EXPECT_EQ(view.data() == reinterpret_cast<const char*>(text.data()), high == size);
+    }
+  }
 }
 
 namespace np = new_page;
