@@ -87,9 +87,20 @@ TEST(CodePage, DecodesAndEncodesWindows1252AndRefusesWhatItCannotHold) {
   auto ok = EncodeCp1252("\u201CGod\u201D \u00E9t\u00E9 \u20AC5");
   ASSERT_OK(ok);
   EXPECT_EQ(*ok, (Bytes{0x93, 'G', 'o', 'd', 0x94, ' ', 0xE9, 't', 0xE9, ' ', 0x80, '5'}));
-  for (const char* bad :
-       {"\u05E9\u05DC\u05D5\u05DD", "\xF0\x9F\x99\x8F", "\xC3", "\xC0\x80", "\xED\xA0\x80"}) {
-    EXPECT_ERROR(EncodeCp1252(bad), kErrCannotEncode);
+  // Sound UTF-8 the code page cannot hold is named as such; malformed UTF-8 is not Unicode.
+  for (const auto& [bad, sound] :
+       std::vector<std::pair<const char*, bool>>{{"\u05E9\u05DC\u05D5\u05DD", true},
+                                                 {"\xF0\x9F\x99\x8F", true},
+                                                 {"\xF1\x80\x80\x80", true},
+                                                 {"\xC3", false},
+                                                 {"\x80", false},
+                                                 {"\xC0\x80", false},
+                                                 {"\xED\xA0\x80", false}}) {
+    auto refused = EncodeCp1252(bad);
+    EXPECT_ERROR(refused, kErrCannotEncode);
+    EXPECT_EQ(!refused.ok() && refused.error().description.find("cannot be stored") != std::string::npos,
+              sound)
+        << bad;
   }
   Bytes all;
   for (int b = 1; b < 256; ++b) all.push_back(static_cast<std::uint8_t>(b));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -15,6 +16,7 @@
 #include "support/samples.h"
 #include "support/temp_dir.h"
 #include "versedb/commands.h"
+#include "versedb/csv_export.h"
 #include "versedb/reference_parser.h"
 
 namespace versedb::test {
@@ -32,6 +34,19 @@ std::string Parsed(const std::string& line) {
   std::string why;
   auto v = ParseVerseLine(line, why);
   return v ? v->book + "|" + v->chapter + "|" + v->verses + "|" + v->text : "! " + why;
+}
+
+// Dates as the export writes them: the day and the time of day each from their own part,
+// a time that rounds to midnight as the next day, and nothing for what no calendar has.
+TEST(CsvExport, DatesAreTheCalendarsDayAndTime) {
+  const std::pair<double, const char*> cases[] = {{0, "1899-12-30 00:00:00"},
+                                                  {45000.5, "2023-03-15 12:00:00"},
+                                                  {-1.25, "1899-12-29 06:00:00"},
+                                                  {1.9999999999, "1900-01-01 00:00:00"},
+                                                  {3e6, "10113-09-19 00:00:00"},
+                                                  {3e6 + 1, ""},
+                                                  {std::nan(""), ""}};
+  for (const auto& [days, text] : cases) EXPECT_EQ(FormatDate(days), text) << days;
 }
 
 TEST(ReferenceParser, ReadsReferencesAndRefusesWhatIsNone) {
