@@ -137,12 +137,11 @@ Result<std::vector<std::uint32_t>> Database::MappedPages(const TableDef& def) tr
   return OutOfMemory(e);
 }
 
-template <typename Visit>
-Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, Visit& visit) {
-  DataPage dp;
+Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, const RowVisitor& visit) {
   JET_ASSIGN(const Page* bytes, pager_->Read(page));
   ByteReader r(*bytes);
   if (r.U8(0) != kPageTypeData || r.U32(kDataOwner) != def.page) return true;
+  DataPage dp;
   JET_TRY(ReadDataPage(*pager_, page, dp));
   for (std::size_t i = 0; i < dp.slots.size(); ++i) {
     const Slot& s = dp.slots[i];
@@ -160,26 +159,12 @@ Result<bool> Database::VisitPage(const TableDef& def, std::uint32_t page, Visit&
   return true;
 }
 
-template <typename Visit>
-Status Database::ScanPages(const TableDef& def, Visit& visit) {
-  ReadScope scope(*pager_);
-  JET_TRY(scope.status());
-  JET_ASSIGN(auto pages, MappedPages(def));
-  for (std::size_t i = 0, ahead = 0; i < pages.size(); ++i) {
-    if (i == ahead) ahead = i + pager_->ReadAhead(std::span(pages).subspan(i));
-    JET_ASSIGN(const bool more, VisitPage(def, pages[i], visit));
-    if (!more) return Ok();
-  }
-  return Ok();
-}
-
 Result<std::vector<RowRef>> Database::RowsOnPage(const TableDef& def, std::uint32_t page) try {
   std::vector<RowRef> rows;
-  auto keep = [&](const RowRef& row) -> Result<bool> {
+  JET_TRY(VisitPage(def, page, [&](const RowRef& row) -> Result<bool> {
     rows.push_back(row);
     return true;
-  };
-  JET_TRY(VisitPage(def, page, keep));
+  }));
   return rows;
 } catch (const std::exception& e) {
   return OutOfMemory(e);
@@ -212,7 +197,15 @@ Result<RowRef> Database::ReadRow(const TableDef& def, RowId id) try {
 }
 
 Status Database::Scan(const TableDef& def, const RowVisitor& visit) try {
-  return ScanPages(def, visit);
+  ReadScope scope(*pager_);
+  JET_TRY(scope.status());
+  JET_ASSIGN(auto pages, MappedPages(def));
+  for (std::size_t i = 0, ahead = 0; i < pages.size(); ++i) {
+    if (i == ahead) ahead = i + pager_->ReadAhead(std::span(pages).subspan(i));
+    JET_ASSIGN(const bool more, VisitPage(def, pages[i], visit));
+    if (!more) return Ok();
+  }
+  return Ok();
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }
@@ -224,7 +217,7 @@ Status Database::ScanFields(const TableDef& def, const FieldVisitor& visit) try 
     if (def.columns[i].IsLongValue()) longColumns.push_back(i);
   }
   std::vector<LongValueScratch> longValues(longColumns.size());
-  auto split = [&](const RowRef& row) -> Result<bool> {
+  return Scan(def, [&](const RowRef& row) -> Result<bool> {
     JET_ASSIGN(std::span<Field> fields, splitter.Split(row.bytes));
     for (std::size_t k = 0; k < longColumns.size(); ++k) {
       Field& f = fields[longColumns[k]];
@@ -233,8 +226,7 @@ Status Database::ScanFields(const TableDef& def, const FieldVisitor& visit) try 
       }
     }
     return visit(row.id, fields);
-  };
-  return ScanPages(def, split);
+  });
 } catch (const std::exception& e) {
   return OutOfMemory(e);
 }

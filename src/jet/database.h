@@ -132,13 +132,7 @@ class Database {
   explicit Database(std::unique_ptr<Pager> pager);
   Result<TableDef> CatalogDef();
   // Visits the rows on `page` (see RowsOnPage); false when `visit` asked to stop.
-  // Templates, defined and used in database.cpp only, so that a scan calls its
-  // visitor directly, without a std::function per row.
-  template <typename Visit>
-  Result<bool> VisitPage(const TableDef& def, std::uint32_t page, Visit& visit);
-  // The loop of Scan and ScanFields.
-  template <typename Visit>
-  Status ScanPages(const TableDef& def, Visit& visit);
+  Result<bool> VisitPage(const TableDef& def, std::uint32_t page, const RowVisitor& visit);
 
   std::unique_ptr<Pager> pager_;
   std::vector<CatalogEntry> catalog_;

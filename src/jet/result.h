@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cassert>
-#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -21,7 +20,7 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::move(value)) {}      // NOLINT(google-explicit-constructor)
+  Result(T value) : state_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
   Result(Error error) : state_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
 
   bool ok() const { return state_.index() == 0; }
@@ -58,19 +57,18 @@ template <>
 class [[nodiscard]] Result<void> {
  public:
   Result() = default;
-  Result(Error error) : error_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
+  Result(Error error) : error_(std::move(error)), failed_(true) {}  // NOLINT(google-explicit-constructor)
 
-  bool ok() const { return !error_; }
+  bool ok() const { return !failed_; }
   explicit operator bool() const { return ok(); }
   const Error& error() const {
-    assert(error_);
-    return *error_;
+    assert(failed_);
+    return error_;
   }
 
  private:
-  // Empty on success, so the common case builds and destroys no strings: a scan
-  // returns one Status per row.
-  std::optional<Error> error_;
+  Error error_;
+  bool failed_ = false;
 };
 
 using Status = Result<void>;
@@ -80,9 +78,9 @@ inline Status Ok() { return {}; }
 }  // namespace jet
 
 // Propagates a failure of an expression that yields a Result.
-#define JET_TRY(expr)                                          \
-  do {                                                         \
-    auto jet_try_result_ = (expr);                             \
+#define JET_TRY(expr)                                  \
+  do {                                                 \
+    auto jet_try_result_ = (expr);                     \
     if (!jet_try_result_.ok()) return jet_try_result_.error(); \
   } while (0)
 
@@ -91,7 +89,7 @@ inline Status Ok() { return {}; }
 
 // Declares `decl` from the value of a Result, or returns its failure.
 #define JET_ASSIGN(decl, expr) JET_ASSIGN_IMPL(JET_CONCAT(jet_assign_, __LINE__), decl, expr)
-#define JET_ASSIGN_IMPL(tmp, decl, expr) \
-  auto tmp = (expr);                     \
-  if (!tmp.ok()) return tmp.error();     \
+#define JET_ASSIGN_IMPL(tmp, decl, expr)   \
+  auto tmp = (expr);                       \
+  if (!tmp.ok()) return tmp.error();       \
   decl = std::move(tmp).value()

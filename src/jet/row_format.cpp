@@ -21,19 +21,7 @@ std::size_t FixedSize(const ColumnDef& column) {
   }
 }
 
-RowSplitter::RowSplitter(const TableDef& def) : def_(def), fields_(def.columns.size()) {
-  places_.reserve(def.columns.size());
-  for (const ColumnDef& c : def.columns) {
-    Place place{Place::kVariable, static_cast<std::uint8_t>(1u << (c.number % 8)), c.number, c.varIndex, 0};
-    if (c.type == ColumnType::kBoolean) {
-      place.kind = Place::kFlag;
-    } else if (c.IsFixed()) {
-      place = {Place::kFixed, place.bit, c.number, 1u + c.fixedOffset,
-               static_cast<std::uint32_t>(FixedSize(c))};
-    }
-    places_.push_back(place);
-  }
-}
+RowSplitter::RowSplitter(const TableDef& def) : def_(def), fields_(def.columns.size()) {}
 
 Result<std::span<Field>> RowSplitter::Split(std::span<const std::uint8_t> row) {
   // Locals rather than members in the loops below: the fields written could alias
@@ -79,22 +67,22 @@ Result<std::span<Field>> RowSplitter::Split(std::span<const std::uint8_t> row) {
 
   const std::uint8_t* const mask = bytes + maskStart;
   Field* const fields = fields_.data();
-  const Place* const places = places_.data();
-  for (std::size_t i = 0, n = places_.size(); i < n; ++i) {
-    const Place& c = places[i];
+  const ColumnDef* const columns = def_.columns.data();
+  for (std::size_t i = 0, n = def_.columns.size(); i < n; ++i) {
+    const ColumnDef& c = columns[i];
     Field& f = fields[i];
-    f.present = c.number < columnsInRow && (mask[c.number / 8] & c.bit) != 0;
+    f.present = c.number < columnsInRow && (mask[c.number / 8] & (1u << (c.number % 8))) != 0;
     f.bytes = {};
-    if (c.kind == Place::kFlag || !f.present) continue;
-    if (c.kind == Place::kFixed) {
+    if (c.type == ColumnType::kBoolean || !f.present) continue;
+    if (c.IsFixed()) {
       // A column the row predates is null by its mask, so a present one must fit.
-      if (c.at + c.size > fixedEnd) {
-        return Corrupt("column '" + def_.columns[i].name + "' lies outside its row in table '" + def_.name +
-                       "'");
+      const std::size_t start = 1 + std::size_t{c.fixedOffset}, size = FixedSize(c);
+      if (start + size > fixedEnd) {
+        return Corrupt("column '" + c.name + "' lies outside its row in table '" + def_.name + "'");
       }
-      f.bytes = {bytes + c.at, c.size};
-    } else if (c.at < varCount) {
-      f.bytes = {bytes + offsets[c.at], bytes + offsets[c.at + 1]};
+      f.bytes = {bytes + start, size};
+    } else if (c.varIndex < varCount) {
+      f.bytes = {bytes + offsets[c.varIndex], bytes + offsets[c.varIndex + 1]};
     } else {
       f.present = false;  // the row predates this column
     }

@@ -28,17 +28,7 @@ class RowSplitter {
   Result<std::span<Field>> Split(std::span<const std::uint8_t> row);
 
  private:
-  // What Split needs of a column, packed together and worked out once per table.
-  struct Place {
-    enum Kind : std::uint8_t { kFlag, kFixed, kVariable } kind;
-    std::uint8_t bit;      // the column's bit in its byte of the null mask
-    std::uint16_t number;  // the column's number: its byte of the mask is number / 8
-    std::uint32_t at;      // fixed: first byte in the row; variable: index in the offset table
-    std::uint32_t size;    // fixed: bytes
-  };
-
   const TableDef& def_;
-  std::vector<Place> places_;
   std::array<std::uint16_t, 256> offsets_;  // V + 1 entries (V < 256); the last is the end of the data
   std::vector<Field> fields_;
 };
