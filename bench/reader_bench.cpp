@@ -99,9 +99,10 @@ long Scan(const std::string& path) {
   std::size_t characters = 0;
   std::string scratch;
   jet::Value value;
-  auto s = (*db)->ScanFields(*def, [&](jet::RowId, std::span<const jet::Field> fields) -> jet::Result<bool> {
+  const jet::TableDef& table = *def;
+  auto s = (*db)->ScanFields(table, [&](jet::RowId, std::span<const jet::Field> fields) -> jet::Result<bool> {
     for (std::size_t i = 0; i < fields.size(); ++i) {
-      const jet::ColumnDef& c = def->columns[i];
+      const jet::ColumnDef& c = table.columns[i];
       if (c.type == jet::ColumnType::kText || c.type == jet::ColumnType::kMemo) {
         characters += jet::Cp1252View(fields[i].bytes, scratch).size();
       } else if (!jet::FixedValue(c, fields[i], value)) {  // the table has no binary columns

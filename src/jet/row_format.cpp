@@ -82,9 +82,9 @@ Result<std::span<Field>> RowSplitter::Split(std::span<const std::uint8_t> row) {
     // Offsets never go back, and a column starts past the count byte.
     bool overlap = false;
     std::size_t previous = varCount == 0 ? 0 : 1;
-    for (std::size_t i = 0, high = 0; i <= varCount; ++i) {
-      while (high < jumps && bytes[countPos - 1 - high] == i) ++high;
-      const std::size_t offset = bytes[entriesStart - i] + 256 * high;
+    for (std::size_t i = 0, high = 0, base = 0; i <= varCount; ++i) {
+      for (; high < jumps && bytes[countPos - 1 - high] == i; ++high) base += 256;
+      const std::size_t offset = bytes[entriesStart - i] + base;
       overlap |= offset < previous;
       offsets[i] = static_cast<std::uint16_t>(previous = offset);
     }
