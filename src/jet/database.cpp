@@ -1,7 +1,5 @@
 #include "jet/database.h"
 
-#include <cstring>
-
 #include "jet/byte_reader.h"
 #include "jet/code_page.h"
 #include "jet/data_page.h"

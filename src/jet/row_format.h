@@ -40,9 +40,9 @@ Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::ui
 std::size_t FixedSize(const ColumnDef& column);
 
 // The value of a Yes/No, number, date or GUID column from its field, into `out`
-// (null when absent): no allocation, for callers that read value after value. False,
-// leaving `out` as it was, when the field is not the column's size (a damaged row)
-// or the column is of another type.
+// (null when absent, whatever the type): no allocation, for callers that read value
+// after value. False, leaving `out` as it was, for a present field that is not the
+// column's size (a damaged row) or of another type.
 bool FixedValue(const ColumnDef& column, const Field& field, Value& out);
 
 }  // namespace jet
