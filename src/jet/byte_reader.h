@@ -28,7 +28,8 @@ class ByteReader {
   }
   std::uint32_t U32(std::size_t offset) {
     if (!Check(offset, 4)) return 0;
-    return static_cast<std::uint32_t>(bytes_[offset]) | (static_cast<std::uint32_t>(bytes_[offset + 1]) << 8) |
+    return static_cast<std::uint32_t>(bytes_[offset]) |
+           (static_cast<std::uint32_t>(bytes_[offset + 1]) << 8) |
            (static_cast<std::uint32_t>(bytes_[offset + 2]) << 16) |
            (static_cast<std::uint32_t>(bytes_[offset + 3]) << 24);
   }
@@ -52,13 +53,22 @@ class ByteReader {
   bool ok_ = true;
 };
 
+// A value of type T from the first sizeof(T) bytes, which the caller has checked are there.
+template <typename T>
+T Load(std::span<const std::uint8_t> bytes) {
+  T v;
+  std::memcpy(&v, bytes.data(), sizeof v);  // the file and both targets are little-endian
+  return v;
+}
+
 inline void PutU16(std::span<std::uint8_t> out, std::size_t offset, std::uint16_t v) {
   out[offset] = static_cast<std::uint8_t>(v);
   out[offset + 1] = static_cast<std::uint8_t>(v >> 8);
 }
 
 inline void PutU32(std::span<std::uint8_t> out, std::size_t offset, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    out[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 inline void PutU64(std::span<std::uint8_t> out, std::size_t offset, std::uint64_t v) {

@@ -8,6 +8,10 @@
 namespace jet {
 
 Status DecodeSlots(const Page& page, std::uint32_t number, SlotTable& slots) {
+  // What the two flag bits at the top of an entry say.
+  static_assert(kSlotForwarded == 1 << 14 && kSlotMoved == 2 << 14 && kSlotDeleted == 3 << 14);
+  static constexpr SlotKind kKinds[] = {SlotKind::kLive, SlotKind::kStub, SlotKind::kMoved,
+                                        SlotKind::kDeleted};
   ByteReader r(page);
   auto name = [number] { return "page " + std::to_string(number); };
   if (r.U8(0) != kPageTypeData) {
@@ -24,12 +28,8 @@ Status DecodeSlots(const Page& page, std::uint32_t number, SlotTable& slots) {
   std::uint16_t previousStart = kPageSize;
   for (std::uint16_t i = 0; i < count; ++i) {
     Slot s;
-    s.entry = r.U16(kDataSlots + 2u * i);
-    const std::uint16_t flags = s.entry & kSlotDeleted;
-    s.kind = flags == kSlotDeleted     ? SlotKind::kDeleted
-             : flags == kSlotForwarded ? SlotKind::kStub
-             : flags == kSlotMoved     ? SlotKind::kMoved
-                                       : SlotKind::kLive;
+    s.entry = Load<std::uint16_t>(std::span(page).subspan(kDataSlots + 2u * i));  // inside the table
+    s.kind = kKinds[s.entry >> 14];
     s.start = s.entry & kSlotOffsetMask;
     s.end = previousStart;
     if (s.kind == SlotKind::kDeleted) {

@@ -1,7 +1,5 @@
 #include "jet/database.h"
 
-#include <cstring>
-
 #include "jet/byte_reader.h"
 #include "jet/code_page.h"
 #include "jet/data_page.h"
@@ -12,13 +10,6 @@
 
 namespace jet {
 namespace {
-
-template <typename T>
-T Load(std::span<const std::uint8_t> bytes) {
-  T v;
-  std::memcpy(&v, bytes.data(), sizeof v);  // the file and both targets are little-endian
-  return v;
-}
 
 // Reads the forwarding pointer of a stub: slot byte, then a 3-byte page.
 Result<RowPointer> StubTarget(const DataPage& dp, const Slot& s) {
@@ -245,28 +236,9 @@ Result<std::vector<StoredRow>> Database::ReadAllRows(const TableDef& def) try {
 
 Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const Field& field) try {
   const ColumnDef& c = def.columns[index];
-  if (c.type == ColumnType::kBoolean) return Value(field.present);
-  if (!field.present) return Value();
-  auto bytes = field.bytes;
-  auto need = [&](std::size_t size) -> Status {
-    if (bytes.size() != size)
-      return Corrupt("column '" + c.name + "' of '" + def.name + "' has the wrong size");
-    return Ok();
-  };
+  if (!field.present && c.type != ColumnType::kBoolean) return Value();
+  const auto bytes = field.bytes;
   switch (c.type) {
-    case ColumnType::kByte: JET_TRY(need(1)); return Value(bytes[0]);
-    case ColumnType::kInteger: JET_TRY(need(2)); return Value(Load<std::int16_t>(bytes));
-    case ColumnType::kLong: JET_TRY(need(4)); return Value(Load<std::int32_t>(bytes));
-    case ColumnType::kCurrency: JET_TRY(need(8)); return Value(Currency{Load<std::int64_t>(bytes)});
-    case ColumnType::kSingle: JET_TRY(need(4)); return Value(Load<float>(bytes));
-    case ColumnType::kDouble: JET_TRY(need(8)); return Value(Load<double>(bytes));
-    case ColumnType::kDateTime: JET_TRY(need(8)); return Value(DateTime{Load<double>(bytes)});
-    case ColumnType::kGuid: {
-      JET_TRY(need(16));
-      Guid g;
-      std::memcpy(g.bytes.data(), bytes.data(), 16);
-      return Value(g);
-    }
     case ColumnType::kText: return Value(Text{Bytes(bytes.begin(), bytes.end())});
     case ColumnType::kBinary: return Value(Bytes(bytes.begin(), bytes.end()));
     case ColumnType::kMemo: {
@@ -277,7 +249,11 @@ Result<Value> Database::FieldValue(const TableDef& def, std::size_t index, const
       JET_ASSIGN(Bytes data, ReadLongValue(*pager_, bytes));
       return Value(std::move(data));
     }
-    default: return Corrupt("column '" + c.name + "' has an unknown type");
+    default: {
+      Value v;
+      if (FixedValue(c, field, v)) return v;
+      return Corrupt("column '" + c.name + "' of '" + def.name + "' has the wrong size or an unknown type");
+    }
   }
 } catch (const std::exception& e) {
   return OutOfMemory(e);

@@ -8,6 +8,20 @@
 #include "jet/errors.h"
 
 namespace jet {
+namespace {
+
+// The kept page that holds `number`, or else the one read longer ago, to be read
+// again; either way the other one becomes the older.
+DataPage& KeptPage(LongValueScratch& scratch, std::uint32_t number) {
+  const std::size_t k = scratch.pages[0].page != nullptr && scratch.pages[0].number == number ? 0
+                        : scratch.pages[1].page != nullptr && scratch.pages[1].number == number
+                            ? 1
+                            : scratch.older;
+  scratch.older = 1 - k;
+  return scratch.pages[k];
+}
+
+}  // namespace
 
 Result<std::span<const std::uint8_t>> LongValueBytes(Pager& pager, std::span<const std::uint8_t> field,
                                                      LongValueScratch& scratch) {
@@ -27,7 +41,7 @@ Result<std::span<const std::uint8_t>> LongValueBytes(Pager& pager, std::span<con
       return field.subspan(kLongValueHeaderSize, length);
     }
     case kLongValueSingle: {
-      JET_ASSIGN(auto row, ReadRowAt(pager, first, "a memo value", scratch.page));
+      JET_ASSIGN(auto row, ReadRowAt(pager, first, "a memo value", KeptPage(scratch, first.page)));
       if (row.size() < length) return Corrupt("a memo value is shorter than its header says");
       return row.first(length);
     }
@@ -40,7 +54,7 @@ Result<std::span<const std::uint8_t>> LongValueBytes(Pager& pager, std::span<con
       while (out.size() < length) {
         if (next.IsNull()) return Corrupt("a memo value's chain ends early");
         if (!seen.insert(next.Raw()).second) return Corrupt("a memo value's chain loops");
-        JET_ASSIGN(auto row, ReadRowAt(pager, next, "a memo value's chain", scratch.page));
+        JET_ASSIGN(auto row, ReadRowAt(pager, next, "a memo value's chain", KeptPage(scratch, next.page)));
         if (row.size() < kLongValueChainLink) return Corrupt("a memo value's chain piece is cut short");
         ByteReader link(row);
         next = RowPointer::FromRaw(link.U32(0));

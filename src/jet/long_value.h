@@ -1,6 +1,7 @@
 // Memo and OLE values: inline in the row, in one LVAL row, or chained over LVAL rows.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -13,10 +14,12 @@
 namespace jet {
 
 // What reading long values row after row keeps: the chained value last put together
-// and the page of long values last read (the next value is most often on it).
+// and the two pages of long values last read. The next value is most often on one of
+// them: the values of one page of rows tend to alternate between two pages.
 struct LongValueScratch {
   Bytes chain;
-  DataPage page;
+  std::array<DataPage, 2> pages;
+  std::size_t older = 0;  // the one of `pages` to read the next other page into
 };
 
 // The whole value that the column bytes `field` (header plus any inline data) name,

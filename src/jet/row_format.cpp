@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "jet/byte_reader.h"
 #include "jet/errors.h"
 
 namespace jet {
@@ -18,6 +19,33 @@ std::size_t FixedSize(const ColumnDef& column) {
     case ColumnType::kDateTime: return 8;
     case ColumnType::kGuid: return 16;
     default: return column.length;
+  }
+}
+
+bool FixedValue(const ColumnDef& column, const Field& field, Value& out) {
+  if (column.type == ColumnType::kBoolean) {
+    out = field.present;
+    return true;
+  }
+  const std::span<const std::uint8_t> b = field.bytes;
+  const bool fits = b.size() == FixedSize(column);
+  if (field.present && !fits) return false;
+  switch (field.present ? column.type : ColumnType::kBoolean) {
+    case ColumnType::kBoolean: out = std::monostate{}; return true;  // null
+    case ColumnType::kByte: out = b[0]; return true;
+    case ColumnType::kInteger: out = Load<std::int16_t>(b); return true;
+    case ColumnType::kLong: out = Load<std::int32_t>(b); return true;
+    case ColumnType::kCurrency: out = Currency{Load<std::int64_t>(b)}; return true;
+    case ColumnType::kSingle: out = Load<float>(b); return true;
+    case ColumnType::kDouble: out = Load<double>(b); return true;
+    case ColumnType::kDateTime: out = DateTime{Load<double>(b)}; return true;
+    case ColumnType::kGuid: {
+      Guid g;
+      std::memcpy(g.bytes.data(), b.data(), g.bytes.size());
+      out = g;
+      return true;
+    }
+    default: return false;
   }
 }
 
@@ -54,9 +82,9 @@ Result<std::span<Field>> RowSplitter::Split(std::span<const std::uint8_t> row) {
     // Offsets never go back, and a column starts past the count byte.
     bool overlap = false;
     std::size_t previous = varCount == 0 ? 0 : 1;
-    for (std::size_t i = 0, high = 0; i <= varCount; ++i) {
-      while (high < jumps && bytes[countPos - 1 - high] == i) ++high;
-      const std::size_t offset = bytes[entriesStart - i] + 256 * high;
+    for (std::size_t i = 0, high = 0, base = 0; i <= varCount; ++i) {
+      for (; high < jumps && bytes[countPos - 1 - high] == i; ++high) base += 256;
+      const std::size_t offset = bytes[entriesStart - i] + base;
       overlap |= offset < previous;
       offsets[i] = static_cast<std::uint16_t>(previous = offset);
     }
@@ -70,22 +98,24 @@ Result<std::span<Field>> RowSplitter::Split(std::span<const std::uint8_t> row) {
   const ColumnDef* const columns = def_.columns.data();
   for (std::size_t i = 0, n = def_.columns.size(); i < n; ++i) {
     const ColumnDef& c = columns[i];
-    Field& f = fields[i];
-    f.present = c.number < columnsInRow && (mask[c.number / 8] & (1u << (c.number % 8))) != 0;
-    f.bytes = {};
-    if (c.type == ColumnType::kBoolean || !f.present) continue;
-    if (c.IsFixed()) {
-      // A column the row predates is null by its mask, so a present one must fit.
-      const std::size_t start = 1 + std::size_t{c.fixedOffset}, size = FixedSize(c);
-      if (start + size > fixedEnd) {
-        return Corrupt("column '" + c.name + "' lies outside its row in table '" + def_.name + "'");
+    const std::size_t number = c.number;
+    bool present = number < columnsInRow && ((mask[number / 8] >> (number % 8)) & 1) != 0;
+    std::span<const std::uint8_t> field;
+    if (present && c.type != ColumnType::kBoolean) {
+      if (c.IsFixed()) {
+        // A column the row predates is null by its mask, so a present one must fit.
+        const std::size_t start = 1 + std::size_t{c.fixedOffset}, size = FixedSize(c);
+        if (start + size > fixedEnd) {
+          return Corrupt("column '" + c.name + "' lies outside its row in table '" + def_.name + "'");
+        }
+        field = {bytes + start, size};
+      } else if (c.varIndex < varCount) {
+        field = {bytes + offsets[c.varIndex], bytes + offsets[c.varIndex + 1]};
+      } else {
+        present = false;  // the row predates this column
       }
-      f.bytes = {bytes + start, size};
-    } else if (c.varIndex < varCount) {
-      f.bytes = {bytes + offsets[c.varIndex], bytes + offsets[c.varIndex + 1]};
-    } else {
-      f.present = false;  // the row predates this column
     }
+    fields[i] = {present, field};
   }
   return std::span<Field>(fields_);
 }

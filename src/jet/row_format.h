@@ -39,4 +39,10 @@ Result<std::vector<Field>> SplitRow(const TableDef& def, std::span<const std::ui
 // Bytes a fixed column takes in the fixed area (0 for Yes/No).
 std::size_t FixedSize(const ColumnDef& column);
 
+// The value of a Yes/No, number, date or GUID column from its field, into `out`
+// (null when absent, whatever the type): no allocation, for callers that read value
+// after value. False, leaving `out` as it was, for a present field that is not the
+// column's size (a damaged row) or of another type.
+bool FixedValue(const ColumnDef& column, const Field& field, Value& out);
+
 }  // namespace jet
