@@ -27,11 +27,13 @@ bool FixedValue(const ColumnDef& column, const Field& field, Value& out) {
     out = field.present;
     return true;
   }
+  if (!field.present) {
+    out = std::monostate{};
+    return true;
+  }
   const std::span<const std::uint8_t> b = field.bytes;
-  const bool fits = b.size() == FixedSize(column);
-  if (field.present && !fits) return false;
-  switch (field.present ? column.type : ColumnType::kBoolean) {
-    case ColumnType::kBoolean: out = std::monostate{}; return true;  // null
+  if (b.size() != FixedSize(column)) return false;
+  switch (column.type) {
     case ColumnType::kByte: out = b[0]; return true;
     case ColumnType::kInteger: out = Load<std::int16_t>(b); return true;
     case ColumnType::kLong: out = Load<std::int32_t>(b); return true;
