@@ -52,13 +52,12 @@ TEST(CsvExport, DatesAreTheCalendarsDayAndTime) {
 // The types no sample holds a value of, as mdb-export -b hex writes them: a GUID's first
 // three groups are little-endian in the file.
 TEST(CsvExport, GuidsBinaryAndCurrencyAreWrittenAsMdbExportWritesThem) {
-  const jet::Guid guid{{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E,
-                        0x0F, 0xF0}};
-  const std::pair<jet::Value, const char*> cases[] = {
-      {guid, "\"{04030201-0605-0807-090A-0B0C0D0E0FF0}\""},
-      {jet::Bytes{0x00, 0xAB, 0x0F}, "\"00AB0F\""},
-      {jet::Currency{-123456}, "-12.3456"},
-      {jet::Value(), ""}};
+  const jet::Guid guid{
+      {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0xF0}};
+  const std::pair<jet::Value, const char*> cases[] = {{guid, "\"{04030201-0605-0807-090A-0B0C0D0E0FF0}\""},
+                                                      {jet::Bytes{0x00, 0xAB, 0x0F}, "\"00AB0F\""},
+                                                      {jet::Currency{-123456}, "-12.3456"},
+                                                      {jet::Value(), ""}};
   for (const auto& [value, field] : cases) EXPECT_EQ(CsvField(value), field);
 }
 
