@@ -309,7 +309,10 @@ TEST_F(StressKillTest, EveryAcknowledgedRowSurvivesKillsOfEitherProgramMidWrite)
             << " kills\n";
   EXPECT_GT(operations_, kRounds);
   EXPECT_GT(blankDeletes_, 0) << "the reminder never deleted a blank verse";
-  EXPECT_GT(kills_, kRounds / 2);
+  // Many planned deaths never come: the reminder seldom writes, and a child may end
+  // before the kill from outside. Seeds 1 to 12 gave 23 to 34 kills, a loaded machine
+  // fewer (20 once): the floor only shows that the run killed at all.
+  EXPECT_GT(kills_, kRounds / 4);
 }
 
 }  // namespace
