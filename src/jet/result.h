@@ -20,7 +20,7 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
  public:
-  Result(T value) : state_(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+  Result(T value) : state_(std::move(value)) {}      // NOLINT(google-explicit-constructor)
   Result(Error error) : state_(std::move(error)) {}  // NOLINT(google-explicit-constructor)
 
   bool ok() const { return state_.index() == 0; }
@@ -78,9 +78,9 @@ inline Status Ok() { return {}; }
 }  // namespace jet
 
 // Propagates a failure of an expression that yields a Result.
-#define JET_TRY(expr)                                  \
-  do {                                                 \
-    auto jet_try_result_ = (expr);                     \
+#define JET_TRY(expr)                                          \
+  do {                                                         \
+    auto jet_try_result_ = (expr);                             \
     if (!jet_try_result_.ok()) return jet_try_result_.error(); \
   } while (0)
 
@@ -89,7 +89,7 @@ inline Status Ok() { return {}; }
 
 // Declares `decl` from the value of a Result, or returns its failure.
 #define JET_ASSIGN(decl, expr) JET_ASSIGN_IMPL(JET_CONCAT(jet_assign_, __LINE__), decl, expr)
-#define JET_ASSIGN_IMPL(tmp, decl, expr)   \
-  auto tmp = (expr);                       \
-  if (!tmp.ok()) return tmp.error();       \
+#define JET_ASSIGN_IMPL(tmp, decl, expr) \
+  auto tmp = (expr);                     \
+  if (!tmp.ok()) return tmp.error();     \
   decl = std::move(tmp).value()
