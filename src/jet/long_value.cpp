@@ -13,10 +13,10 @@ namespace {
 // The kept page that holds `number`, or else the one read longer ago, to be read
 // again; either way the other one becomes the older.
 DataPage& KeptPage(LongValueScratch& scratch, std::uint32_t number) {
-  const std::size_t k = scratch.pages[0].page != nullptr && scratch.pages[0].number == number ? 0
-                        : scratch.pages[1].page != nullptr && scratch.pages[1].number == number
-                            ? 1
-                            : scratch.older;
+  std::size_t k = scratch.older;
+  for (std::size_t i = 0; i < scratch.pages.size(); ++i) {
+    if (scratch.pages[i].page != nullptr && scratch.pages[i].number == number) k = i;
+  }
   scratch.older = 1 - k;
   return scratch.pages[k];
 }
