@@ -61,7 +61,8 @@ bool NextUtf8(std::string_view s, std::size_t& i, char32_t& c) {
 
 // How many bytes at the start of `bytes` are ASCII. Most text is ASCII throughout,
 // so the bytes are tested 32 at a time, eight to a word, and a tail of fewer than
-// eight with one more word that ends at the last byte.
+// eight with one more word that ends at the last byte. A text shorter than a word (a
+// book's name, a chapter's number) is tested whole with two loads that overlap.
 std::size_t AsciiPrefix(const std::uint8_t* p, std::size_t n) {
   constexpr std::uint64_t kHighBits = 0x8080808080808080u;
   const auto word = [p](std::size_t at) {
@@ -69,6 +70,18 @@ std::size_t AsciiPrefix(const std::uint8_t* p, std::size_t n) {
     std::memcpy(&w, p + at, 8);
     return w;
   };
+  if (n < 8) {
+    std::uint32_t any = 0;
+    if (n >= 4) {
+      std::uint32_t first, last;
+      std::memcpy(&first, p, 4);
+      std::memcpy(&last, p + n - 4, 4);
+      any = first | last;
+    } else if (n > 0) {
+      any = p[0] | p[n / 2] | p[n - 1];
+    }
+    if ((any & static_cast<std::uint32_t>(kHighBits)) == 0) return n;
+  }
   std::size_t i = 0;
   for (; i + 32 <= n; i += 32) {
     if (((word(i) | word(i + 8) | word(i + 16) | word(i + 24)) & kHighBits) != 0) break;
