@@ -2,7 +2,7 @@
 # What verse.exe costs while it waits in the notification area: it is started under wine,
 # shown, hidden with Amen (Esc, from the keyboard), and then left alone for SECONDS (60).
 #
-#   bench/idle_bench.sh [BUILD_DIR]   # default build/win32; build verse and minimal_win32 first
+#   bench/idle_bench.sh [BUILD_DIR]   # default build/win32; build verse and the minimal programs first
 #
 # Prints the processor time (user + system, from /proc) of verse.exe's process and of the
 # prefix's wineserver over that time, as seconds per hour, and verse.exe's memory (VmRSS

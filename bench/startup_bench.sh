@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # How long verse.exe takes to show its window, against the smallest Win32 program that
-# shows one (bench/minimal_win32.cpp), both under wine on a virtual display.
+# shows one (bench/minimal_win32.cpp), all under wine on a virtual display; and, for
+# scale, the same smallest program with the common controls of today's Windows
+# (minimal_styled_win32.exe), which verse.exe cannot do without.
 #
-#   bench/startup_bench.sh [BUILD_DIR]   # default build/win32; build verse and minimal_win32 first
+#   bench/startup_bench.sh [BUILD_DIR]   # default build/win32; build verse and both minimal programs first
 #
-# The two programs start in turn, RUNS (5) times each, after one start of each that is not
+# The programs start in turn, RUNS (5) times each, after one start of each that is not
 # counted (wine reads its DLLs from disk the first time). bench/x11_time_window times each
 # start from just before `wine` runs until the X server maps the program's window; the
 # program is then killed, and gone with its window, before the next one starts. Prints
@@ -38,18 +40,22 @@ time_start() {
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 
 time_start minimal_win32.exe Minimal >/dev/null
+time_start minimal_styled_win32.exe Styled >/dev/null
 time_start verse.exe Lumaret >/dev/null
-minimal_ms=() verse_ms=()
+minimal_ms=() styled_ms=() verse_ms=()
 for ((i = 1; i <= runs; i++)); do
   minimal_ms+=("$(time_start minimal_win32.exe Minimal)")
+  styled_ms+=("$(time_start minimal_styled_win32.exe Styled)")
   verse_ms+=("$(time_start verse.exe Lumaret)")
 done
-echo "minimal_win32.exe ms: ${minimal_ms[*]}"
-echo "verse.exe ms:         ${verse_ms[*]}"
-m=$(median "${minimal_ms[@]}")
-v=$(median "${verse_ms[@]}")
+echo "minimal_win32.exe ms:        ${minimal_ms[*]}"
+echo "minimal_styled_win32.exe ms: ${styled_ms[*]}"
+echo "verse.exe ms:                ${verse_ms[*]}"
 ratio() { awk -v v="$2" -v m="$1" 'BEGIN { printf "%.2f", v / m }'; }
-echo "median:  minimal_win32.exe $m ms, verse.exe $v ms, ratio $(ratio "$m" "$v")"
-m=$(printf '%s\n' "${minimal_ms[@]}" | sort -n | head -n 1)
-v=$(printf '%s\n' "${verse_ms[@]}" | sort -n | head -n 1)
-echo "fastest: minimal_win32.exe $m ms, verse.exe $v ms, ratio $(ratio "$m" "$v")"
+fastest() { printf '%s\n' "$@" | sort -n | head -n 1; }
+for figure in median fastest; do
+  m=$($figure "${minimal_ms[@]}") s=$($figure "${styled_ms[@]}") v=$($figure "${verse_ms[@]}")
+  echo "$figure: minimal_win32.exe $m ms, minimal_styled_win32.exe $s ms, verse.exe $v ms;" \
+    "ratios: verse.exe $(ratio "$m" "$v"), minimal_styled_win32.exe $(ratio "$m" "$s")," \
+    "verse.exe over minimal_styled_win32.exe $(ratio "$s" "$v")"
+done

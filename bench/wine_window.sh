@@ -12,15 +12,17 @@
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/wine-env"
 
 # Sets up everything for the build folder $1 and exports BENCH_FOLDER, which holds
-# verse.exe, verse97.mdb and minimal_win32.exe. Everything is torn down on exit.
+# verse.exe, verse97.mdb and both minimal programs. Everything is torn down on exit.
 bench_wine_setup() {
   local build=$1 store file
   store=$(sed -n 's/^LUMARET_VERSE_STORE:FILEPATH=//p' "$build/CMakeCache.txt")
-  for file in "$build/src/win32/reminder/verse.exe" "$build/bench/minimal_win32.exe" "$store"; do
-    [ -f "$file" ] || { echo "$0: $file is missing; build verse and minimal_win32 first" >&2; exit 1; }
+  for file in "$build/src/win32/reminder/verse.exe" "$build/bench/minimal_win32.exe" \
+    "$build/bench/minimal_styled_win32.exe" "$store"; do
+    [ -f "$file" ] || { echo "$0: $file is missing; build verse and the minimal programs first" >&2; exit 1; }
   done
   BENCH_FOLDER=$(mktemp -d)
-  cp "$build/src/win32/reminder/verse.exe" "$build/bench/minimal_win32.exe" "$store" "$BENCH_FOLDER/"
+  cp "$build/src/win32/reminder/verse.exe" "$build/bench/minimal_win32.exe" \
+    "$build/bench/minimal_styled_win32.exe" "$store" "$BENCH_FOLDER/"
   wine_env_init "$build/wineprefix-bench"
   trap 'wine_env_stop; rm -rf "$BENCH_FOLDER"' EXIT
   unset DISPLAY
