@@ -162,6 +162,7 @@ std::size_t UncheckedScan(const std::string& path, std::uint32_t table, std::siz
     return (any & 0x8080808080808080u) == 0;
   };
   const int fd = open(path.c_str(), O_RDONLY);
+  if (fd < 0) Fail("open " + path);
   const auto pages = static_cast<std::size_t>(lseek(fd, 0, SEEK_END)) / kPage;
   std::vector<std::uint8_t> window(2 * kWindow * kPage), single(kPage);
   std::size_t first[2] = {0, 0}, held[2] = {0, 0}, half = 0, characters = 0;
