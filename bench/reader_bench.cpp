@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "jet/code_page.h"
@@ -39,6 +40,12 @@ double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).coun
   std::exit(1);
 }
 
+// The middle of `times`.
+double Middle(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
 // The median time of `fn`, run at least `reps` times and for at least `minimum`
 // seconds, after one warm-up run.
 double Median(const std::function<void()>& fn, int reps = 5, double minimum = 0.3) {
@@ -50,8 +57,7 @@ double Median(const std::function<void()>& fn, int reps = 5, double minimum = 0.
     fn();
     times.push_back(Seconds(Clock::now() - t0));
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  return Middle(std::move(times));
 }
 
 // The medians of several functions run in turn, after one warm-up run of each, for
@@ -70,10 +76,7 @@ std::vector<double> Medians(const std::vector<std::function<void()>>& fns, int r
     }
   }
   std::vector<double> medians;
-  for (auto& t : times) {
-    std::sort(t.begin(), t.end());
-    medians.push_back(t[t.size() / 2]);
-  }
+  for (auto& t : times) medians.push_back(Middle(std::move(t)));
   return medians;
 }
 
@@ -118,7 +121,7 @@ void BuildStore(const std::string& textPath, const std::string& storePath) {
 
 // Opens the store and reads every value of versetbl, text as UTF-8 (the bytes
 // themselves when ASCII, else decoded into one reused buffer), the rest into one
-// reused value; returns the row count and adds the characters to `characters`.
+// reused value; returns the row count and sets `characters` to the characters read.
 long Scan(const std::string& path, std::size_t& characters) {
   auto db = jet::Database::Open(jet::SystemFileSystem(), path);
   if (!db.ok()) Fail("open " + path);
